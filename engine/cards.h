@@ -1,0 +1,46 @@
+// Card values, card lists and the one process-wide game record.
+// Portable: no platform header; the window and the opponent are reached through frontend.h.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// rank (6..14, 11 jack .. 14 ace) in the low byte, suit (0..3) in the high byte.
+using Card = std::uint16_t;
+using CardList = std::vector<Card>;
+using ContactHandle = std::uintptr_t;
+
+inline constexpr std::uint8_t lowestRank = 6;
+inline constexpr std::uint8_t aceRank = 14;
+inline constexpr std::uint8_t suitCount = 4;
+inline constexpr unsigned deckSize = 36;
+inline constexpr unsigned fullHand = 6;
+
+inline std::uint8_t cardRank(Card card) { return static_cast<std::uint8_t>(card & 0xff); }
+inline std::uint8_t cardSuit(Card card) { return static_cast<std::uint8_t>(card >> 8); }
+inline Card makeCard(unsigned rank, unsigned suit) { return static_cast<Card>(rank + 256 * suit); }
+
+// True for the 36 values the engine produces; anything else came from a malformed message.
+inline bool isValidCard(Card card) {
+    return cardRank(card) >= lowestRank && cardRank(card) <= aceRank && cardSuit(card) < suitCount;
+}
+
+// Position 0..35 of a valid card in the unshuffled deck (suit-major), for sets of cards.
+inline unsigned cardIndex(Card card) { return cardSuit(card) * 9u + (cardRank(card) - lowestRank); }
+
+struct GameState {
+    CardList deck;         // the stock; [0] is the face-up trump card, cards are drawn from the end
+    CardList table;        // attack, cover, attack, cover, ...; odd size: the last attack is uncovered
+    CardList myHand;       // kept in sortHand order
+    CardList opponentHand; // known in full, drawn face down
+    std::vector<std::uint32_t> selection; // indices into myHand chosen for a throw-in, in order of choice
+    std::uint8_t trumpSuit = 0;
+    std::uint8_t localDefends = 0; // 1: the local player defends this bout
+    std::uint8_t throwInPhase = 0; // 1: the defender takes and the attacker may add cards
+    ContactHandle opponentContact = 0;
+};
+
+// The one game of the process, shared by the engine, the exchange and the window.
+extern GameState game;
+// 1 exactly while the win-blink timer runs on the game window.
+extern std::uint8_t winBlinkRunning;

@@ -1,0 +1,24 @@
+// What the portable core asks of the world outside it: the game window, the opponent and the user.
+// The Windows layers define these functions; the native tests define them to record every call.
+#pragma once
+
+#include "engine/cards.h"
+
+// Writes the action button's caption; an empty caption means a disabled button.
+void showActionButton(const char* caption, bool enabled);
+// Start and stop the win-blink timer (id 1268, 100 ms) on the game window.
+void startWinBlinkTimer();
+void stopWinBlinkTimer();
+// Repaints the whole table of the game window in one transfer.
+void redrawWindow();
+
+// Hands one text message to the host for delivery to the contact.
+void sendTextToContact(ContactHandle contact, const char* text);
+// Shows a message box captioned "trace" and waits until the user closes it.
+void showTraceBox(const char* text);
+
+bool gameWindowIsOpen();
+// Opens the game window for game.opponentContact; afterwards gameWindowIsOpen() tells whether it worked.
+void openGameWindow();
+// Flashes the game window once when it is not the foreground window.
+void flashGameWindowIfInBackground();

@@ -1,0 +1,28 @@
+// Beating and the end of the game, as pure functions of the game record.
+#include "engine/rules.h"
+
+bool canBeat(Card card) {
+    if (game.table.size() % 2 == 0)
+        return false;
+    Card attack = game.table.back();
+    bool cardIsTrump = cardSuit(card) == game.trumpSuit;
+    bool higherSameSuit = cardSuit(card) == cardSuit(attack) && cardRank(card) > cardRank(attack);
+    if (cardSuit(attack) == game.trumpSuit)
+        return higherSameSuit;
+    return cardIsTrump || higherSameSuit;
+}
+
+GameOutcome gameOutcome() {
+    if (!game.deck.empty())
+        return InProgress;
+    std::size_t mine = game.myHand.size();
+    std::size_t theirs = game.opponentHand.size();
+    if (mine == 0 && theirs == 0)
+        return Draw;
+    // A player whose single last card can still cover the open attack keeps the game going.
+    if (mine == 0)
+        return theirs == 1 && canBeat(game.opponentHand[0]) ? InProgress : Won;
+    if (theirs == 0)
+        return mine == 1 && canBeat(game.myHand[0]) ? InProgress : Lost;
+    return InProgress;
+}

@@ -1,0 +1,152 @@
+// Encoding and decoding of the state message, and the small text tools the decoder uses.
+#include "exchange/state_message.h"
+
+#include "engine/frontend.h"
+
+#include <bitset>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+constexpr char groupEnd = '-';
+constexpr std::size_t pieceCount = 5; // four card groups and the digits
+constexpr std::size_t digitCount = 3;
+constexpr std::size_t traceBufferSize = 1024;
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+void appendGroup(std::string& text, const CardList& cards) {
+    static const char hexDigits[] = "0123456789abcdef";
+    for (Card card : cards) {
+        text += hexDigits[cardRank(card) & 0xf];
+        text += static_cast<char>('0' + cardSuit(card) % 10);
+    }
+    text += groupEnd;
+}
+
+// Every character that parseCardGroup and the first two digits will read is a hexadecimal digit.
+bool allReadCharactersAreHex(const std::vector<char*>& pieces) {
+    for (std::size_t group = 0; group + 1 < pieceCount; ++group) {
+        std::size_t length = std::strlen(pieces[group]) / 2 * 2;
+        for (std::size_t i = 0; i < length; ++i)
+            if (hexDigitValue(pieces[group][i]) < 0)
+                return false;
+    }
+    return hexDigitValue(pieces[4][0]) >= 0 && hexDigitValue(pieces[4][1]) >= 0;
+}
+
+// Each card one of the 36, none twice (which also bounds the total at 36).
+bool cardsAreAPartOfOneDeck(const CardList* const groups[], std::size_t groupCount) {
+    std::bitset<deckSize> seen;
+    for (std::size_t g = 0; g < groupCount; ++g) {
+        for (Card card : *groups[g]) {
+            if (!isValidCard(card) || seen.test(cardIndex(card)))
+                return false;
+            seen.set(cardIndex(card));
+        }
+    }
+    return true;
+}
+} // namespace
+
+bool isStateMessage(const char* text) {
+    return text != nullptr && std::strncmp(text, stateMarker, stateMarkerLength) == 0 &&
+           text[stateMarkerLength] != '\0';
+}
+
+std::string encodeStateMessage() {
+    std::string text = stateMarker;
+    appendGroup(text, game.deck);
+    appendGroup(text, game.table);
+    appendGroup(text, game.myHand);
+    appendGroup(text, game.opponentHand);
+    text += game.localDefends ? '0' : '1'; // already inverted: does the receiver defend?
+    text += static_cast<char>('0' + game.trumpSuit % 10);
+    text += static_cast<char>('0' + game.throwInPhase % 10);
+    return text;
+}
+
+bool decodeStateMessage(const char* text) {
+    const char* body = text + stateMarkerLength;
+    std::size_t bodyLength = std::strlen(body);
+    if (bodyLength > maxStateBodyLength)
+        return false;
+    char work[maxStateBodyLength + 1];
+    std::memcpy(work, body, bodyLength + 1);
+
+    std::vector<char*> pieces;
+    splitString(work, groupEnd, pieces);
+    if (pieces.size() != pieceCount || std::strlen(pieces[4]) != digitCount)
+        return false;
+    if (!allReadCharactersAreHex(pieces)) {
+        trace("%s", hexDigitErrorText);
+        return false;
+    }
+
+    // Decoded into a scratch record; the game changes only when every value is sound.
+    GameState scratch;
+    parseCardGroup(pieces[0], scratch.deck);
+    parseCardGroup(pieces[1], scratch.table);
+    parseCardGroup(pieces[2], scratch.opponentHand);
+    parseCardGroup(pieces[3], scratch.myHand);
+    int defends = HexToDec(pieces[4][0]);
+    int trump = HexToDec(pieces[4][1]);
+    const CardList* const groups[] = {&scratch.deck, &scratch.table, &scratch.opponentHand, &scratch.myHand};
+    if (defends > 1 || trump >= static_cast<int>(suitCount) || !cardsAreAPartOfOneDeck(groups, 4))
+        return false;
+
+    game.deck = std::move(scratch.deck);
+    game.table = std::move(scratch.table);
+    game.opponentHand = std::move(scratch.opponentHand);
+    game.myHand = std::move(scratch.myHand);
+    game.selection.clear(); // the indices meant cards of the hand just replaced
+    game.localDefends = static_cast<std::uint8_t>(defends);
+    game.trumpSuit = static_cast<std::uint8_t>(trump);
+    game.throwInPhase = pieces[4][2] == '1';
+    return true;
+}
+
+void splitString(char* text, char delimiter, std::vector<char*>& pieces) {
+    char* start = text;
+    for (char* found = std::strchr(start, delimiter); found; found = std::strchr(start, delimiter)) {
+        *found = '\0';
+        pieces.push_back(start);
+        start = found + 1;
+    }
+    pieces.push_back(start);
+}
+
+void parseCardGroup(const char* group, CardList& cards) {
+    cards.clear();
+    std::size_t length = std::strlen(group);
+    for (std::size_t i = 0; i + 1 < length; i += 2) {
+        auto rank = static_cast<std::uint8_t>(HexToDec(group[i]));
+        auto suit = static_cast<std::uint8_t>(HexToDec(group[i + 1]));
+        cards.push_back(makeCard(rank, suit));
+    }
+}
+
+int HexToDec(char digit) {
+    int value = hexDigitValue(digit);
+    if (value < 0)
+        trace("%s", hexDigitErrorText);
+    return value;
+}
+
+void trace(const char* format, ...) {
+    char text[traceBufferSize];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    showTraceBox(text);
+}

@@ -1,0 +1,32 @@
+// The state message: one ASCII line that carries the whole game between the two copies of the plug-in.
+// "@@Kelvaron@@", the deck, table, sender's hand and receiver's hand as dash-terminated groups of
+// two-character card codes, then the defender, trump and throw-in digits.
+#pragma once
+
+#include "engine/cards.h"
+
+#include <string>
+#include <vector>
+
+inline constexpr char stateMarker[] = "@@Kelvaron@@";
+inline constexpr std::size_t stateMarkerLength = sizeof(stateMarker) - 1;
+// The decoder's working copy of the text after the marker holds at most this many characters.
+inline constexpr std::size_t maxStateBodyLength = 255;
+inline constexpr char hexDigitErrorText[] = "HexToDec() function error. Wrong character.";
+
+// True for a text longer than the marker that starts with it (case-sensitive).
+bool isStateMessage(const char* text);
+// The current game as the sender writes it.
+std::string encodeStateMessage();
+// Adopts a state message (hands exchanged) when the whole of it is valid; otherwise changes nothing.
+// At most one "trace" box is shown, for a character that is not a hexadecimal digit, before rejection.
+bool decodeStateMessage(const char* text);
+
+// Cuts text at every delimiter (overwritten with NUL) and appends the pieces, which point into text.
+void splitString(char* text, char delimiter, std::vector<char*>& pieces);
+// Clears cards and fills it from consecutive two-character codes; a lone last character is ignored.
+void parseCardGroup(const char* group, CardList& cards);
+// The value of one hexadecimal digit, or -1 after a "trace" box for any other character.
+int HexToDec(char digit);
+// Formats printf-style and shows the result in the "trace" box.
+void trace(const char* format, ...);

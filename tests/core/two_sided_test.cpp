@@ -1,0 +1,119 @@
+// Two copies of the plug-in play thousands of random games against each other through state messages.
+// After every message the receiver must hold the sender's state mirrored, no card may be duplicated,
+// only beaten-off cards may leave the game, every game must end, and both sides must agree who won.
+#include "engine/actions.h"
+#include "engine/deal.h"
+#include "engine/rules.h"
+#include "support/card_notation.h"
+#include "support/recording_frontend.h"
+#include "support/two_copies.h"
+
+#include <gtest/gtest.h>
+
+#include <bitset>
+#include <random>
+
+namespace {
+std::mt19937 engineRandom;
+int seededRandom() { return static_cast<int>(engineRandom() & 0x7fff); }
+
+unsigned cardsInPlay(const GameState& s) {
+    return s.deck.size() + s.table.size() + s.myHand.size() + s.opponentHand.size();
+}
+
+::testing::AssertionResult noDuplicates(const GameState& s) {
+    std::bitset<deckSize> seen;
+    for (const CardList* list : {&s.deck, &s.table, &s.myHand, &s.opponentHand}) {
+        for (Card c : *list) {
+            if (!isValidCard(c) || seen.test(cardIndex(c)))
+                return ::testing::AssertionFailure() << "card " << codes({c}) << " invalid or twice";
+            seen.set(cardIndex(c));
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult mirrored(const GameState& sender, const GameState& receiver) {
+    if (receiver.deck != sender.deck || receiver.table != sender.table ||
+        receiver.myHand != sender.opponentHand || receiver.opponentHand != sender.myHand ||
+        receiver.localDefends != 1 - sender.localDefends || receiver.trumpSuit != sender.trumpSuit ||
+        receiver.throwInPhase != sender.throwInPhase)
+        return ::testing::AssertionFailure() << "receiver's hand [" << codes(receiver.myHand) << "] sender's ["
+                                             << codes(sender.opponentHand) << "]";
+    return ::testing::AssertionSuccess();
+}
+
+// Plays one game from a fresh deal; returns the number of moves it took.
+unsigned playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit) {
+    enterSide(sides[0]);
+    game.opponentContact = sides[1].self;
+    fakeWindowOpen = true;
+    takeFrontendCalls();
+    newGame(seededRandom() % 2 == 0 ? 1 : 0);
+    std::vector<std::string> sent = sentTexts();
+    leaveSide(sides[0]);
+    unsigned mover = 0;
+    for (unsigned moves = 0;; ++moves) {
+        // Deliver what the mover sent.
+        EXPECT_LE(sent.size(), 1u);
+        for (const std::string& text : sent) {
+            EXPECT_TRUE(deliver(sides[mover], sides[1 - mover], text).empty()) << "receiving never answers";
+            EXPECT_TRUE(mirrored(sides[mover].state, sides[1 - mover].state)) << text;
+        }
+        enterSide(sides[0]);
+        GameOutcome outcomeA = gameOutcome();
+        enterSide(sides[1]);
+        GameOutcome outcomeB = gameOutcome();
+        if (outcomeA != InProgress) {
+            EXPECT_EQ(outcomeB, outcomeA == Won ? Lost : outcomeA == Lost ? Won : outcomeA);
+            return moves;
+        }
+        EXPECT_EQ(outcomeB, InProgress);
+        if (moves >= moveLimit) {
+            ADD_FAILURE() << "game did not end within " << moveLimit << " moves";
+            return moves;
+        }
+
+        // Exactly one side may act in a running game.
+        std::vector<std::uint32_t> options[2] = {acceptedActions(sides[0]), acceptedActions(sides[1])};
+        EXPECT_NE(options[0].empty(), options[1].empty()) << "stuck or both sides may move";
+        mover = options[0].empty() ? 1 : 0;
+        if (options[mover].empty())
+            return moves;
+        const std::vector<std::uint32_t>& mine = options[mover];
+        std::uint32_t action = mine[std::uniform_int_distribution<std::size_t>(0, mine.size() - 1)(policy)];
+
+        enterSide(sides[mover]);
+        unsigned before = cardsInPlay(game);
+        std::size_t tableBefore = game.table.size();
+        bool beatOff = action == game.myHand.size() && !game.localDefends && !game.throwInPhase;
+        runAction(action);
+        sent = sentTexts();
+        EXPECT_TRUE(noDuplicates(game));
+        EXPECT_EQ(cardsInPlay(game), beatOff ? before - tableBefore : before) << "only beaten-off cards leave";
+        for (std::uint32_t index : game.selection)
+            EXPECT_LT(index, game.myHand.size());
+        leaveSide(sides[mover]);
+    }
+}
+} // namespace
+
+TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
+    resetCore();
+    randomSource = seededRandom;
+    constexpr unsigned games = 2000;
+    constexpr unsigned moveLimit = 3000;
+    unsigned longest = 0;
+    unsigned long totalMoves = 0;
+    for (unsigned seed = 1; seed <= games && !::testing::Test::HasFailure(); ++seed) {
+        engineRandom.seed(seed);
+        std::mt19937 policy(seed * 7919u);
+        Side sides[2];
+        sides[0].self = 100;
+        sides[1].self = 200;
+        unsigned moves = playOneGame(policy, sides, moveLimit);
+        longest = std::max(longest, moves);
+        totalMoves += moves;
+    }
+    std::printf("%u games, %lu moves, longest %u\n", games, totalMoves, longest);
+}

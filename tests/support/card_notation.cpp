@@ -1,0 +1,31 @@
+// Card codes for tests.
+#include "support/card_notation.h"
+
+#include <sstream>
+
+namespace {
+unsigned digit(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
+} // namespace
+
+Card card(const char* code) { return makeCard(digit(code[0]), digit(code[1])); }
+
+CardList cards(const std::string& codes) {
+    CardList list;
+    std::istringstream words(codes);
+    std::string word;
+    while (words >> word)
+        list.push_back(card(word.c_str()));
+    return list;
+}
+
+std::string codes(const CardList& list) {
+    static const char hex[] = "0123456789abcdef";
+    std::string text;
+    for (Card c : list) {
+        if (!text.empty())
+            text += ' ';
+        text += hex[cardRank(c) & 0xf];
+        text += static_cast<char>('0' + cardSuit(c) % 10);
+    }
+    return text;
+}
