@@ -43,7 +43,8 @@ void BM_SelfPlayedGame(benchmark::State& state) {
         unsigned moves = 0;
         while (gameOutcome() == InProgress && moves < 5000) {
             frontendCalls.clear();
-            for (std::uint32_t i = 0; i < game.myHand.size() && frontendCalls.empty() && !game.throwInPhase; ++i)
+            for (std::uint32_t i = 0; i < game.myHand.size() && frontendCalls.empty() && !game.throwInPhase;
+                 ++i)
                 onCardClicked(i);
             if (frontendCalls.empty())
                 onActionButton();

@@ -11,7 +11,9 @@
 namespace {
 using Calls = std::vector<std::string>;
 
-std::string button(const char* caption) { return std::string("button:") + caption + (*caption ? ":on" : ":off"); }
+std::string button(const char* caption) {
+    return std::string("button:") + caption + (*caption ? ":on" : ":off");
+}
 
 class Actions : public ::testing::Test {
   protected:
@@ -200,10 +202,16 @@ TEST_F(Actions, NewGameButtonAfterTheGameSetsWhoAttacks) {
         std::vector<int> random; // first the shuffle's 35 draws, then the draw's coin
         std::uint8_t localDefendsAfter;
     } rows[] = {
-        {"", "63 73", {}, 0},          // won: the winner attacks
-        {"63 73", "", {}, 1},          // lost: the loser defends
+        {"", "63 73", {}, 0},                 // won: the winner attacks
+        {"63 73", "", {}, 1},                 // lost: the loser defends
         {"", "", std::vector<int>(36, 0), 1}, // draw with an even value
-        {"", "", [] { std::vector<int> v(1, 1); v.resize(36, 0); return v; }(), 0}, // draw, odd value first
+        {"", "",
+         [] {
+             std::vector<int> v(1, 1);
+             v.resize(36, 0);
+             return v;
+         }(),
+         0}, // draw, odd value first
     };
     for (const Row& row : rows) {
         resetCore(row.random);
@@ -245,24 +253,24 @@ TEST_F(Actions, ButtonCaptionFollowsTheState) {
         std::uint8_t localDefends, throwInPhase;
         const char* caption;
     } rows[] = {
-        {"", "", "", "", 0, 0, captionNewGame},           // draw
-        {"", "", "60 70", "", 1, 0, captionNewGame},      // won
-        {"", "63 73", "", "91", 1, 1, captionNewGame},    // lost, whatever the phase
-        {"72", "63", "60", "91", 0, 1, captionDone},      //
-        {"72", "63", "60", "91", 1, 1, ""},               //
+        {"", "", "", "", 0, 0, captionNewGame},            // draw
+        {"", "", "60 70", "", 1, 0, captionNewGame},       // won
+        {"", "63 73", "", "91", 1, 1, captionNewGame},     // lost, whatever the phase
+        {"72", "63", "60", "91", 0, 1, captionDone},       //
+        {"72", "63", "60", "91", 1, 1, ""},                //
         {"72", "63", "60", "91 a1", 0, 0, captionBeatOff}, //
-        {"72", "63", "60", "", 0, 0, ""},                 //
-        {"72", "63", "60", "91", 0, 0, ""},               //
-        {"72", "63", "60", "91", 1, 0, captionTake},      //
-        {"72", "63", "60", "91 a1", 1, 0, ""},            //
-        {"72", "63", "60", "", 1, 0, ""},                 //
+        {"72", "63", "60", "", 0, 0, ""},                  //
+        {"72", "63", "60", "91", 0, 0, ""},                //
+        {"72", "63", "60", "91", 1, 0, captionTake},       //
+        {"72", "63", "60", "91 a1", 1, 0, ""},             //
+        {"72", "63", "60", "", 1, 0, ""},                  //
     };
     for (const Row& row : rows) {
         setState(row.deck, row.table, row.mine, row.theirs, row.localDefends, row.throwInPhase);
         updateActionButton();
-        EXPECT_EQ(calls(), Calls{button(row.caption)}) << "table [" << row.table << "] defends "
-                                                        << int(row.localDefends) << " throw-in "
-                                                        << int(row.throwInPhase);
+        EXPECT_EQ(calls(), Calls{button(row.caption)})
+            << "table [" << row.table << "] defends " << int(row.localDefends) << " throw-in "
+            << int(row.throwInPhase);
     }
 }
 

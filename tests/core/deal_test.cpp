@@ -132,8 +132,8 @@ void expectRefill(const RefillRow& row) {
         refillHands();
         const CardList& first = localDefends ? game.opponentHand : game.myHand;
         const CardList& second = localDefends ? game.myHand : game.opponentHand;
-        SCOPED_TRACE(::testing::Message() << "hands " << row.first << "/" << row.second << ", stock " << row.deck
-                                          << ", localDefends " << int(localDefends));
+        SCOPED_TRACE(::testing::Message() << "hands " << row.first << "/" << row.second << ", stock "
+                                          << row.deck << ", localDefends " << int(localDefends));
         EXPECT_EQ(first.size(), row.first + row.firstDraws);
         EXPECT_EQ(second.size(), row.second + row.secondDraws);
         EXPECT_EQ(game.deck.size(), row.deckAfter);
@@ -143,9 +143,9 @@ void expectRefill(const RefillRow& row) {
 
 TEST_F(Deal, RefillHandsWholeCalls) {
     const RefillRow rows[] = {
-        {0, 0, 36, 6, 6, 24}, {2, 4, 20, 4, 2, 14}, {6, 3, 5, 0, 3, 2}, {8, 2, 3, 0, 3, 0},
-        {3, 6, 2, 2, 0, 0},   {2, 4, 5, 3, 1, 1},   {4, 2, 5, 1, 3, 1}, {3, 3, 5, 2, 1, 2},
-        {1, 5, 3, 3, 0, 0},   {5, 4, 1, 0, 1, 0},   {5, 5, 1, 0, 0, 1}, {0, 0, 3, 1, 1, 1},
+        {0, 0, 36, 6, 6, 24}, {2, 4, 20, 4, 2, 14}, {6, 3, 5, 0, 3, 2},  {8, 2, 3, 0, 3, 0},
+        {3, 6, 2, 2, 0, 0},   {2, 4, 5, 3, 1, 1},   {4, 2, 5, 1, 3, 1},  {3, 3, 5, 2, 1, 2},
+        {1, 5, 3, 3, 0, 0},   {5, 4, 1, 0, 1, 0},   {5, 5, 1, 0, 0, 1},  {0, 0, 3, 1, 1, 1},
         {0, 0, 11, 5, 3, 3},  {4, 5, 1, 1, 0, 0},   {7, 0, 10, 0, 6, 4},
     };
     for (const RefillRow& row : rows)
@@ -154,8 +154,9 @@ TEST_F(Deal, RefillHandsWholeCalls) {
 
 TEST_F(Deal, RefillSplitsASmallStockAndKeepsAPartBack) {
     // rest: first draws, second draws, left in the stock; equal hands that stay non-empty.
-    const unsigned split[][4] = {{1, 0, 0, 1}, {2, 1, 0, 1}, {3, 1, 1, 1}, {4, 2, 1, 1},  {5, 2, 1, 2},  {6, 3, 1, 2},
-                                 {7, 3, 2, 2}, {8, 4, 2, 2}, {9, 4, 2, 3}, {10, 5, 2, 3}, {11, 5, 3, 3}};
+    const unsigned split[][4] = {{1, 0, 0, 1}, {2, 1, 0, 1},  {3, 1, 1, 1}, {4, 2, 1, 1},
+                                 {5, 2, 1, 2}, {6, 3, 1, 2},  {7, 3, 2, 2}, {8, 4, 2, 2},
+                                 {9, 4, 2, 3}, {10, 5, 2, 3}, {11, 5, 3, 3}};
     for (const auto& s : split) {
         unsigned hands = s[0] <= 5 ? 3 : 0;
         expectRefill({hands, hands, s[0], s[1], s[2], s[3]});

@@ -61,8 +61,8 @@ TEST_F(Exchange, AdoptedWonStateStartsTheBlinkAndNothingIsEverSentBack) {
     fakeWindowOpen = true;
     game.opponentContact = 9;
     receiveStateMessage(9, "@@Kelvaron@@--6070--100"); // the sender holds two cards, the receiver none
-    EXPECT_EQ(takeFrontendCalls(), (Calls{"flash", std::string("button:") + captionNewGame + ":on", "redraw",
-                                          "blink:start"}));
+    EXPECT_EQ(takeFrontendCalls(),
+              (Calls{"flash", std::string("button:") + captionNewGame + ":on", "redraw", "blink:start"}));
 }
 
 TEST_F(Exchange, SendStateEncodesForTheOpponent) {

@@ -47,19 +47,19 @@ TEST_F(Rules, GameOutcomeFromTheLocalSide) {
         const char* table;
         GameOutcome outcome;
     } rows[] = {
-        {"60", "", "", "", InProgress},        // a stock card: hand sizes do not count
-        {"60", "", "71 81", "", InProgress},   //
-        {"", "", "", "", Draw},                //
-        {"", "", "71 81", "", Won},            //
-        {"", "71 81", "", "", Lost},           //
-        {"", "", "71", "", Won},               // the single card cannot cover anything
-        {"", "", "a1", "91", InProgress},      // the opponent's last card can still cover
-        {"", "", "81", "91", Won},             //
-        {"", "a1", "", "91", InProgress},      //
-        {"", "71", "", "", Lost},              //
-        {"", "71", "", "91 a1", Lost},         // even table: nothing to cover
-        {"", "71", "81", "90", InProgress},    //
-        {"", "71 61", "81", "", InProgress},   //
+        {"60", "", "", "", InProgress},      // a stock card: hand sizes do not count
+        {"60", "", "71 81", "", InProgress}, //
+        {"", "", "", "", Draw},              //
+        {"", "", "71 81", "", Won},          //
+        {"", "71 81", "", "", Lost},         //
+        {"", "", "71", "", Won},             // the single card cannot cover anything
+        {"", "", "a1", "91", InProgress},    // the opponent's last card can still cover
+        {"", "", "81", "91", Won},           //
+        {"", "a1", "", "91", InProgress},    //
+        {"", "71", "", "", Lost},            //
+        {"", "71", "", "91 a1", Lost},       // even table: nothing to cover
+        {"", "71", "81", "90", InProgress},  //
+        {"", "71 61", "81", "", InProgress}, //
     };
     for (const Row& row : rows) {
         game.deck = cards(row.deck);
@@ -72,6 +72,7 @@ TEST_F(Rules, GameOutcomeFromTheLocalSide) {
         // The peer holds the mirrored state and must agree.
         std::swap(game.myHand, game.opponentHand);
         GameOutcome mirrored = row.outcome == Won ? Lost : row.outcome == Lost ? Won : row.outcome;
-        EXPECT_EQ(gameOutcome(), mirrored) << "mirrored: deck [" << row.deck << "] mine [" << row.theirs << "]";
+        EXPECT_EQ(gameOutcome(), mirrored)
+            << "mirrored: deck [" << row.deck << "] mine [" << row.theirs << "]";
     }
 }

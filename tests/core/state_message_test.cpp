@@ -108,11 +108,11 @@ TEST_F(StateMessage, AcceptedOddities) {
         std::uint8_t defends, trump, throwIn;
     } rows[] = {
         {"----000", "", "", "", 0, 0, 0},
-        {"62a----113", "62", "", "", 1, 1, 0},   // a lone last character is ignored
-        {"6-6---010", "", "", "", 0, 1, 0},      // a group of one character holds no card
-        {"A2----012", "a2", "", "", 0, 1, 0},    // upper-case digits read as lower-case; only "1" sets throw-in
-        {"---e3-13x", "", "", "e3", 1, 3, 0},   // the throw-in digit is never an error
-        {"---e3-131", "", "", "e3", 1, 3, 1},   //
+        {"62a----113", "62", "", "", 1, 1, 0}, // a lone last character is ignored
+        {"6-6---010", "", "", "", 0, 1, 0},    // a group of one character holds no card
+        {"A2----012", "a2", "", "", 0, 1, 0},  // upper-case digits read as lower-case; only "1" sets throw-in
+        {"---e3-13x", "", "", "e3", 1, 3, 0},  // the throw-in digit is never an error
+        {"---e3-131", "", "", "e3", 1, 3, 1},  //
     };
     for (const Row& row : rows) {
         setKnownState();
@@ -139,18 +139,18 @@ TEST_F(StateMessage, MalformedTextsAreRejectedWholeWithAtMostOneTraceBox) {
         {"72e0-91c1-63a2-b0-02", false},   // two digits
         {"72e0-91c1-63a2-b0-0200", false}, // four digits
         {"", false},
-        {"72e0-91c1-6za2-b0-020", true},   // a card code that is not hexadecimal
-        {"zzzzzz-zz-zzzz-zz-zz0", true},   // many of them, still one box
-        {"72e0-91c1-63a2-b0-z20", true},   // defender digit
-        {"72e0-91c1-63a2-b0-0z0", true},   // trump digit
-        {"52e0-91c1-63a2-b0-020", false},  // rank 5
-        {"f2e0-91c1-63a2-b0-020", false},  // rank 15
-        {"74e0-91c1-63a2-b0-020", false},  // suit 4
-        {"7ae0-91c1-63a2-b0-020", false},  // suit 10
-        {"72e0-91c1-63a2-b0-220", false},  // defender digit 2
-        {"72e0-91c1-63a2-b0-040", false},  // trump digit 4
-        {"72e0-91c1-63a2-72-020", false},  // the same card twice
-        {"72e0-91c1-63a2-a2-020", false},  //
+        {"72e0-91c1-6za2-b0-020", true},  // a card code that is not hexadecimal
+        {"zzzzzz-zz-zzzz-zz-zz0", true},  // many of them, still one box
+        {"72e0-91c1-63a2-b0-z20", true},  // defender digit
+        {"72e0-91c1-63a2-b0-0z0", true},  // trump digit
+        {"52e0-91c1-63a2-b0-020", false}, // rank 5
+        {"f2e0-91c1-63a2-b0-020", false}, // rank 15
+        {"74e0-91c1-63a2-b0-020", false}, // suit 4
+        {"7ae0-91c1-63a2-b0-020", false}, // suit 10
+        {"72e0-91c1-63a2-b0-220", false}, // defender digit 2
+        {"72e0-91c1-63a2-b0-040", false}, // trump digit 4
+        {"72e0-91c1-63a2-72-020", false}, // the same card twice
+        {"72e0-91c1-63a2-a2-020", false}, //
     };
     for (const Row& row : rows) {
         setKnownState();
@@ -203,11 +203,7 @@ TEST_F(StateMessage, SplitStringCutsAtEveryDelimiter) {
         const char* text;
         std::vector<std::string> pieces;
     } rows[] = {
-        {"", {""}},
-        {"abc", {"abc"}},
-        {"a-b", {"a", "b"}},
-        {"a--b-", {"a", "", "b", ""}},
-        {"-", {"", ""}},
+        {"", {""}}, {"abc", {"abc"}}, {"a-b", {"a", "b"}}, {"a--b-", {"a", "", "b", ""}}, {"-", {"", ""}},
     };
     for (const Row& row : rows) {
         char buffer[16];

@@ -10,7 +10,11 @@ namespace {
 std::string utf8FromCp1251(const char* text) {
     std::string out;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        unsigned code = *p < 0x80 ? *p : *p >= 0xc0 ? 0x410 + (*p - 0xc0) : *p == 0xa8 ? 0x401 : *p == 0xb8 ? 0x451 : 0xfffd;
+        unsigned code = *p < 0x80    ? *p
+                        : *p >= 0xc0 ? 0x410 + (*p - 0xc0)
+                        : *p == 0xa8 ? 0x401
+                        : *p == 0xb8 ? 0x451
+                                     : 0xfffd;
         if (code < 0x80) {
             out += static_cast<char>(code);
         } else {

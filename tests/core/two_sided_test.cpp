@@ -38,8 +38,8 @@ unsigned cardsInPlay(const GameState& s) {
         receiver.myHand != sender.opponentHand || receiver.opponentHand != sender.myHand ||
         receiver.localDefends != 1 - sender.localDefends || receiver.trumpSuit != sender.trumpSuit ||
         receiver.throwInPhase != sender.throwInPhase)
-        return ::testing::AssertionFailure() << "receiver's hand [" << codes(receiver.myHand) << "] sender's ["
-                                             << codes(sender.opponentHand) << "]";
+        return ::testing::AssertionFailure() << "receiver's hand [" << codes(receiver.myHand)
+                                             << "] sender's [" << codes(sender.opponentHand) << "]";
     return ::testing::AssertionSuccess();
 }
 
@@ -90,7 +90,8 @@ unsigned playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit) {
         runAction(action);
         sent = sentTexts();
         EXPECT_TRUE(noDuplicates(game));
-        EXPECT_EQ(cardsInPlay(game), beatOff ? before - tableBefore : before) << "only beaten-off cards leave";
+        EXPECT_EQ(cardsInPlay(game), beatOff ? before - tableBefore : before)
+            << "only beaten-off cards leave";
         for (std::uint32_t index : game.selection)
             EXPECT_LT(index, game.myHand.size());
         leaveSide(sides[mover]);

@@ -23,8 +23,9 @@ bool sound(const GameState& s) {
 }
 
 bool same(const GameState& a, const GameState& b) {
-    return a.deck == b.deck && a.table == b.table && a.myHand == b.myHand && a.opponentHand == b.opponentHand &&
-           a.selection == b.selection && a.localDefends == b.localDefends && a.trumpSuit == b.trumpSuit &&
+    return a.deck == b.deck && a.table == b.table && a.myHand == b.myHand &&
+           a.opponentHand == b.opponentHand && a.selection == b.selection &&
+           a.localDefends == b.localDefends && a.trumpSuit == b.trumpSuit &&
            a.throwInPhase == b.throwInPhase && a.opponentContact == b.opponentContact;
 }
 } // namespace
