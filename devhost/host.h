@@ -1,0 +1,146 @@
+// The development host: a stand-in for the messenger's side of the plug-in link, with real semantics
+// (services, events, contacts, the receive chain, window lists, contact menus). Tests link it as a
+// library and drive the real plug-in DLL through it; devhost.exe wraps it for people and scripts.
+// Everything runs on the thread that called hostStart(), the host's UI thread.
+#pragma once
+
+#include "plugin/host_link.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+inline constexpr std::uint32_t defaultHostVersion = 0x000A1800;
+inline constexpr char defaultPluginPath[] = "Plugins\\Kelvaron.dll";
+// What the end of the receive chain (the chat) returns for a text it logged.
+inline constexpr HostWord chatLoggedResult = 1;
+
+enum class HostLoadResult {
+    Loaded,
+    DllMissing,     // LoadLibrary failed
+    ExportsMissing, // MirandaPluginInfo, Load or Unload not exported
+    Declined,       // MirandaPluginInfo returned null
+    BadInfoSize,    // the record's size field is not 40
+    NullInfoText,   // one of its six texts is null
+    LoadFailed,     // Load returned nonzero
+};
+const char* hostLoadResultName(HostLoadResult result);
+
+struct HostContact {
+    HostWord handle;
+    std::string name; // the display name, ANSI
+    bool online;
+    std::vector<std::string> modules; // attached modules, in chain order
+};
+
+// Copies of the fields of a menu-item record, taken when the item was added.
+struct HostMenuItem {
+    int size;
+    std::string text;
+    bool textNull;
+    std::uint32_t flags;
+    int position;
+    HostHandle icon;
+    std::string service;
+    bool popupNameNull;
+    int popupPosition;
+    std::uint32_t hotKey;
+    bool contactOwnerNull;
+};
+
+struct HostModule {
+    std::string name;
+    int type;
+};
+
+struct HostServiceCall {
+    std::string name;
+    HostWord wParam;
+    HostWord lParam;
+};
+
+struct HostText {
+    HostWord contact;
+    std::string text; // ANSI bytes as the plug-in gave them
+};
+
+struct HostMessageBox {
+    std::string caption; // ANSI
+    std::string text;    // ANSI
+};
+
+// --- life of the host and of the plug-in
+// Sets up the host on the calling thread: built-in services, the message-box recorder (boxes are
+// recorded and dismissed at once, never waiting for a user). Call once per process.
+void hostStart();
+// Forgets every contact, service, event, hook, menu item, window list and log; for a fresh test.
+// Only while no plug-in is loaded.
+void hostReset();
+// Loads the DLL, asks MirandaPluginInfo with hostVersion, checks the record, calls Load with the link
+// table. On any refusal the DLL is freed again.
+HostLoadResult hostLoadPlugin(const char* path = defaultPluginPath, std::uint32_t hostVersion = defaultHostVersion);
+bool hostPluginLoaded();
+// The record MirandaPluginInfo returned at the last load (null when none).
+const PluginInfo* hostPluginInfo();
+// Notifies "Miranda/System/Shutdown", calls Unload, frees the DLL.
+void hostShutdown();
+
+// --- the link table and what the plug-in registered
+const HostLinkTable* hostLinkTable();
+HostWord hostCallService(const char* name, HostWord wParam, HostWord lParam);
+bool hostServiceExists(const char* name);
+// Creates a service as a plug-in would (tests use it for modules of their own in the chain).
+void hostCreateService(const char* name, HostService service);
+int hostNotifyEvent(const char* name, HostWord wParam, HostWord lParam);
+std::size_t hostHookCount(const char* name);
+const std::vector<HostModule>& hostModules();
+const std::vector<HostMenuItem>& hostMenuItems();
+// Calls through the link table made by the plug-in (not by the host itself or the test), in order.
+const std::vector<HostServiceCall>& hostPluginServiceCalls();
+// Calls of link-table entries a plug-in has no business calling; each was also reported on stderr.
+const std::vector<std::string>& hostUnexpectedCalls();
+
+// --- contacts
+HostWord hostAddContact(const std::string& name, bool online = true);
+void hostSetContactOnline(HostWord contact, bool online);
+const std::vector<HostContact>& hostContacts();
+// Attaches a module to a contact's chain directly, as a previous run of the host would have.
+void hostAttachModule(HostWord contact, const char* module);
+std::vector<std::string> hostModulesOnContact(HostWord contact);
+
+// --- contact menu
+// Indices into hostMenuItems() of the items shown in this contact's menu.
+std::vector<std::size_t> hostVisibleMenuItems(HostWord contact);
+// Chooses an item for the contact: calls its service with the contact as wParam; returns its result.
+HostWord hostChooseMenuItem(HostWord contact, std::size_t itemIndex);
+
+// --- messages
+// A text arrives from the contact: runs the receive chain and returns its result.
+HostWord hostReceiveText(HostWord contact, const char* text);
+// Texts the plug-in sent through "Proto/CallContactService" with "/SendMsg", in order.
+const std::vector<HostText>& hostSentTexts();
+// Texts that went through the whole chain and reached the chat, in order.
+const std::vector<HostText>& hostChatLog();
+const std::vector<HostMessageBox>& hostMessageBoxes();
+void hostClearLogs();
+// Called for every sent text after it is recorded (the transport between two hosts hooks in here).
+void hostSetSendHandler(std::function<void(HostWord contact, const std::string& text)> handler);
+// Called for every recorded chat-log entry and message box (devhost.exe prints them).
+void hostSetChatHandler(std::function<void(const HostText&)> handler);
+void hostSetMessageBoxHandler(std::function<void(const HostMessageBox&)> handler);
+
+// --- window lists
+std::vector<HostHandle> hostWindowList(HostWord list);
+
+// --- the game window, driven as a user would
+// The plug-in's top-level window of class "KelvaronWindow" on this thread, or null.
+HostHandle hostGameWindow();
+// Sends WM_LBUTTONDOWN and WM_LBUTTONUP at a client point; false without a game window.
+bool hostClickGameWindow(int x, int y);
+// Clicks the action button (control 1020) with BM_CLICK; false without a game window.
+bool hostPressActionButton();
+// Sends WM_CLOSE, as the window's close box does; false without a game window.
+bool hostCloseGameWindow();
+// Dispatches this thread's messages for about ms milliseconds (0: only what is queued).
+void hostPumpMessages(unsigned ms);
