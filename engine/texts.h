@@ -55,3 +55,11 @@ inline constexpr char aboutProjectBorn[] =
     "\xc4\xe0\xf2\xe0 \xf0\xee\xe6\xe4\xe5\xed\xe8\xff \xef\xf0\xee\xe5\xea\xf2\xe0: ";
 // "Дата компиляции: "
 inline constexpr char aboutBuildDate[] = "\xc4\xe0\xf2\xe0 \xea\xee\xec\xef\xe8\xeb\xff\xf6\xe8\xe8: ";
+// "© 2026 Kelvaron developers"
+inline constexpr char pluginCopyright[] = "\xa9 2026 Kelvaron developers";
+// "Декабрь 2026"
+inline constexpr char aboutProjectBirthDate[] = "\xc4\xe5\xea\xe0\xe1\xf0\xfc 2026";
+// "Спасибо нашему первому тестеру за помощь в тестировании."
+inline constexpr char aboutThanks[] = "\xd1\xef\xe0\xf1\xe8\xe1\xee \xed\xe0\xf8\xe5\xec\xf3 \xef\xe5\xf0\xe2\xee\xec\xf3 \xf2\xe5\xf1\xf2\xe5\xf0\xf3 \xe7\xe0 \xef\xee\xec\xee\xf9\xfc \xe2 \xf2\xe5\xf1\xf2\xe8\xf0\xee\xe2\xe0\xed\xe8\xe8.";
+// The author field of the plug-in information record.
+inline constexpr char pluginAuthor[] = "Kelvaron developers";

@@ -14,16 +14,16 @@ using HostHook = int (*)(HostWord wParam, HostWord lParam);
 
 // The table handed to Load. Entries 3, 6 and 9 are the ones a plug-in uses.
 struct HostLinkTable {
-    HostHandle (*createHookableEvent)(const char* name);                                      // 0
-    int (*destroyHookableEvent)(HostHandle event);                                            // 1
-    int (*notifyEventHooks)(HostHandle event, HostWord wParam, HostWord lParam);              // 2
-    HostHandle (*hookEvent)(const char* name, HostHook hook);                                 // 3
-    HostHandle (*hookEventMessage)(const char* name, HostHandle window, unsigned message);    // 4
-    int (*unhookEvent)(HostHandle hook);                                                      // 5
-    HostHandle (*createServiceFunction)(const char* name, HostService service);               // 6
-    HostHandle (*createTransientServiceFunction)(const char* name, HostService service);      // 7
-    int (*destroyServiceFunction)(HostHandle service);                                        // 8
-    HostWord (*callService)(const char* name, HostWord wParam, HostWord lParam);              // 9
+    HostHandle (*createHookableEvent)(const char* name);                                   // 0
+    int (*destroyHookableEvent)(HostHandle event);                                         // 1
+    int (*notifyEventHooks)(HostHandle event, HostWord wParam, HostWord lParam);           // 2
+    HostHandle (*hookEvent)(const char* name, HostHook hook);                              // 3
+    HostHandle (*hookEventMessage)(const char* name, HostHandle window, unsigned message); // 4
+    int (*unhookEvent)(HostHandle hook);                                                   // 5
+    HostHandle (*createServiceFunction)(const char* name, HostService service);            // 6
+    HostHandle (*createTransientServiceFunction)(const char* name, HostService service);   // 7
+    int (*destroyServiceFunction)(HostHandle service);                                     // 8
+    HostWord (*callService)(const char* name, HostWord wParam, HostWord lParam);           // 9
 };
 
 // Returned by callService for a service that does not exist.

@@ -14,6 +14,7 @@ std::string utf8FromCp1251(const char* text) {
                         : *p >= 0xc0 ? 0x410 + (*p - 0xc0)
                         : *p == 0xa8 ? 0x401
                         : *p == 0xb8 ? 0x451
+                        : *p == 0xa9 ? 0xa9 // the copyright sign
                                      : 0xfffd;
         if (code < 0x80) {
             out += static_cast<char>(code);
@@ -49,6 +50,9 @@ TEST(Texts, AreTheRussianWordsInWindows1251) {
         {aboutWebPage, "Веб-страница: "},
         {aboutProjectBorn, "Дата рождения проекта: "},
         {aboutBuildDate, "Дата компиляции: "},
+        {aboutProjectBirthDate, "Декабрь 2026"},
+        {aboutThanks, "Спасибо нашему первому тестеру за помощь в тестировании."},
+        {pluginCopyright, "© 2026 Kelvaron developers"},
     };
     for (auto [cp1251, expected] : texts)
         EXPECT_EQ(utf8FromCp1251(cp1251), expected);

@@ -1,0 +1,143 @@
+// The module's outer shell: the loader entry, the three exports, what Load registers in the host,
+// the contact-menu service that starts a game, the receive filter and the host's shutdown.
+#include "plugin/plugin.h"
+
+#include "engine/deal.h"
+#include "engine/frontend.h"
+#include "engine/texts.h"
+#include "exchange/exchange.h"
+#include "exchange/state_message.h"
+#include "resources/resource_ids.h"
+#include "window/game_window.h"
+#include "window/gdiplus_flat.h"
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+constexpr std::uint32_t pluginVersion = 0x00000006; // 0.0.0.6
+constexpr std::uint32_t oldestHostVersion = 0x00010201;
+constexpr int menuItemPosition = 5;
+
+const HostLinkTable* hostLink = nullptr;
+ULONG_PTR gdiplusToken = 0;
+
+void startGdiplus() {
+    if (gdiplusToken)
+        return;
+    gdiplus::StartupInput input = {1, nullptr, FALSE, FALSE};
+    GdiplusStartup(&gdiplusToken, &input, nullptr);
+}
+
+void stopGdiplus() {
+    if (!gdiplusToken)
+        return;
+    GdiplusShutdown(gdiplusToken);
+    gdiplusToken = 0;
+}
+
+void attachToEveryContact() {
+    for (HostWord contact = callHostService(hostnames::findFirstContact, 0, 0); contact != 0;
+         contact = callHostService(hostnames::findNextContact, contact, 0)) {
+        auto name = reinterpret_cast<HostWord>(moduleName);
+        if (callHostService(hostnames::isProtoOnContact, contact, name) == 0)
+            callHostService(hostnames::addToContact, contact, name);
+    }
+}
+
+HostWord onFilterReceive(HostWord wParam, HostWord lParam) {
+    // Anything that cannot be read as a message with a text is someone else's business.
+    auto record = reinterpret_cast<const CallRecord*>(lParam);
+    auto event = record ? reinterpret_cast<const ReceivedEvent*>(record->lParam) : nullptr;
+    const char* text = event ? event->text : nullptr;
+    if (!isStateMessage(text))
+        return callHostService(hostnames::chainReceive, wParam, lParam);
+    receiveStateMessage(static_cast<ContactHandle>(record->contact), text);
+    return 0; // state messages never reach the chat
+}
+
+HostWord playGameService(HostWord contact, HostWord) {
+    if (gameWindowIsOpen()) {
+        bringGameWindowToFront();
+        return 1;
+    }
+    game.opponentContact = static_cast<ContactHandle>(contact);
+    openGameWindow();
+    if (gameWindowIsOpen())
+        newGame(nextRandom15() % 2 == 0 ? 1 : 0);
+    return 1;
+}
+
+int onHostShutdown(HostWord, HostWord) {
+    if (windowList != 0) {
+        MSG close = {};
+        close.message = WM_CLOSE;
+        callHostService(hostnames::broadcastToWindowList, windowList, reinterpret_cast<HostWord>(&close));
+    }
+    // The window and its picture are gone now; only then may GDI+ stop.
+    stopGdiplus();
+    return 0;
+}
+} // namespace
+
+HINSTANCE moduleInstance = nullptr;
+HostWord windowList = 0;
+
+const PluginInfo pluginInfo = {
+    sizeof(PluginInfo),     pluginName,      pluginVersion, pluginName, pluginAuthor,
+    "kelvaron@example.org", pluginCopyright, homePageUrl,   0,          0,
+};
+
+HostWord callHostService(const char* name, HostWord wParam, HostWord lParam) {
+    return hostLink ? hostLink->callService(name, wParam, lParam) : 0;
+}
+
+void sendTextToContact(ContactHandle contact, const char* text) {
+    CallRecord record = {static_cast<HostWord>(contact), hostnames::sendMessage, 0,
+                         reinterpret_cast<HostWord>(text)};
+    callHostService(hostnames::callContactService, 0, reinterpret_cast<HostWord>(&record));
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        moduleInstance = instance;
+        DisableThreadLibraryCalls(instance);
+        registerGameWindowClass();
+    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        // Freed while the process goes on (the host rescans its plug-ins): the class must not
+        // outlive the code its window procedure lives in.
+        unregisterGameWindowClass();
+    }
+    return TRUE;
+}
+
+extern "C" const PluginInfo* MirandaPluginInfo(DWORD hostVersion) {
+    return hostVersion < oldestHostVersion ? nullptr : &pluginInfo;
+}
+
+extern "C" int Load(const HostLinkTable* link) {
+    startGdiplus();
+    hostLink = link;
+    windowList = callHostService(hostnames::allocWindowList, 0, 0);
+
+    static const ModuleRecord module = {sizeof(ModuleRecord), moduleName, filterModuleType};
+    callHostService(hostnames::registerModule, 0, reinterpret_cast<HostWord>(&module));
+    hostLink->createServiceFunction(receiveService, onFilterReceive);
+    attachToEveryContact();
+    hostLink->hookEvent(hostnames::shutdownEvent, onHostShutdown);
+    hostLink->createServiceFunction(playGameServiceName, playGameService);
+
+    MenuItemRecord item = {};
+    item.size = sizeof(MenuItemRecord);
+    item.text = gameName;
+    item.flags = menuItemHiddenWhenOffline;
+    item.position = menuItemPosition;
+    item.icon = LoadIconA(moduleInstance, MAKEINTRESOURCEA(IDI_CONTACT_MENU));
+    item.service = playGameServiceName;
+    callHostService(hostnames::addContactMenuItem, 0, reinterpret_cast<HostWord>(&item));
+
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    return 0;
+}
+
+extern "C" int Unload() { return 0; }

@@ -1,0 +1,316 @@
+// The game window: opening it with its picture, brushes and button, its message handling, and the
+// window-side functions that the portable core calls.
+#include "window/game_window.h"
+
+#include "engine/actions.h"
+#include "engine/frontend.h"
+#include "engine/texts.h"
+#include "plugin/plugin.h"
+#include "resources/resource_ids.h"
+#include "window/paint.h"
+
+#include <cstring>
+#include <string>
+
+HWND gameWindow = nullptr;
+HWND actionButton = nullptr;
+gdiplus::Bitmap* cardPicture = nullptr;
+HBRUSH blinkBrushA = nullptr;
+HBRUSH blinkBrushB = nullptr;
+HBRUSH cardBackBrush = nullptr;
+HBRUSH selectionBrush = nullptr;
+std::uint8_t winBlinkPhase = 0;
+
+namespace {
+constexpr DWORD gameWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int gameWindowWidth = 640;
+constexpr int gameWindowHeight = 520;
+constexpr UINT winBlinkPeriodMs = 100;
+constexpr COLORREF backgroundColour = RGB(127, 127, 127);
+constexpr std::size_t titleBufferSize = 256;
+constexpr wchar_t cardPicturePath[] = L"Plugins\\cards.png";
+constexpr wchar_t cardPictureFileName[] = L"cards.png";
+
+HBRUSH classBackgroundBrush = nullptr;
+
+gdiplus::Bitmap* loadPicture(const wchar_t* path) {
+    gdiplus::Bitmap* picture = nullptr;
+    gdiplus::Status status = GdipCreateBitmapFromFile(path, &picture);
+    if (status != gdiplus::ok) {
+        if (picture)
+            GdipDisposeImage(picture);
+        return nullptr;
+    }
+    return picture;
+}
+
+// The picture beside the plug-in's own DLL: the host's file dialogs move its current directory.
+gdiplus::Bitmap* loadPictureBesideModule() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(moduleInstance, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    wchar_t* lastSlash = wcsrchr(path, L'\\');
+    std::size_t folderLength = lastSlash ? lastSlash + 1 - path : 0;
+    if (folderLength + wcslen(cardPictureFileName) >= MAX_PATH)
+        return nullptr;
+    wcscpy(path + folderLength, cardPictureFileName);
+    return loadPicture(path);
+}
+
+void setTitle() {
+    char title[titleBufferSize];
+    std::size_t prefixLength = sizeof windowTitlePrefix - 1;
+    std::memcpy(title, windowTitlePrefix, prefixLength);
+    auto name = reinterpret_cast<const char*>(
+        callHostService(hostnames::getContactDisplayName, static_cast<HostWord>(game.opponentContact), 0));
+    std::size_t nameLength = name ? strnlen(name, titleBufferSize) : 0;
+    // A long name is cut to what fits beside the prefix and the terminating zero.
+    nameLength = std::min(nameLength, titleBufferSize - prefixLength - 1);
+    if (nameLength)
+        std::memcpy(title + prefixLength, name, nameLength);
+    title[prefixLength + nameLength] = '\0';
+    SetWindowTextA(gameWindow, title);
+}
+
+void releaseWindowResources() {
+    if (cardPicture) {
+        GdipDisposeImage(cardPicture);
+        cardPicture = nullptr;
+    }
+    for (HBRUSH* brush : {&blinkBrushA, &blinkBrushB, &cardBackBrush, &selectionBrush}) {
+        if (*brush)
+            DeleteObject(*brush);
+        *brush = nullptr;
+    }
+}
+
+void onSize(LPARAM lParam) {
+    // During creation the handles are not stored yet: nothing to move or draw.
+    if (!gameWindow || !actionButton)
+        return;
+    UINT width = 0, height = 0;
+    cardPictureSize(width, height);
+    Rect button = actionButtonRect(width, HIWORD(lParam));
+    MoveWindow(actionButton, button.left, button.top, button.right - button.left, button.bottom - button.top,
+               TRUE);
+    redrawWindow();
+}
+
+void onClose(HWND window) {
+    if (winBlinkRunning) {
+        KillTimer(window, ID_WIN_BLINK_TIMER);
+        // The flag means "the timer runs"; left set, the next window could never start its blink.
+        winBlinkRunning = 0;
+    }
+    callHostService(hostnames::removeFromWindowList, windowList, reinterpret_cast<HostWord>(window));
+}
+
+void onDestroy() {
+    game.selection.clear();
+    game.table.clear();
+    game.deck.clear();
+    game.myHand.clear();
+    game.opponentHand.clear();
+    releaseWindowResources();
+    winBlinkRunning = 0; // the timer died with the window
+    gameWindow = nullptr;
+    actionButton = nullptr;
+}
+
+void onTimer(HWND window, WPARAM timerId) {
+    if (timerId != ID_WIN_BLINK_TIMER || !winBlinkRunning)
+        return;
+    HDC dc = GetDC(window);
+    if (!dc)
+        return;
+    winBlinkPhase ^= 1;
+    SelectObject(dc, winBlinkPhase ? blinkBrushA : blinkBrushB);
+    drawStatusBubble(dc, winMessage);
+    ReleaseDC(window, dc);
+}
+
+void onLeftButtonDown(LPARAM lParam) {
+    if (gameOutcome() != InProgress)
+        return;
+    POINT point = {LOWORD(lParam), HIWORD(lParam)};
+    std::vector<Rect> rects;
+    layoutMyHand(rects);
+    // Later cards lie over earlier ones: the last rectangle that holds the point is the card seen there.
+    for (std::size_t i = rects.size(); i-- > 0;) {
+        RECT r = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
+        if (PtInRect(&r, point)) {
+            onCardClicked(static_cast<std::uint32_t>(i));
+            return;
+        }
+    }
+}
+
+void onCommand(WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case IDC_ACTION_BUTTON:
+        onActionButton();
+        break;
+    case IDM_ABOUT:
+        showAboutBox();
+        break;
+    case IDM_WEB_PAGE:
+        ShellExecuteA(nullptr, "open", homePageUrl, nullptr, "", SW_SHOWNORMAL);
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CALLBACK gameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        onSize(lParam);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        if (dc)
+            paintScene(dc);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_CLOSE:
+        onClose(window);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DESTROY:
+        onDestroy();
+        return 0;
+    case WM_COMMAND:
+        onCommand(wParam);
+        return 0;
+    case WM_TIMER:
+        onTimer(window, wParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        onLeftButtonDown(lParam);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+} // namespace
+
+void registerGameWindowClass() {
+    classBackgroundBrush = CreateSolidBrush(backgroundColour);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = gameWindowProc;
+    windowClass.hInstance = moduleInstance;
+    windowClass.hIcon = LoadIconA(moduleInstance, MAKEINTRESOURCEA(IDI_GAME_WINDOW));
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    windowClass.hbrBackground = classBackgroundBrush;
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_GAME_MENU);
+    windowClass.lpszClassName = gameWindowClassName;
+    RegisterClassA(&windowClass);
+}
+
+void unregisterGameWindowClass() {
+    UnregisterClassA(gameWindowClassName, moduleInstance);
+    if (classBackgroundBrush)
+        DeleteObject(classBackgroundBrush);
+    classBackgroundBrush = nullptr;
+}
+
+void openGameWindow() {
+    cardPicture = loadPicture(cardPicturePath);
+    if (!cardPicture)
+        cardPicture = loadPictureBesideModule();
+    if (!cardPicture) {
+        MessageBoxA(nullptr, pictureLoadError, gameName, MB_ICONSTOP | MB_OK);
+        return;
+    }
+    blinkBrushA = CreateSolidBrush(RGB(255, 190, 190));
+    blinkBrushB = CreateSolidBrush(RGB(255, 255, 100));
+    cardBackBrush = CreateSolidBrush(RGB(0, 120, 0));
+    selectionBrush = CreateSolidBrush(RGB(0, 0, 255));
+
+    gameWindow =
+        CreateWindowExA(0, gameWindowClassName, "", gameWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        gameWindowWidth, gameWindowHeight, nullptr, nullptr, moduleInstance, nullptr);
+    if (!gameWindow) {
+        releaseWindowResources();
+        return;
+    }
+    actionButton = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, gameWindow,
+                                   reinterpret_cast<HMENU>(IDC_ACTION_BUTTON), moduleInstance, nullptr);
+    WindowListEntry entry = {windowList, gameWindow, static_cast<HostWord>(game.opponentContact)};
+    callHostService(hostnames::addToWindowList, 0, reinterpret_cast<HostWord>(&entry));
+    setTitle();
+    ShowWindow(gameWindow, SW_SHOWNORMAL);
+    UpdateWindow(gameWindow);
+}
+
+void bringGameWindowToFront() {
+    SetForegroundWindow(gameWindow);
+    SetFocus(gameWindow);
+}
+
+void cardPictureSize(UINT& width, UINT& height) {
+    width = height = 0;
+    if (cardPicture) {
+        GdipGetImageWidth(cardPicture, &width);
+        GdipGetImageHeight(cardPicture, &height);
+    }
+}
+
+CardMetrics currentCardMetrics() {
+    UINT width, height;
+    cardPictureSize(width, height);
+    return cardMetricsForPicture(width, height);
+}
+
+ClientSize currentClientSize() {
+    RECT client = {};
+    GetClientRect(gameWindow, &client);
+    return {client.right - client.left, client.bottom - client.top};
+}
+
+void showAboutBox() {
+    std::string text = "\t";
+    text += pluginName;
+    char version[32];
+    std::uint32_t v = pluginInfo.version;
+    wsprintfA(version, " v%d.%d.%d.%d", int(v >> 24 & 0xff), int(v >> 16 & 0xff), int(v >> 8 & 0xff),
+              int(v & 0xff));
+    text += version;
+    text += std::string("\n\n") + aboutWebPage + homePageHost;
+    text += std::string("\n") + aboutProjectBorn + aboutProjectBirthDate;
+    text += std::string("\n") + aboutBuildDate + __DATE__;
+    text += std::string("\n\n") + pluginCopyright;
+    text += std::string("\n\n") + aboutThanks;
+
+    MSGBOXPARAMSA box = {};
+    box.cbSize = sizeof box;
+    box.hwndOwner = gameWindow;
+    box.hInstance = moduleInstance;
+    box.lpszText = text.c_str();
+    box.lpszCaption = aboutCaption;
+    box.dwStyle = MB_USERICON | MB_OK;
+    box.lpszIcon = MAKEINTRESOURCEA(IDI_GAME_WINDOW);
+    MessageBoxIndirectA(&box);
+}
+
+// --- what the portable core asks of the window
+
+void showActionButton(const char* caption, bool enabled) {
+    SetWindowTextA(actionButton, caption);
+    EnableWindow(actionButton, enabled);
+}
+
+void startWinBlinkTimer() { SetTimer(gameWindow, ID_WIN_BLINK_TIMER, winBlinkPeriodMs, nullptr); }
+
+void stopWinBlinkTimer() { KillTimer(gameWindow, ID_WIN_BLINK_TIMER); }
+
+bool gameWindowIsOpen() { return gameWindow != nullptr; }
+
+void flashGameWindowIfInBackground() {
+    if (GetForegroundWindow() != gameWindow)
+        FlashWindow(gameWindow, TRUE);
+}
+
+void showTraceBox(const char* text) { MessageBoxA(nullptr, text, "trace", MB_OK); }

@@ -1,0 +1,34 @@
+// The one game window: its class, its resources (card picture, brushes, button) and its life.
+#pragma once
+
+#include "window/gdiplus_flat.h"
+#include "window/table_layout.h"
+
+#include <windows.h>
+
+inline constexpr char gameWindowClassName[] = "KelvaronWindow";
+
+// Handles of the open window; all null while no game window is open.
+extern HWND gameWindow;
+extern HWND actionButton;
+extern gdiplus::Bitmap* cardPicture;
+extern HBRUSH blinkBrushA;
+extern HBRUSH blinkBrushB;
+extern HBRUSH cardBackBrush;
+extern HBRUSH selectionBrush;
+// Inverted by every win-blink tick, never reset.
+extern std::uint8_t winBlinkPhase;
+
+// At module attach and detach.
+void registerGameWindowClass();
+void unregisterGameWindowClass();
+
+// The contact-menu item on an open game: front and focus, nothing else.
+void bringGameWindowToFront();
+
+// The size of cardPicture and the card metrics that follow from it.
+void cardPictureSize(UINT& width, UINT& height);
+CardMetrics currentCardMetrics();
+ClientSize currentClientSize();
+
+void showAboutBox();

@@ -1,0 +1,140 @@
+// Painting the table from the game record and the card picture.
+#include "window/paint.h"
+
+#include "engine/frontend.h"
+#include "plugin/plugin.h"
+#include "window/game_window.h"
+#include "window/gdi_guards.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+constexpr DWORD opaqueBlack = 0xFF000000; // shows through wherever the picture is transparent
+constexpr UINT centredLine = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+constexpr COLORREF statusTextColour = RGB(0, 0, 0);
+constexpr COLORREF stockCountColour = RGB(255, 255, 255);
+
+RECT toRECT(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+void drawCardBack(HDC target, int x, int y, CardMetrics metrics) {
+    RECT card = {x, y, x + metrics.width, y + metrics.height};
+    FillRect(target, &card, cardBackBrush);
+    FrameRect(target, &card, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+void drawOpponentHand(HDC dc, CardMetrics metrics, ClientSize client) {
+    std::size_t cards = game.opponentHand.size();
+    for (std::size_t i = 0; i < cards; ++i) {
+        Rect r = opponentCardRect(i, cards, metrics, client);
+        Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    }
+}
+
+void drawMyHand(HDC dc, HDC sheet) {
+    std::vector<Rect> rects;
+    layoutMyHand(rects);
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        drawCardFace(game.myHand[i], sheet, dc, rects[i].left, rects[i].top);
+        // Framed before the next card is drawn, so an overlapping card hides part of the frame.
+        if (std::find(game.selection.begin(), game.selection.end(), i) != game.selection.end()) {
+            RECT frame = toRECT(rects[i]);
+            FrameRect(dc, &frame, selectionBrush);
+        }
+    }
+}
+
+void drawStock(HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
+    if (game.deck.empty())
+        return;
+    Point trump = trumpCardPosition(metrics, client);
+    drawCardFace(game.deck[0], sheet, dc, trump.x, trump.y);
+    if (game.deck.size() <= 1)
+        return;
+    RECT stock = toRECT(stockRect(metrics, client));
+    Rectangle(dc, stock.left, stock.top, stock.right, stock.bottom);
+    char count[16];
+    std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(game.deck.size()));
+    SetTextColor(dc, stockCountColour);
+    DrawTextA(dc, count, -1, &stock, centredLine);
+}
+
+void drawTable(HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
+    std::size_t pairs = (game.table.size() + 1) / 2;
+    std::int32_t step = tablePairStep(pairs, metrics, client);
+    for (std::size_t k = 0; k < pairs; ++k) {
+        Point at = tablePairPosition(k, step, metrics);
+        drawCardFace(game.table[2 * k], sheet, dc, at.x, at.y);
+        if (2 * k + 1 < game.table.size())
+            drawCardFace(game.table[2 * k + 1], sheet, dc, at.x + metrics.width / 2, at.y);
+    }
+}
+} // namespace
+
+void drawCardFace(Card card, HDC sheet, HDC target, int x, int y) {
+    UINT width, height;
+    cardPictureSize(width, height);
+    CardMetrics metrics = cardMetricsForPicture(width, height);
+    Point source;
+    if (!cardFaceSource(card, metrics, width, height, source)) {
+        drawCardBack(target, x, y, metrics);
+        return;
+    }
+    BitBlt(target, x, y, metrics.width, metrics.height, sheet, source.x, source.y, SRCCOPY);
+}
+
+void drawStatusBubble(HDC dc, const char* text) {
+    RECT bubble = toRECT(statusBubbleRect(currentCardMetrics(), currentClientSize()));
+    RoundRect(dc, bubble.left, bubble.top, bubble.right, bubble.bottom, bubbleCornerSize, bubbleCornerSize);
+    SetTextColor(dc, statusTextColour);
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, text, -1, &bubble, centredLine);
+}
+
+void layoutMyHand(std::vector<Rect>& rects) { layoutHand(rects, currentCardMetrics(), currentClientSize()); }
+
+void paintScene(HDC dc) {
+    if (!cardPicture)
+        return;
+    GdiObjectGuard<HBITMAP> sheetBitmap;
+    if (GdipCreateHBITMAPFromBitmap(cardPicture, &sheetBitmap.handle, opaqueBlack) != gdiplus::ok ||
+        !sheetBitmap.handle)
+        return;
+    MemoryDcGuard sheet(dc);
+    if (!sheet.dc)
+        return;
+    SelectObject(sheet.dc, sheetBitmap.handle);
+
+    CardMetrics metrics = currentCardMetrics();
+    ClientSize client = currentClientSize();
+    if (const char* status = statusLineText()) {
+        if (statusBubbleGreyed())
+            SelectObject(dc, GetStockObject(LTGRAY_BRUSH));
+        drawStatusBubble(dc, status);
+    }
+    SelectObject(dc, cardBackBrush);
+    drawOpponentHand(dc, metrics, client);
+    drawMyHand(dc, sheet.dc);
+    drawStock(dc, sheet.dc, metrics, client);
+    drawTable(dc, sheet.dc, metrics, client);
+}
+
+void redrawWindow() {
+    if (!gameWindow)
+        return;
+    WindowDcGuard window(gameWindow);
+    if (!window.dc)
+        return;
+    RECT client = {};
+    GetClientRect(gameWindow, &client);
+    GdiObjectGuard<HBITMAP> image(CreateCompatibleBitmap(window.dc, client.right, client.bottom));
+    MemoryDcGuard offscreen(window.dc);
+    if (!image.handle || !offscreen.dc)
+        return;
+    SelectObject(offscreen.dc, image.handle);
+    WNDCLASSA windowClass = {};
+    if (GetClassInfoA(moduleInstance, gameWindowClassName, &windowClass))
+        FillRect(offscreen.dc, &client, windowClass.hbrBackground);
+    paintScene(offscreen.dc);
+    BitBlt(window.dc, 0, 0, client.right, client.bottom, offscreen.dc, 0, 0, SRCCOPY);
+}
