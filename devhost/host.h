@@ -47,6 +47,7 @@ struct HostMenuItem {
     int popupPosition;
     std::uint32_t hotKey;
     bool contactOwnerNull;
+    std::string contactOwner; // the module whose contacts show the item ("" when null)
 };
 
 struct HostModule {
@@ -74,16 +75,18 @@ struct HostMessageBox {
 // Sets up the host on the calling thread: built-in services, the message-box recorder (boxes are
 // recorded and dismissed at once, never waiting for a user). Call once per process.
 void hostStart();
-// Forgets every contact, service, event, hook, menu item, window list and log; for a fresh test.
-// Only while no plug-in is loaded.
+// Forgets every contact, service, event, hook, menu item, window list, log and handler; for a fresh
+// test. Only while no plug-in is loaded (one still loaded is shut down first, with a warning).
 void hostReset();
 // Loads the DLL, asks MirandaPluginInfo with hostVersion, checks the record, calls Load with the link
-// table. On any refusal the DLL is freed again.
-HostLoadResult hostLoadPlugin(const char* path = defaultPluginPath, std::uint32_t hostVersion = defaultHostVersion);
+// table. On any refusal the DLL is freed again. One plug-in at a time: a loaded one is shut down first.
+HostLoadResult hostLoadPlugin(const char* path = defaultPluginPath,
+                              std::uint32_t hostVersion = defaultHostVersion);
 bool hostPluginLoaded();
 // The record MirandaPluginInfo returned at the last load (null when none).
 const PluginInfo* hostPluginInfo();
-// Notifies "Miranda/System/Shutdown", calls Unload, frees the DLL.
+// Notifies "Miranda/System/Shutdown", calls Unload, frees the DLL. The services and hooks the plug-in
+// created go with its code (also when Load refused). Does nothing without a plug-in.
 void hostShutdown();
 
 // --- the link table and what the plug-in registered
@@ -123,6 +126,7 @@ const std::vector<HostText>& hostSentTexts();
 // Texts that went through the whole chain and reached the chat, in order.
 const std::vector<HostText>& hostChatLog();
 const std::vector<HostMessageBox>& hostMessageBoxes();
+// Clears the sent texts, the chat log, the message boxes, the plug-in's calls and the unexpected calls.
 void hostClearLogs();
 // Called for every sent text after it is recorded (the transport between two hosts hooks in here).
 void hostSetSendHandler(std::function<void(HostWord contact, const std::string& text)> handler);
@@ -138,7 +142,8 @@ std::vector<HostHandle> hostWindowList(HostWord list);
 HostHandle hostGameWindow();
 // Sends WM_LBUTTONDOWN and WM_LBUTTONUP at a client point; false without a game window.
 bool hostClickGameWindow(int x, int y);
-// Clicks the action button (control 1020) with BM_CLICK; false without a game window.
+// Clicks the action button (control 1020) with BM_CLICK, or tells the window of the click when the
+// button has no size; a disabled button ignores it. False without a game window or button.
 bool hostPressActionButton();
 // Sends WM_CLOSE, as the window's close box does; false without a game window.
 bool hostCloseGameWindow();

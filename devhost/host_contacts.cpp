@@ -1,0 +1,222 @@
+// The messenger's data as the plug-in sees it through services: contacts and their display names,
+// modules and the receive chain, contact-menu items, and sending a text to a contact.
+#include "devhost/host_state.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+
+namespace {
+constexpr char unknownContactName[] = "(Unknown Contact)";
+constexpr HostWord failed = 1;
+constexpr HostWord succeeded = 0;
+
+HostContact* findContact(HostWord handle) {
+    for (HostContact& contact : hostState().contacts)
+        if (contact.handle == handle)
+            return &contact;
+    return nullptr;
+}
+
+std::string copyText(const char* text) { return text ? text : ""; }
+
+// The end of the receive chain: the chat shows the text.
+HostWord logToChat(const CallRecord* record) {
+    auto event = reinterpret_cast<const ReceivedEvent*>(record->lParam);
+    if (!event || !event->text)
+        return 0;
+    HostState& state = hostState();
+    state.chatLog.push_back(HostText{record->contact, event->text});
+    if (state.chatHandler)
+        state.chatHandler(state.chatLog.back());
+    return chatLoggedResult;
+}
+
+// Hands the record to the first module from `position` on that has a receive service; that module
+// either ends the chain or continues it through "Proto/ChainRecv".
+HostWord runReceiveChain(const CallRecord* record, std::size_t position) {
+    std::vector<std::string> chain = hostModulesOnContact(record->contact);
+    for (std::size_t i = position; i < chain.size(); ++i) {
+        std::string service = chain[i] + hostnames::receiveMessageSuffix;
+        if (hostServiceExists(service.c_str()))
+            return hostCallService(service.c_str(), static_cast<HostWord>(i),
+                                   reinterpret_cast<HostWord>(record));
+    }
+    return logToChat(record);
+}
+
+HostWord registerModule(HostWord, HostWord lParam) {
+    auto record = reinterpret_cast<const ModuleRecord*>(lParam);
+    if (!record || record->size != static_cast<int>(sizeof(ModuleRecord)) || !record->name)
+        return failed;
+    auto& modules = hostState().modules;
+    auto known = std::find_if(modules.begin(), modules.end(),
+                              [&](const HostModule& module) { return module.name == record->name; });
+    if (known != modules.end())
+        known->type = record->type;
+    else
+        modules.push_back(HostModule{record->name, record->type});
+    return succeeded;
+}
+
+HostWord addToContact(HostWord contact, HostWord lParam) {
+    auto module = reinterpret_cast<const char*>(lParam);
+    if (!findContact(contact) || !module)
+        return failed;
+    hostAttachModule(contact, module);
+    return succeeded;
+}
+
+HostWord isProtoOnContact(HostWord contact, HostWord lParam) {
+    auto module = reinterpret_cast<const char*>(lParam);
+    HostContact* found = findContact(contact);
+    if (!found || !module)
+        return 0;
+    return std::find(found->modules.begin(), found->modules.end(), module) != found->modules.end() ? 1 : 0;
+}
+
+HostWord findFirstContact(HostWord, HostWord) {
+    const auto& contacts = hostState().contacts;
+    return contacts.empty() ? 0 : contacts.front().handle;
+}
+
+HostWord findNextContact(HostWord contact, HostWord) {
+    const auto& contacts = hostState().contacts;
+    for (std::size_t i = 0; i + 1 < contacts.size(); ++i)
+        if (contacts[i].handle == contact)
+            return contacts[i + 1].handle;
+    return 0;
+}
+
+HostWord addContactMenuItem(HostWord, HostWord lParam) {
+    auto record = reinterpret_cast<const MenuItemRecord*>(lParam);
+    if (!record || record->size != static_cast<int>(sizeof(MenuItemRecord)))
+        return 0;
+    HostMenuItem item;
+    item.size = record->size;
+    item.text = copyText(record->text);
+    item.textNull = record->text == nullptr;
+    item.flags = record->flags;
+    item.position = record->position;
+    item.icon = record->icon;
+    item.service = copyText(record->service);
+    item.popupNameNull = record->popupName == nullptr;
+    item.popupPosition = record->popupPosition;
+    item.hotKey = record->hotKey;
+    item.contactOwnerNull = record->contactOwner == nullptr;
+    item.contactOwner = copyText(record->contactOwner);
+    auto& items = hostState().menuItems;
+    items.push_back(item);
+    return static_cast<HostWord>(items.size()); // the item's index plus one: never 0
+}
+
+HostWord getContactDisplayName(HostWord contact, HostWord) {
+    HostState& state = hostState();
+    for (std::size_t i = 0; i < state.contacts.size(); ++i)
+        if (state.contacts[i].handle == contact)
+            return reinterpret_cast<HostWord>(state.displayNames[i].c_str());
+    return reinterpret_cast<HostWord>(unknownContactName);
+}
+
+HostWord callContactService(HostWord, HostWord lParam) {
+    auto record = reinterpret_cast<const CallRecord*>(lParam);
+    if (!record || !record->service || std::strcmp(record->service, hostnames::sendMessage) != 0)
+        return serviceNotFound;
+    auto text = reinterpret_cast<const char*>(record->lParam);
+    if (!text)
+        return 0; // nothing to send: the send fails
+    HostState& state = hostState();
+    state.sentTexts.push_back(HostText{record->contact, text});
+    HostText sent = state.sentTexts.back();
+    HostWord sendId = ++state.lastSendId;
+    if (state.sendHandler)
+        state.sendHandler(sent.contact, sent.text);
+    return sendId;
+}
+
+HostWord chainReceive(HostWord wParam, HostWord lParam) {
+    auto record = reinterpret_cast<const CallRecord*>(lParam);
+    if (!record)
+        return 0;
+    return runReceiveChain(record, wParam < 0 ? 0 : static_cast<std::size_t>(wParam) + 1);
+}
+} // namespace
+
+void addContactServices() {
+    addBuiltInService(hostnames::registerModule, registerModule);
+    addBuiltInService(hostnames::addToContact, addToContact);
+    addBuiltInService(hostnames::isProtoOnContact, isProtoOnContact);
+    addBuiltInService(hostnames::findFirstContact, findFirstContact);
+    addBuiltInService(hostnames::findNextContact, findNextContact);
+    addBuiltInService(hostnames::addContactMenuItem, addContactMenuItem);
+    addBuiltInService(hostnames::getContactDisplayName, getContactDisplayName);
+    addBuiltInService(hostnames::callContactService, callContactService);
+    addBuiltInService(hostnames::chainReceive, chainReceive);
+}
+
+const std::vector<HostModule>& hostModules() { return hostState().modules; }
+const std::vector<HostMenuItem>& hostMenuItems() { return hostState().menuItems; }
+
+HostWord hostAddContact(const std::string& name, bool online) {
+    HostState& state = hostState();
+    HostWord handle = ++state.lastContact;
+    state.contacts.push_back(HostContact{handle, name, online, {}});
+    state.displayNames.push_back(name);
+    return handle;
+}
+
+void hostSetContactOnline(HostWord contact, bool online) {
+    if (HostContact* found = findContact(contact))
+        found->online = online;
+}
+
+const std::vector<HostContact>& hostContacts() { return hostState().contacts; }
+
+void hostAttachModule(HostWord contact, const char* module) {
+    HostContact* found = findContact(contact);
+    if (!found || !module)
+        return;
+    if (std::find(found->modules.begin(), found->modules.end(), module) == found->modules.end())
+        found->modules.push_back(module);
+}
+
+std::vector<std::string> hostModulesOnContact(HostWord contact) {
+    HostContact* found = findContact(contact);
+    return found ? found->modules : std::vector<std::string>{};
+}
+
+std::vector<std::size_t> hostVisibleMenuItems(HostWord contact) {
+    std::vector<std::size_t> visible;
+    const HostContact* found = findContact(contact);
+    if (!found)
+        return visible;
+    const auto& items = hostState().menuItems;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const HostMenuItem& item = items[i];
+        if ((item.flags & menuItemHiddenWhenOffline) && !found->online)
+            continue;
+        // An item for one protocol's contacts: this host's contacts belong to the modules on their chain.
+        if (!item.contactOwnerNull && std::find(found->modules.begin(), found->modules.end(),
+                                                item.contactOwner) == found->modules.end())
+            continue;
+        visible.push_back(i);
+    }
+    // The menu shows items by position; items of equal position in the order they were added.
+    std::stable_sort(visible.begin(), visible.end(),
+                     [&](std::size_t a, std::size_t b) { return items[a].position < items[b].position; });
+    return visible;
+}
+
+HostWord hostChooseMenuItem(HostWord contact, std::size_t itemIndex) {
+    const auto& items = hostState().menuItems;
+    if (itemIndex >= items.size())
+        return serviceNotFound;
+    std::string service = items[itemIndex].service; // the service may add menu items
+    return hostCallService(service.c_str(), contact, 0);
+}
+
+HostWord hostReceiveText(HostWord contact, const char* text) {
+    ReceivedEvent event = {0, static_cast<std::uint32_t>(std::time(nullptr)), text, 0};
+    CallRecord record = {contact, hostnames::receiveMessageSuffix, 0, reinterpret_cast<HostWord>(&event)};
+    return runReceiveChain(&record, 0);
+}

@@ -1,0 +1,253 @@
+// The host's Windows side: window lists, the recorder that takes the plug-in's message boxes off the
+// screen, driving the game window as a user would, and the message pump.
+#include "devhost/host_state.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr char gameWindowClass[] = "KelvaronWindow";
+constexpr int actionButtonId = 1020;
+constexpr char dialogClass[] = "#32770";
+// The message text's static control in the system's message box.
+constexpr int messageBoxTextId = 0xFFFF;
+constexpr HostWord failed = 1;
+constexpr HostWord succeeded = 0;
+
+// --- window lists
+
+HostWord allocWindowList(HostWord, HostWord) {
+    HostState& state = hostState();
+    HostWord list = ++state.lastWindowList;
+    state.windowLists[list];
+    return list;
+}
+
+HostWord addToWindowList(HostWord, HostWord lParam) {
+    auto entry = reinterpret_cast<const WindowListEntry*>(lParam);
+    HostState& state = hostState();
+    if (!entry || state.windowLists.count(entry->list) == 0)
+        return failed;
+    state.windowLists[entry->list].push_back(WindowListMember{entry->window, entry->contact});
+    return succeeded;
+}
+
+HostWord removeFromWindowList(HostWord list, HostWord window) {
+    auto found = hostState().windowLists.find(list);
+    if (found == hostState().windowLists.end())
+        return failed;
+    auto& members = found->second;
+    auto member = std::find_if(members.begin(), members.end(), [&](const WindowListMember& m) {
+        return m.window == reinterpret_cast<HostHandle>(window);
+    });
+    if (member == members.end())
+        return failed;
+    members.erase(member);
+    return succeeded;
+}
+
+bool inWindowList(HostWord list, HostHandle window) {
+    auto windows = hostWindowList(list);
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+HostWord broadcastToWindowList(HostWord list, HostWord lParam) {
+    auto message = reinterpret_cast<const MSG*>(lParam);
+    if (!message)
+        return failed;
+    // Receivers may leave the list (or close other members) while the broadcast runs: go through a
+    // copy, and skip windows that left before their turn.
+    for (HostHandle window : hostWindowList(list))
+        if (inWindowList(list, window))
+            SendMessageA(static_cast<HWND>(window), message->message, message->wParam, message->lParam);
+    return succeeded;
+}
+
+// --- message boxes
+
+HHOOK messageBoxHook = nullptr;
+
+// A box between its activation (which may come more than once) and its end, with the timer that
+// closes it should it ignore Enter.
+struct BoxBeingDismissed {
+    HWND box;
+    UINT_PTR closeTimer;
+};
+std::vector<BoxBeingDismissed> boxesBeingDismissed;
+constexpr UINT stubbornBoxDelayMs = 1000;
+
+std::vector<BoxBeingDismissed>::iterator findBox(HWND box) {
+    return std::find_if(boxesBeingDismissed.begin(), boxesBeingDismissed.end(),
+                        [&](const BoxBeingDismissed& entry) { return entry.box == box; });
+}
+
+// A dialog that ignored Enter is closed as its close box would close it.
+void CALLBACK closeStubbornBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    for (const BoxBeingDismissed& entry : boxesBeingDismissed)
+        if (entry.closeTimer == timer)
+            PostMessageA(entry.box, WM_CLOSE, 0, 0);
+}
+
+std::string windowText(HWND window) {
+    int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(window, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+bool hasClass(HWND window, const char* className) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return std::strcmp(name, className) == 0;
+}
+
+BOOL CALLBACK findTextStatic(HWND child, LPARAM found) {
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (hasClass(child, "Static") && (style & SS_TYPEMASK) != SS_ICON && GetWindowTextLengthA(child) > 0) {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The system's message box (Windows' and Wine's alike) gives its text control the id 0xFFFF; any
+// other dialog gets its first static control with a text that is not an icon.
+std::string messageBoxText(HWND box) {
+    HWND text = GetDlgItem(box, messageBoxTextId);
+    if (!text)
+        EnumChildWindows(box, findTextStatic, reinterpret_cast<LPARAM>(&text));
+    return text ? windowText(text) : std::string();
+}
+
+// Presses Enter in the box once its modal loop runs: the dialog manager then clicks the default
+// button, which the box only settles after it has been activated.
+void dismiss(HWND box) {
+    PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+    boxesBeingDismissed.push_back(
+        BoxBeingDismissed{box, SetTimer(nullptr, 0, stubbornBoxDelayMs, closeStubbornBox)});
+}
+
+LRESULT CALLBACK recordMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    auto window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && hasClass(window, dialogClass) &&
+        findBox(window) == boxesBeingDismissed.end()) {
+        HostState& state = hostState();
+        state.messageBoxes.push_back(HostMessageBox{windowText(window), messageBoxText(window)});
+        if (state.messageBoxHandler)
+            state.messageBoxHandler(state.messageBoxes.back());
+        dismiss(window);
+    } else if (code == HCBT_DESTROYWND) {
+        auto ended = findBox(window);
+        if (ended != boxesBeingDismissed.end()) {
+            KillTimer(nullptr, ended->closeTimer);
+            boxesBeingDismissed.erase(ended);
+        }
+    }
+    return CallNextHookEx(messageBoxHook, code, wParam, lParam);
+}
+
+// --- the game window
+
+BOOL CALLBACK findGameWindow(HWND window, LPARAM found) {
+    if (!hasClass(window, gameWindowClass))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+HWND gameWindow() { return static_cast<HWND>(hostGameWindow()); }
+
+bool buttonCanTakeClick(HWND button) {
+    RECT client = {};
+    GetClientRect(button, &client);
+    return (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) && !IsRectEmpty(&client);
+}
+} // namespace
+
+void addWindowListServices() {
+    addBuiltInService(hostnames::allocWindowList, allocWindowList);
+    addBuiltInService(hostnames::addToWindowList, addToWindowList);
+    addBuiltInService(hostnames::removeFromWindowList, removeFromWindowList);
+    addBuiltInService(hostnames::broadcastToWindowList, broadcastToWindowList);
+}
+
+void hostStart() {
+    hostState();
+    if (!messageBoxHook)
+        messageBoxHook = SetWindowsHookExA(WH_CBT, recordMessageBoxes, nullptr, GetCurrentThreadId());
+}
+
+std::vector<HostHandle> hostWindowList(HostWord list) {
+    std::vector<HostHandle> windows;
+    auto found = hostState().windowLists.find(list);
+    if (found != hostState().windowLists.end())
+        for (const WindowListMember& member : found->second)
+            windows.push_back(member.window);
+    return windows;
+}
+
+HostHandle hostGameWindow() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findGameWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool hostClickGameWindow(int x, int y) {
+    HWND window = gameWindow();
+    if (!window)
+        return false;
+    LPARAM point = MAKELPARAM(x, y);
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(window, WM_LBUTTONUP, 0, point);
+    return true;
+}
+
+bool hostPressActionButton() {
+    HWND window = gameWindow();
+    HWND button = window ? GetDlgItem(window, actionButtonId) : nullptr;
+    if (!button)
+        return false;
+    if (!IsWindowEnabled(button))
+        return true; // ignores a click (Wine's BM_CLICK would click it all the same)
+    if (buttonCanTakeClick(button)) {
+        SendMessageA(button, BM_CLICK, 0, 0);
+    } else {
+        // BM_CLICK clicks at the button's own client point 0,0, which a button without size lacks
+        // (and a hidden one could not be clicked): tell the parent what a click would have told it.
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(actionButtonId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    }
+    return true;
+}
+
+bool hostCloseGameWindow() {
+    HWND window = gameWindow();
+    if (!window)
+        return false;
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    return true;
+}
+
+void hostPumpMessages(unsigned ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                // Leave it for the loop that owns the thread.
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    }
+}
