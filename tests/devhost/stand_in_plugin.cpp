@@ -15,6 +15,8 @@ constexpr char receiveService[] = "StandIn/RecvMessage";
 constexpr char greetService[] = "StandIn/Greet";
 // What the receive module keeps for itself; everything else goes on along the chain.
 constexpr char keptPrefix[] = "#standin";
+// A kept text that also makes the module show a message box.
+constexpr char boxRequest[] = "#standin box";
 // "Привет, " in Windows-1251: what the greeting sends before the contact's name.
 constexpr char greeting[] = "\xCF\xF0\xE8\xE2\xE5\xF2, ";
 constexpr int iconId = 1;
@@ -57,6 +59,8 @@ HostWord callHost(const char* name, HostWord wParam, HostWord lParam) {
 HostWord receive(HostWord position, HostWord lParam) {
     auto record = reinterpret_cast<const CallRecord*>(lParam);
     auto event = reinterpret_cast<const ReceivedEvent*>(record->lParam);
+    if (std::strcmp(event->text, boxRequest) == 0)
+        MessageBoxA(nullptr, "The plug-in kept\na text.", "Stand-in", MB_ICONINFORMATION | MB_OK);
     if (std::strncmp(event->text, keptPrefix, sizeof keptPrefix - 1) == 0)
         return 0;
     return callHost(hostnames::chainReceive, position, lParam);

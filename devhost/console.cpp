@@ -1,0 +1,67 @@
+// The console side of devhost.exe: code-page conversions, output lines, and contacts by name.
+#include "devhost/devhost_app.h"
+
+#include <cstdio>
+
+namespace {
+std::wstring widened(const std::string& text, UINT codePage) {
+    if (text.empty())
+        return std::wstring();
+    int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+std::string narrowed(const std::wstring& text, UINT codePage) {
+    if (text.empty())
+        return std::string();
+    int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &narrow[0], length, nullptr,
+                        nullptr);
+    return narrow;
+}
+} // namespace
+
+std::string ansiFromUtf8(const std::string& text) { return narrowed(widened(text, CP_UTF8), CP_ACP); }
+
+std::string utf8FromAnsi(const std::string& text) { return narrowed(widened(text, CP_ACP), CP_UTF8); }
+
+std::string shownOnOneLine(const std::string& ansiText) {
+    std::string text = utf8FromAnsi(ansiText);
+    std::string shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue; // a Windows line break shows as one \n
+        if (c == '\n')
+            shown += "\\n";
+        else if (c == '\r')
+            shown += "\\r";
+        else if (c == '\t')
+            shown += "\\t";
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+void printLine(const std::string& line) {
+    std::string withEnd = line + "\n";
+    std::fwrite(withEnd.data(), 1, withEnd.size(), stdout);
+    std::fflush(stdout);
+}
+
+HostWord contactNamed(const std::string& ansiName) {
+    for (const HostContact& contact : hostContacts())
+        if (contact.name == ansiName)
+            return contact.handle;
+    return 0;
+}
+
+std::string contactNameShown(HostWord contact) {
+    auto name = reinterpret_cast<const char*>(hostCallService(hostnames::getContactDisplayName, contact, 0));
+    return shownOnOneLine(name ? name : "");
+}

@@ -1,0 +1,167 @@
+// devhost.exe: the development host as a program. Loads the plug-in beside a small contact list,
+// optionally runs a script from standard input, and links to a second devhost.exe over TCP.
+#include "devhost/devhost_app.h"
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+constexpr int exitBadOptions = 1;
+constexpr int exitPluginRefused = 2;
+constexpr int exitNoPeer = 3;
+constexpr char offlineSuffix[] = ":offline";
+
+constexpr char usage[] =
+    "usage: devhost [options]\n"
+    "  --plugin PATH           the plug-in to load (default Plugins\\Kelvaron.dll)\n"
+    "  --version 0xVVVVVVVV    the host version handed to the plug-in (default 0x000A1800)\n"
+    "  --user NAME             this user's name, the main window's title (default devhost)\n"
+    "  --contact NAME[:offline] a contact that exists before the plug-in loads (repeatable)\n"
+    "  --peer NAME             the contact that is another devhost on 127.0.0.1, reached by\n"
+    "  --listen PORT           waiting for it on this port, or\n"
+    "  --connect PORT          connecting to it on this port\n"
+    "  --script                run commands from standard input, one a line:\n"
+    "                            contact NAME [offline] | recv NAME TEXT... | menu NAME [N]\n"
+    "                            click X Y | button | close | wait MS | shutdown\n"
+    "  --help                  show this text\n"
+    "Prints \"sent NAME: TEXT\", \"chat NAME: TEXT\" and \"box CAPTION: TEXT\" lines.\n";
+
+bool parsePort(const char* text, unsigned short& port) {
+    char* end = nullptr;
+    unsigned long number = std::strtoul(text, &end, 10);
+    if (*text == '\0' || *end != '\0' || number == 0 || number > 65535)
+        return false;
+    port = static_cast<unsigned short>(number);
+    return true;
+}
+
+// Command-line words arrive in the ANSI code page already, as the plug-in's texts are.
+bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        bool takesValue = option == "--plugin" || option == "--version" || option == "--user" ||
+                          option == "--contact" || option == "--peer" || option == "--listen" ||
+                          option == "--connect";
+        if (takesValue && !value) {
+            error = option + " needs a value";
+            return false;
+        }
+        if (takesValue)
+            ++i;
+        if (option == "--plugin") {
+            options.pluginPath = value;
+        } else if (option == "--version") {
+            char* end = nullptr;
+            options.hostVersion = static_cast<std::uint32_t>(std::strtoul(value, &end, 0));
+            if (*end != '\0') {
+                error = "--version needs a number such as 0x000A1800";
+                return false;
+            }
+        } else if (option == "--user") {
+            options.userName = value;
+        } else if (option == "--contact") {
+            std::string name = value;
+            bool offline =
+                name.size() > std::strlen(offlineSuffix) &&
+                name.compare(name.size() - std::strlen(offlineSuffix), std::string::npos, offlineSuffix) == 0;
+            if (offline)
+                name.resize(name.size() - std::strlen(offlineSuffix));
+            options.contacts.push_back(ContactOption{name, !offline});
+        } else if (option == "--peer") {
+            options.peerName = value;
+        } else if (option == "--listen" || option == "--connect") {
+            unsigned short& port = option == "--listen" ? options.listenPort : options.connectPort;
+            if (!parsePort(value, port)) {
+                error = option + " needs a port number";
+                return false;
+            }
+        } else if (option == "--script") {
+            options.script = true;
+        } else if (option == "--help") {
+            options.help = true;
+        } else {
+            error = "unknown option " + option;
+            return false;
+        }
+    }
+    bool onePort = (options.listenPort != 0) != (options.connectPort != 0);
+    if (!options.peerName.empty() != onePort || (options.listenPort && options.connectPort)) {
+        error = "--peer goes with one of --listen and --connect";
+        return false;
+    }
+    return true;
+}
+
+void printHostEvents() {
+    hostSetSendHandler([](HostWord contact, const std::string& text) {
+        printLine("sent " + contactNameShown(contact) + ": " + shownOnOneLine(text));
+        if (contact != 0 && contact == peerContact())
+            sendToPeer(text);
+    });
+    hostSetChatHandler([](const HostText& entry) {
+        printLine("chat " + contactNameShown(entry.contact) + ": " + shownOnOneLine(entry.text));
+    });
+    hostSetMessageBoxHandler([](const HostMessageBox& box) {
+        printLine("box " + shownOnOneLine(box.caption) + ": " + shownOnOneLine(box.text));
+    });
+}
+
+int runMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    DevhostOptions options;
+    std::string error;
+    if (!parseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "devhost: %s\n%s", error.c_str(), usage);
+        return exitBadOptions;
+    }
+    if (options.help) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    // The output is UTF-8 lines ending in \n, whatever reads them.
+    _setmode(_fileno(stdout), _O_BINARY);
+
+    hostStart();
+    printHostEvents();
+    for (const ContactOption& contact : options.contacts)
+        hostAddContact(contact.name, contact.online);
+    if (!options.peerName.empty() && !contactNamed(options.peerName))
+        hostAddContact(options.peerName);
+    HWND mainWindow = createMainWindow(options.userName);
+
+    if (!options.peerName.empty() && !openPeerLink(options, error)) {
+        std::fprintf(stderr, "devhost: %s\n", error.c_str());
+        return exitNoPeer;
+    }
+    HostLoadResult loaded = hostLoadPlugin(options.pluginPath.c_str(), options.hostVersion);
+    if (loaded != HostLoadResult::Loaded) {
+        printLine(std::string("devhost: plug-in refused: ") + hostLoadResultName(loaded));
+        return exitPluginRefused;
+    }
+    // Options that play through the plug-in on their own start here, once it is loaded.
+
+    if (!options.peerName.empty())
+        startPeerReader(mainWindow);
+    if (options.script && !startScriptReader(mainWindow)) {
+        std::fprintf(stderr, "devhost: cannot read the script\n");
+        closeHost(mainWindow);
+    }
+    int status = runMessageLoop();
+    hostShutdown();
+    closePeerLink();
+    return status;
+}

@@ -1,0 +1,136 @@
+// devhost.exe's main window: the user's contacts in a list, each with a context menu of the plug-ins'
+// contact-menu items; it also runs the script's lines and the peer's texts on the UI thread.
+#include "devhost/devhost_app.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+constexpr char mainWindowClass[] = "DevhostMainWindow";
+constexpr int contactListId = 100;
+constexpr int windowWidth = 260;
+constexpr int windowHeight = 380;
+
+HWND contactList = nullptr;
+
+// Destroys the context menu on every path.
+struct MenuGuard {
+    HMENU menu;
+    ~MenuGuard() { DestroyMenu(menu); }
+};
+
+// Shows the contact's menu at a screen point and chooses what the user picks.
+void showContactMenu(HWND mainWindow, HostWord contact, POINT at) {
+    std::vector<std::size_t> items = hostVisibleMenuItems(contact);
+    MenuGuard menu{CreatePopupMenu()};
+    for (std::size_t i = 0; i < items.size(); ++i)
+        AppendMenuA(menu.menu, MF_STRING, i + 1, hostMenuItems()[items[i]].text.c_str());
+    if (items.empty())
+        AppendMenuA(menu.menu, MF_STRING | MF_GRAYED, 0, "(no items)");
+    UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu.menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, mainWindow, nullptr));
+    if (chosen > 0 && chosen <= items.size())
+        hostChooseMenuItem(contact, items[chosen - 1]);
+}
+
+// Right click on a contact (or the menu key on the selected one).
+void onContextMenu(HWND mainWindow, LPARAM lParam) {
+    POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    LRESULT index = SendMessageA(contactList, LB_GETCURSEL, 0, 0);
+    bool fromKeyboard = lParam == -1;
+    if (fromKeyboard) {
+        RECT item = {};
+        SendMessageA(contactList, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item));
+        at = {item.left, item.bottom};
+        ClientToScreen(contactList, &at);
+    } else {
+        POINT inList = at;
+        ScreenToClient(contactList, &inList);
+        LRESULT hit = SendMessageA(contactList, LB_ITEMFROMPOINT, 0, MAKELPARAM(inList.x, inList.y));
+        if (HIWORD(hit) != 0)
+            return; // below the last contact
+        index = LOWORD(hit);
+        SendMessageA(contactList, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+    if (index < 0)
+        return;
+    auto contact =
+        static_cast<HostWord>(SendMessageA(contactList, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+    showContactMenu(mainWindow, contact, at);
+}
+
+LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        contactList =
+            CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 0,
+                            0, window, reinterpret_cast<HMENU>(contactListId), nullptr, nullptr);
+        return 0;
+    case WM_SIZE:
+        MoveWindow(contactList, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == contactList)
+            onContextMenu(window, lParam);
+        return 0;
+    case scriptLineMessage:
+        runScriptLine(window, *reinterpret_cast<const std::string*>(lParam));
+        return 0;
+    case peerTextMessage: {
+        std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
+        hostReceiveText(peerContact(), text->c_str());
+        return 0;
+    }
+    case peerClosedMessage:
+        std::fprintf(stderr, "devhost: the peer closed the connection\n");
+        std::fflush(stderr);
+        return 0;
+    case WM_CLOSE:
+        closeHost(window);
+        return 0;
+    case WM_DESTROY:
+        contactList = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+} // namespace
+
+HWND createMainWindow(const std::string& userName) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = mainWindowProcedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = mainWindowClass;
+    RegisterClassA(&windowClass);
+    HWND window =
+        CreateWindowA(mainWindowClass, userName.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                      windowWidth, windowHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (window) {
+        refreshContactList(window);
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+    }
+    return window;
+}
+
+void refreshContactList(HWND) {
+    if (!contactList)
+        return;
+    SendMessageA(contactList, LB_RESETCONTENT, 0, 0);
+    for (const HostContact& contact : hostContacts()) {
+        std::string shown = contact.online ? contact.name : contact.name + " (offline)";
+        LRESULT index = SendMessageA(contactList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+        SendMessageA(contactList, LB_SETITEMDATA, static_cast<WPARAM>(index),
+                     static_cast<LPARAM>(contact.handle));
+    }
+}
+
+void closeHost(HWND mainWindow) {
+    hostShutdown();
+    DestroyWindow(mainWindow);
+}
