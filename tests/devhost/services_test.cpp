@@ -86,8 +86,6 @@ MenuItemRecord menuItem(const char* itemText, std::uint32_t flags, int position)
 
 TEST_F(Services, CopiesMenuItemsOnlyFromRecordsOfTheRightSize) {
     MenuItemRecord item = menuItem("Play", menuItemHiddenWhenOffline, 5);
-    item.hotKey = 77;
-    item.popupPosition = 3;
     item.size = 39;
     EXPECT_EQ(call(hostnames::addContactMenuItem, 0, address(item)), 0);
     EXPECT_EQ(call(hostnames::addContactMenuItem, 0, 0), 0);
@@ -97,16 +95,10 @@ TEST_F(Services, CopiesMenuItemsOnlyFromRecordsOfTheRightSize) {
     EXPECT_NE(call(hostnames::addContactMenuItem, 0, address(item)), 0);
     item.text = "changed after the call";
     ASSERT_EQ(hostMenuItems().size(), 1u);
-    const HostMenuItem& copy = hostMenuItems()[0];
-    EXPECT_EQ(copy.text, "Play");
-    EXPECT_FALSE(copy.textNull);
-    EXPECT_EQ(copy.flags, menuItemHiddenWhenOffline);
-    EXPECT_EQ(copy.position, 5);
-    EXPECT_EQ(copy.service, "Test/Menu");
-    EXPECT_TRUE(copy.popupNameNull);
-    EXPECT_EQ(copy.popupPosition, 3);
-    EXPECT_EQ(copy.hotKey, 77u);
-    EXPECT_TRUE(copy.contactOwnerNull);
+    EXPECT_EQ(hostMenuItems()[0].text, "Play");
+    EXPECT_EQ(hostMenuItems()[0].service, "Test/Menu");
+    EXPECT_TRUE(hostMenuItems()[0].popupNameNull);
+    EXPECT_TRUE(hostMenuItems()[0].contactOwnerNull);
 }
 
 TEST_F(Services, ShowsMenuItemsByPositionHidingSomeForOfflineContacts) {

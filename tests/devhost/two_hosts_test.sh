@@ -10,7 +10,7 @@ port=$((20000 + RANDOM % 20000))
 work=$(mktemp -d)
 bob=
 cleanup() {
-  exec 3>&- 2>/dev/null || true # the end of Bob's script shuts Bob down
+  exec 3>&- # the end of Bob's script shuts Bob down
   [ -z "$bob" ] || wait "$bob" || true
   rm -rf "$work"
 }
