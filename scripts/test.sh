@@ -22,8 +22,7 @@ cleanup() {
   rm -rf "$KELVARON_WINEPREFIX"
 }
 trap cleanup EXIT
-WINEPREFIX=$KELVARON_WINEPREFIX WINEDEBUG=-all wineboot --init >/dev/null 2>&1
-WINEPREFIX=$KELVARON_WINEPREFIX wineserver -w
+./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/windows --output-on-failure
 
 echo "== fuzzing the message decoder"

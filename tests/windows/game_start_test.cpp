@@ -1,0 +1,106 @@
+// Starting a game from the contact menu: the window, its title, the first state message, a second
+// contact's menu while a game is open, and a missing card picture.
+#include "plugin_fixture.h"
+
+#include "engine/texts.h"
+
+namespace {
+constexpr char picturePath[] = "Plugins\\cards.png";
+constexpr char movedPicturePath[] = "Plugins\\cards.png.away";
+
+// Moves the card picture away for the life of the guard.
+struct PictureAway {
+    PictureAway() { EXPECT_TRUE(MoveFileA(picturePath, movedPicturePath)) << GetLastError(); }
+    ~PictureAway() { MoveFileA(movedPicturePath, picturePath); }
+};
+
+std::string titleFor(const std::string& name) { return windowTitlePrefix + name; }
+} // namespace
+
+TEST_F(PluginTest, ContactMenuOpensTheWindowDealsAndSendsOneState) {
+    loadPlugin();
+    choosePlayGame(alice);
+    HWND window = gameWindowHandle();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(windowText(window), titleFor("Alice"));
+    EXPECT_EQ(hostWindowList(1), std::vector<HostHandle>{window});
+
+    ASSERT_EQ(hostSentTexts().size(), 1u);
+    EXPECT_EQ(hostSentTexts()[0].contact, alice);
+    GameState peer = peerViewOf(hostSentTexts()[0].text);
+    EXPECT_EQ(peer.deck.size(), 24u);
+    EXPECT_EQ(peer.myHand.size(), 6u);
+    EXPECT_EQ(peer.opponentHand.size(), 6u);
+    EXPECT_TRUE(peer.table.empty());
+    EXPECT_EQ(peer.trumpSuit, cardSuit(peer.deck[0]));
+    // The button is placed at once, without waiting for the user to resize the window.
+    RECT client, button;
+    GetClientRect(window, &client);
+    GetWindowRect(actionButtonHandle(), &button);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&button), 2);
+    EXPECT_EQ(button.left, 6);
+    EXPECT_EQ(button.top, client.bottom - 31);
+    EXPECT_EQ(button.bottom - button.top, 25);
+    // The defender has nothing to do yet; the attacker has no table to end.
+    EXPECT_EQ(windowText(actionButtonHandle()), "");
+    EXPECT_FALSE(IsWindowEnabled(actionButtonHandle()));
+    EXPECT_TRUE(hostChatLog().empty());
+}
+
+TEST_F(PluginTest, LongDisplayNameIsShortenedInTheTitle) {
+    std::string longName(300, 'n');
+    HostWord carol = hostAddContact(longName);
+    loadPlugin();
+    choosePlayGame(carol);
+    std::string title = windowText(gameWindowHandle());
+    EXPECT_EQ(title.size(), 255u);
+    EXPECT_EQ(title, titleFor(std::string(239, 'n')));
+}
+
+TEST_F(PluginTest, SecondContactBringsTheOpenGameToTheFrontAndKeepsTheOpponent) {
+    loadPlugin();
+    choosePlayGame(alice);
+    HWND window = gameWindowHandle();
+    hostClearLogs();
+    choosePlayGame(bob);
+    EXPECT_EQ(gameWindowHandle(), window);
+    EXPECT_EQ(windowText(window), titleFor("Alice"));
+    EXPECT_TRUE(hostSentTexts().empty());
+    // Alice is still the opponent: her state is adopted, Bob's is not.
+    hostReceiveText(bob, "@@Kelvaron@@72-91-63a2-b0-120");
+    EXPECT_EQ(windowText(actionButtonHandle()), "");
+    hostReceiveText(alice, "@@Kelvaron@@72-91-63a2-b0-120");
+    EXPECT_EQ(windowText(actionButtonHandle()), captionTake);
+}
+
+TEST_F(PluginTest, MissingCardPictureShowsTheBoxAndOpensNothingUntilItIsBack) {
+    loadPlugin();
+    {
+        PictureAway away;
+        choosePlayGame(alice);
+        EXPECT_EQ(gameWindowHandle(), nullptr);
+        ASSERT_EQ(hostMessageBoxes().size(), 1u);
+        EXPECT_EQ(hostMessageBoxes()[0].caption, gameName);
+        EXPECT_EQ(hostMessageBoxes()[0].text, pictureLoadError);
+        EXPECT_TRUE(hostSentTexts().empty());
+        EXPECT_TRUE(hostWindowList(1).empty());
+    }
+    choosePlayGame(alice);
+    EXPECT_NE(gameWindowHandle(), nullptr);
+    EXPECT_EQ(hostSentTexts().size(), 1u);
+    EXPECT_EQ(hostMessageBoxes().size(), 1u);
+}
+
+// Regression: the picture was only looked for relative to the current directory, which the
+// messenger's file dialogs move; then no game could open at all.
+TEST_F(PluginTest, CardPictureIsFoundBesideTheDllWhenTheCurrentDirectoryMoved) {
+    loadPlugin();
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA("Plugins"));
+    choosePlayGame(alice);
+    SetCurrentDirectoryA(previous);
+    EXPECT_NE(gameWindowHandle(), nullptr);
+    EXPECT_TRUE(hostMessageBoxes().empty());
+}

@@ -1,0 +1,90 @@
+// The window's life: closing it, the host's shutdown with and without a game, and what the next
+// window starts with.
+#include "plugin_fixture.h"
+
+#include "engine/texts.h"
+#include "window/table_layout.h"
+
+namespace {
+constexpr std::uint32_t lightGrey = 0xC0C0C0;
+constexpr std::uint32_t blinkColourA = 0xFFBEBE;
+constexpr std::uint32_t blinkColourB = 0xFFFF64;
+// The receiver holds no card, the sender two, the stock is empty: the receiver has won.
+constexpr char wonState[] = "@@Kelvaron@@--6070--000";
+constexpr char rejectedState[] = "@@Kelvaron@@---000";
+
+// A point inside the status bubble, clear of its rounded corners and of the centred text.
+POINT bubblePoint() {
+    RECT client;
+    GetClientRect(gameWindowHandle(), &client);
+    Rect bubble = statusBubbleRect(cardMetricsForPicture(647, 388), {client.right, client.bottom});
+    return {bubble.left + 20, bubble.top + 12};
+}
+
+std::size_t callsOf(const char* name) {
+    std::size_t count = 0;
+    for (const HostServiceCall& call : hostPluginServiceCalls())
+        count += call.name == name;
+    return count;
+}
+} // namespace
+
+TEST_F(PluginTest, ShutdownClosesTheGameWindowThroughTheWindowList) {
+    loadPlugin();
+    choosePlayGame(alice);
+    HWND window = gameWindowHandle();
+    ASSERT_NE(window, nullptr);
+    hostShutdown();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(hostWindowList(1).empty());
+    EXPECT_EQ(callsOf("Utils/BroadcastToWindowList"), 1u);
+    EXPECT_EQ(callsOf("Utils/RemoveFromWindowList"), 1u);
+}
+
+TEST_F(PluginTest, ShutdownWithoutAGameWindowBroadcastsToNobody) {
+    loadPlugin();
+    hostShutdown();
+    EXPECT_EQ(callsOf("Utils/BroadcastToWindowList"), 1u);
+    EXPECT_EQ(callsOf("Utils/RemoveFromWindowList"), 0u);
+    // The plug-in loads again in the same process (a new host session), with a fresh class and GDI+.
+    hostReset();
+    alice = hostAddContact("Alice");
+    loadPlugin();
+    choosePlayGame(alice);
+    EXPECT_NE(gameWindowHandle(), nullptr);
+}
+
+TEST_F(PluginTest, ClosedWindowLeavesTheListAndTheNextStartsWithEmptyLists) {
+    loadPlugin();
+    choosePlayGame(alice);
+    HWND first = gameWindowHandle();
+    ASSERT_TRUE(hostCloseGameWindow());
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(gameWindowHandle(), nullptr);
+    EXPECT_TRUE(hostWindowList(1).empty());
+    EXPECT_EQ(hostSentTexts().size(), 1u) << "the peer is not told";
+
+    // A state that is not adopted opens a window on whatever the lists hold: nothing, a draw.
+    hostReceiveText(bob, rejectedState);
+    ASSERT_NE(gameWindowHandle(), nullptr);
+    hostPumpMessages(50);
+    POINT at = bubblePoint();
+    EXPECT_EQ(clientPixel(at.x, at.y), lightGrey);
+    EXPECT_EQ(windowText(gameWindowHandle()), std::string(windowTitlePrefix) + "Bob");
+}
+
+// Regression: the close notice stopped the blink timer but left its flag set, so a won game adopted
+// into the next window showed no win message at all.
+TEST_F(PluginTest, WinBlinkStartsAgainInTheNextWindowAfterClosingMidBlink) {
+    loadPlugin();
+    for (int window = 0; window < 2; ++window) {
+        hostReceiveText(alice, wonState);
+        ASSERT_NE(gameWindowHandle(), nullptr);
+        hostPumpMessages(350);
+        POINT at = bubblePoint();
+        std::uint32_t colour = clientPixel(at.x, at.y);
+        EXPECT_TRUE(colour == blinkColourA || colour == blinkColourB)
+            << "window " << window << ": bubble colour " << std::hex << colour;
+        ASSERT_TRUE(hostCloseGameWindow());
+    }
+}

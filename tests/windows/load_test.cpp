@@ -1,0 +1,167 @@
+// Loading Kelvaron.dll: the version gate, the module's exports and imports, and what Load registers.
+#include "plugin_fixture.h"
+
+#include "engine/texts.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+constexpr char pluginPath[] = "Plugins\\Kelvaron.dll";
+
+// The export names and the imported DLL names of a module, read from its PE headers.
+struct ModuleTables {
+    std::set<std::string> exports;
+    std::set<std::string> imports; // lower case
+};
+
+ModuleTables readModuleTables(const char* path) {
+    ModuleTables tables;
+    HMODULE module = LoadLibraryExA(path, nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    if (!module)
+        return tables;
+    auto base = reinterpret_cast<const BYTE*>(module);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& exportDir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    if (exportDir.Size) {
+        auto directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + exportDir.VirtualAddress);
+        auto names = reinterpret_cast<const DWORD*>(base + directory->AddressOfNames);
+        for (DWORD i = 0; i < directory->NumberOfNames; ++i)
+            tables.exports.insert(reinterpret_cast<const char*>(base + names[i]));
+    }
+    const IMAGE_DATA_DIRECTORY& importDir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + importDir.VirtualAddress);
+         importDir.Size && entry->Name; ++entry) {
+        std::string name = reinterpret_cast<const char*>(base + entry->Name);
+        std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+        tables.imports.insert(name);
+    }
+    FreeLibrary(module);
+    return tables;
+}
+
+const HostServiceCall* findCall(const char* name) {
+    for (const HostServiceCall& call : hostPluginServiceCalls())
+        if (call.name == name)
+            return &call;
+    return nullptr;
+}
+
+std::size_t countCalls(const char* name, HostWord wParam) {
+    const auto& calls = hostPluginServiceCalls();
+    return std::count_if(calls.begin(), calls.end(),
+                         [&](const HostServiceCall& c) { return c.name == name && c.wParam == wParam; });
+}
+} // namespace
+
+TEST_F(PluginTest, VersionGate) {
+    const std::pair<std::uint32_t, bool> versions[] = {
+        {0x00000000, false}, {0x00010200, false}, {0x00010201, true}, {0x000A1800, true}, {0xFFFFFFFF, true}};
+    for (auto [version, accepted] : versions) {
+        HostLoadResult result = hostLoadPlugin(pluginPath, version);
+        EXPECT_EQ(result, accepted ? HostLoadResult::Loaded : HostLoadResult::Declined)
+            << std::hex << "host version 0x" << version << ": " << hostLoadResultName(result);
+        if (accepted) {
+            ASSERT_NE(hostPluginInfo(), nullptr);
+            EXPECT_EQ(hostPluginInfo()->size, 40);
+            EXPECT_EQ(hostPluginInfo()->version, 6u);
+            hostShutdown();
+        }
+    }
+}
+
+TEST_F(PluginTest, InformationRecordHasEveryTextAndNoSideEffects) {
+    // A scan of the plug-in folder loads, asks and frees the DLL, several times.
+    for (int scan = 0; scan < 3; ++scan) {
+        HMODULE module = LoadLibraryA(pluginPath);
+        ASSERT_NE(module, nullptr) << "error " << GetLastError();
+        using InfoFunction = const PluginInfo* (*)(DWORD);
+        auto info = reinterpret_cast<InfoFunction>(
+            reinterpret_cast<void*>(GetProcAddress(module, "MirandaPluginInfo")));
+        ASSERT_NE(info, nullptr);
+        const PluginInfo* record = info(0x000A1800);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record, info(0x000A1800));
+        for (const char* text : {record->shortName, record->description, record->author, record->authorEmail,
+                                 record->copyright, record->homepage}) {
+            ASSERT_NE(text, nullptr);
+            EXPECT_NE(text[0], '\0');
+        }
+        EXPECT_STREQ(record->shortName, pluginName);
+        EXPECT_STREQ(record->description, pluginName);
+        EXPECT_EQ(std::string(record->homepage).rfind("http://", 0), 0u) << record->homepage;
+        EXPECT_EQ(record->flags, 0u);
+        EXPECT_EQ(record->replacesDefaultModule, 0);
+        FreeLibrary(module);
+    }
+    EXPECT_TRUE(hostPluginServiceCalls().empty());
+    // After the scans the plug-in still loads and opens its window: nothing stale was left behind.
+    loadPlugin();
+    choosePlayGame(alice);
+    EXPECT_NE(gameWindowHandle(), nullptr);
+}
+
+TEST_F(PluginTest, ExportsExactlyTheThreeEntryPointsAndImportsOnlySystemDlls) {
+    ModuleTables tables = readModuleTables(pluginPath);
+    EXPECT_EQ(tables.exports, (std::set<std::string>{"Load", "MirandaPluginInfo", "Unload"}));
+    const std::set<std::string> systemDlls = {"kernel32.dll", "user32.dll", "gdi32.dll",   "gdiplus.dll",
+                                              "shell32.dll",  "msvcrt.dll", "advapi32.dll"};
+    ASSERT_FALSE(tables.imports.empty());
+    for (const std::string& dll : tables.imports)
+        EXPECT_TRUE(systemDlls.count(dll)) << dll << " is not a DLL that every Windows has";
+}
+
+TEST_F(PluginTest, LoadRegistersModuleServicesHookAndMenuItem) {
+    loadPlugin();
+    ASSERT_EQ(hostModules().size(), 1u);
+    EXPECT_EQ(hostModules()[0].name, "Kelvaron");
+    EXPECT_EQ(hostModules()[0].type, 1991);
+    EXPECT_TRUE(hostServiceExists("Kelvaron/RecvMessage"));
+    EXPECT_TRUE(hostServiceExists("Kelvaron/PlayGame"));
+    EXPECT_EQ(hostHookCount("Miranda/System/Shutdown"), 1u);
+    const HostServiceCall* alloc = findCall("Utils/AllocWindowList");
+    ASSERT_NE(alloc, nullptr);
+    EXPECT_EQ(alloc->wParam, 0);
+    EXPECT_EQ(alloc->lParam, 0);
+
+    ASSERT_EQ(hostMenuItems().size(), 1u);
+    const HostMenuItem& item = hostMenuItems()[0];
+    EXPECT_EQ(item.size, 40);
+    EXPECT_FALSE(item.textNull);
+    EXPECT_EQ(item.text, gameName); // Windows-1251 bytes
+    EXPECT_EQ(item.flags, 8u);
+    EXPECT_EQ(item.position, 5);
+    EXPECT_NE(item.icon, nullptr) << "icon 119 of the module";
+    EXPECT_EQ(item.service, "Kelvaron/PlayGame");
+    EXPECT_TRUE(item.popupNameNull);
+    EXPECT_EQ(item.popupPosition, 0);
+    EXPECT_EQ(item.hotKey, 0u);
+    EXPECT_TRUE(item.contactOwnerNull);
+    ICONINFO icon = {};
+    ASSERT_TRUE(GetIconInfo(static_cast<HICON>(item.icon), &icon)) << "a real icon handle";
+    DeleteObject(icon.hbmMask);
+    DeleteObject(icon.hbmColor);
+}
+
+TEST_F(PluginTest, LoadAttachesTheModuleToEveryContactOnce) {
+    hostAttachModule(bob, "Kelvaron"); // from an earlier run of the messenger
+    loadPlugin();
+    EXPECT_EQ(countCalls("Proto/IsProtoOnContact", alice), 1u);
+    EXPECT_EQ(countCalls("Proto/IsProtoOnContact", bob), 1u);
+    EXPECT_EQ(countCalls("Proto/AddToContact", alice), 1u);
+    EXPECT_EQ(countCalls("Proto/AddToContact", bob), 0u) << "already attached";
+    EXPECT_EQ(hostModulesOnContact(alice), std::vector<std::string>{"Kelvaron"});
+    EXPECT_EQ(hostModulesOnContact(bob), std::vector<std::string>{"Kelvaron"});
+    // A contact added later is not attached until the next start.
+    HostWord carol = hostAddContact("Carol");
+    EXPECT_TRUE(hostModulesOnContact(carol).empty());
+}
+
+TEST_F(PluginTest, HostWithoutContactsIsNeverAskedAboutThem) {
+    hostReset();
+    loadPlugin();
+    EXPECT_EQ(findCall("Proto/IsProtoOnContact"), nullptr);
+    EXPECT_EQ(findCall("Proto/AddToContact"), nullptr);
+    EXPECT_NE(findCall("DB/Contact/FindFirst"), nullptr);
+}

@@ -1,0 +1,10 @@
+// Test runner for the plug-in tests: the host lives on the main thread for the whole run.
+#include "devhost/host.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    hostStart();
+    return RUN_ALL_TESTS();
+}

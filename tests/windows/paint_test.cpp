@@ -1,0 +1,269 @@
+// What the window draws, read back pixel by pixel, with a card picture whose 36 faces are told apart
+// by colour; and real clicks on the drawn cards.
+#include "plugin_fixture.h"
+
+#include "data/colour_cards.h"
+#include "engine/texts.h"
+#include "support/card_notation.h"
+#include "window/table_layout.h"
+
+#include <set>
+
+namespace {
+constexpr std::uint32_t background = 0x7F7F7F;
+constexpr std::uint32_t cardBack = 0x007800;
+constexpr std::uint32_t white = 0xFFFFFF;
+constexpr std::uint32_t black = 0x000000;
+constexpr std::uint32_t lightGrey = 0xC0C0C0;
+constexpr std::uint32_t selectionBlue = 0x0000FF;
+constexpr std::uint32_t blinkA = 0xFFBEBE;
+constexpr std::uint32_t blinkB = 0xFFFF64;
+const CardMetrics metrics = cardMetricsForPicture(647, 388);
+
+std::uint32_t faceColour(const char* code) {
+    Card c = card(code);
+    return colourCardFace(cardRank(c), cardSuit(c));
+}
+
+ClientSize clientSize() {
+    RECT client;
+    GetClientRect(gameWindowHandle(), &client);
+    return {client.right, client.bottom};
+}
+
+std::vector<Rect> myHandRects(const char* hand) {
+    GameState saved = game;
+    game.myHand = cards(hand);
+    std::vector<Rect> rects;
+    layoutHand(rects, metrics, clientSize());
+    game = saved;
+    return rects;
+}
+
+Point bubblePoint() {
+    Rect bubble = statusBubbleRect(metrics, clientSize());
+    return {bubble.left + 20, bubble.top + 12};
+}
+
+// Sends a real left click at a client point.
+void clickAt(int x, int y) { ASSERT_TRUE(hostClickGameWindow(x, y)); }
+
+std::string lastSentTable() {
+    if (hostSentTexts().empty())
+        return "(nothing sent)";
+    return codes(peerViewOf(hostSentTexts().back().text).table);
+}
+
+class Painting : public PluginTest {
+  protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        loadPlugin();
+    }
+    void receive(const ReceiverView& view) {
+        hostReceiveText(alice, stateMessageFor(view).c_str());
+        ASSERT_NE(gameWindowHandle(), nullptr);
+    }
+    // Repaints through the paint notice (background erased by the class) instead of the redraw.
+    void repaintThroughPaintNotice() {
+        InvalidateRect(gameWindowHandle(), nullptr, TRUE);
+        UpdateWindow(gameWindowHandle());
+    }
+};
+} // namespace
+
+TEST_F(Painting, EveryPartOfTheTableFromTheRightSourceBlock) {
+    ReceiverView view = {"72 e1 61", "91 a1 b1", "60 d0 e0 83 e3 c2", "63 73 93 a3", false, 2, false};
+    receive(view);
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "after the redraw" : "after the paint notice");
+        ClientSize client = clientSize();
+        // Own hand, the ace and king columns included: the ace block starts at the shared gap column.
+        std::vector<Rect> hand = myHandRects(view.mine);
+        const char* mine[] = {"60", "d0", "e0", "83", "e3", "c2"};
+        for (std::size_t i = 0; i < hand.size(); ++i) {
+            bool ace = cardRank(card(mine[i])) == 14;
+            int firstFaceColumn = ace ? 1 : 0;
+            int gapColumn = ace ? 0 : metrics.width - 1;
+            EXPECT_EQ(clientPixel(hand[i].left + firstFaceColumn, hand[i].top + 40), faceColour(mine[i]))
+                << mine[i];
+            EXPECT_EQ(clientPixel(hand[i].left + metrics.width - 2 + firstFaceColumn, hand[i].bottom - 1),
+                      faceColour(mine[i]))
+                << mine[i];
+            EXPECT_EQ(clientPixel(hand[i].left + gapColumn, hand[i].top + 40), colourCardGap) << mine[i];
+        }
+        // Opponent's cards: green backs with a black outline, four of them.
+        for (std::size_t i = 0; i < 4; ++i) {
+            Rect back = opponentCardRect(i, 4, metrics, client);
+            EXPECT_EQ(clientPixel(back.left + 30, back.top + 40), cardBack) << "back " << i;
+            EXPECT_EQ(clientPixel(back.left, back.top + 40), black) << "outline " << i;
+        }
+        Rect afterLast = opponentCardRect(4, 4, metrics, client);
+        EXPECT_EQ(clientPixel(afterLast.left + 30, afterLast.top + 40), background);
+        // Trump card (upper part) and the stock across it, with its white count.
+        Point trump = trumpCardPosition(metrics, client);
+        EXPECT_EQ(clientPixel(trump.x + 30, trump.y + 10), faceColour("72"));
+        Rect stock = stockRect(metrics, client);
+        EXPECT_EQ(clientPixel(stock.left + 3, stock.top + 3), cardBack);
+        int whitePixels = 0;
+        for (int x = stock.left + 1; x < stock.right - 1; ++x)
+            for (int y = stock.top + 1; y < stock.bottom - 1; ++y)
+                whitePixels += clientPixel(x, y) == white;
+        EXPECT_GT(whitePixels, 10) << "the number 3 in white";
+        // Table: the first pair's attack card and its cover over the right half; the second attack alone.
+        std::int32_t step = tablePairStep(2, metrics, client);
+        Point pair0 = tablePairPosition(0, step, metrics);
+        Point pair1 = tablePairPosition(1, step, metrics);
+        EXPECT_EQ(clientPixel(pair0.x + 10, pair0.y + 40), faceColour("91"));
+        EXPECT_EQ(clientPixel(pair0.x + metrics.width / 2 + 40, pair0.y + 40), faceColour("a1"));
+        EXPECT_EQ(clientPixel(pair1.x + 10, pair1.y + 40), faceColour("b1"));
+        EXPECT_EQ(clientPixel(pair1.x + metrics.width + 10, pair1.y + 40), background);
+        // In play: a white status bubble with a black outline.
+        Point bubble = bubblePoint();
+        EXPECT_EQ(clientPixel(bubble.x, bubble.y), white);
+        Rect bubbleRect = statusBubbleRect(metrics, client);
+        EXPECT_EQ(clientPixel((bubbleRect.left + bubbleRect.right) / 2, bubbleRect.top), black);
+        repaintThroughPaintNotice();
+    }
+}
+
+TEST_F(Painting, DeckOfOneShowsOnlyTheTrumpCardAndAnEmptyDeckNothing) {
+    receive({"72", "", "60 70", "63 73", true, 2, false});
+    ClientSize client = clientSize();
+    Point trump = trumpCardPosition(metrics, client);
+    Rect stock = stockRect(metrics, client);
+    EXPECT_EQ(clientPixel(stock.left + 3, stock.top + 3), background)
+        << "no stock beside the left of the trump";
+    EXPECT_EQ(clientPixel(trump.x + 30, trump.y + 60), faceColour("72"));
+    receive({"", "", "60 70", "63 73", true, 2, false});
+    EXPECT_EQ(clientPixel(trump.x + 30, trump.y + 60), background);
+}
+
+TEST_F(Painting, ChosenCardsAreFramedInBlueWhereTheyShow) {
+    // Attacker in the throw-in phase with a crowded hand: the cards overlap.
+    const char* hand = "60 70 80 90 a0 b0 c0 d0 e0 61 71 91 a1";
+    receive({"72", "93 a3", hand, "63", false, 2, true});
+    std::vector<Rect> rects = myHandRects(hand);
+    ASSERT_LT(rects[1].left - rects[0].left, metrics.width) << "the hand must overlap for this test";
+    clickAt(rects[3].left + 2, rects[3].top + 40);    // 90: rank 9 lies on the table
+    clickAt(rects[12].left + 30, rects[12].top + 40); // a1, the last card
+    clickAt(rects[0].left + 2, rects[0].top + 40);    // 60: not on the table, not chosen
+    EXPECT_TRUE(hostSentTexts().empty()) << "choosing is private until it is confirmed";
+    EXPECT_EQ(clientPixel(rects[3].left, rects[3].top + 40), selectionBlue);
+    EXPECT_EQ(clientPixel(rects[3].left + 5, rects[3].top), selectionBlue);
+    EXPECT_EQ(clientPixel(rects[3].right - 1, rects[3].top + 40), faceColour("a0"))
+        << "covered by the next card";
+    EXPECT_EQ(clientPixel(rects[12].right - 1, rects[12].top + 40), selectionBlue);
+    EXPECT_EQ(clientPixel(rects[0].left, rects[0].top + 40), faceColour("60"));
+    // A second click unchooses.
+    clickAt(rects[3].left + 2, rects[3].top + 40);
+    EXPECT_EQ(clientPixel(rects[3].left, rects[3].top + 40), faceColour("90"));
+}
+
+TEST_F(Painting, StatusBubbleGreyWhenLostOrDrawnAbsentWhenWonAndBlinking) {
+    receive({"", "", "60 70", "", false, 2, false}); // lost
+    Point bubble = bubblePoint();
+    EXPECT_EQ(clientPixel(bubble.x, bubble.y), lightGrey);
+    receive({"", "", "", "", false, 2, false}); // draw
+    EXPECT_EQ(clientPixel(bubble.x, bubble.y), lightGrey);
+    receive({"", "", "", "60 70", false, 2, false}); // won: no bubble until the first tick
+    EXPECT_EQ(clientPixel(bubble.x, bubble.y), background);
+
+    // Each tick draws the win message in the other colour.
+    HWND window = gameWindowHandle();
+    SendMessageA(window, WM_TIMER, 1268, 0);
+    std::uint32_t first = clientPixel(bubble.x, bubble.y);
+    SendMessageA(window, WM_TIMER, 1268, 0);
+    std::uint32_t second = clientPixel(bubble.x, bubble.y);
+    SendMessageA(window, WM_TIMER, 1268, 0);
+    std::uint32_t third = clientPixel(bubble.x, bubble.y);
+    EXPECT_EQ(std::set<std::uint32_t>({first, second}), std::set<std::uint32_t>({blinkA, blinkB}))
+        << std::hex << first << " " << second;
+    EXPECT_EQ(third, first);
+    // Another timer's notice draws nothing.
+    SendMessageA(window, WM_TIMER, 77, 0);
+    EXPECT_EQ(clientPixel(bubble.x, bubble.y), third);
+    // The real timer runs too.
+    hostPumpMessages(250);
+    std::uint32_t ticking = clientPixel(bubble.x, bubble.y);
+    EXPECT_TRUE(ticking == blinkA || ticking == blinkB) << std::hex << ticking;
+
+    // After closing, a game in progress in a new window stays white: the blink stopped with the window.
+    ASSERT_TRUE(hostCloseGameWindow());
+    receive({"72", "", "60 70", "63 73", true, 2, false});
+    hostPumpMessages(250);
+    EXPECT_EQ(clientPixel(bubble.x, bubble.y), white);
+}
+
+TEST_F(Painting, ClicksReachTheCardDrawnOnTop) {
+    const char* hand = "60 70 80 90 a0 b0 c0 d0 e0 61 71 91 a1";
+    receive({"72", "", hand, "63", false, 2, false});
+    std::vector<Rect> r = myHandRects(hand);
+    struct Row {
+        const char* what;
+        int x, y;
+        const char* laid; // the card that goes to the table, or null for none
+    } rows[] = {
+        {"overlap of cards 3 and 4 goes to the later card", r[4].left + 5, r[3].top + 40, "a0"},
+        {"uncovered strip of card 3", r[3].left + 1, r[3].top + 40, "90"},
+        {"top-left corner of the first card", r[0].left, r[0].top, "60"},
+        {"bottom row of the last card", r[12].right - 1, r[12].bottom - 1, "a1"},
+        {"right edge of the last card is outside", r[12].right, r[12].top + 40, nullptr},
+        {"bottom edge is outside", r[5].left + 2, r[5].bottom, nullptr},
+        {"above the hand", r[5].left + 2, r[5].top - 1, nullptr},
+        {"beside the hand on the left", r[0].left - 1, r[0].top + 40, nullptr},
+    };
+    for (const Row& row : rows) {
+        hostClearLogs();
+        receive({"72", "", hand, "63", false, 2, false}); // attacker facing an empty table: any card goes
+        clickAt(row.x, row.y);
+        if (row.laid)
+            EXPECT_EQ(lastSentTable(), row.laid) << row.what;
+        else
+            EXPECT_TRUE(hostSentTexts().empty()) << row.what << ": sent " << lastSentTable();
+    }
+}
+
+TEST_F(Painting, ClicksDoNothingOnceTheGameIsOverButTheButtonStartsTheNext) {
+    receive({"", "", "60 70", "", false, 2, false}); // lost
+    std::vector<Rect> rects = myHandRects("60 70");
+    clickAt(rects[0].left + 10, rects[0].top + 10);
+    EXPECT_TRUE(hostSentTexts().empty());
+    EXPECT_EQ(windowText(actionButtonHandle()), captionNewGame);
+    ASSERT_TRUE(hostPressActionButton());
+    ASSERT_EQ(hostSentTexts().size(), 1u);
+    GameState peer = peerViewOf(hostSentTexts()[0].text);
+    EXPECT_EQ(peer.deck.size(), 24u);
+    EXPECT_EQ(peer.localDefends, 0) << "the loser defends, so the peer attacks";
+}
+
+TEST_F(Painting, ButtonSitsAtTheBottomLeftAfterEveryResize) {
+    receive({"72", "", "60 70", "63 73", true, 2, false});
+    for (SIZE outer : {SIZE{640, 520}, SIZE{800, 600}, SIZE{500, 400}}) {
+        SetWindowPos(gameWindowHandle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
+        RECT client, button;
+        GetClientRect(gameWindowHandle(), &client);
+        GetWindowRect(actionButtonHandle(), &button);
+        MapWindowPoints(nullptr, gameWindowHandle(), reinterpret_cast<POINT*>(&button), 2);
+        EXPECT_EQ(button.left, 6) << outer.cx;
+        EXPECT_EQ(button.top, client.bottom - 31) << outer.cx;
+        EXPECT_EQ(button.right - button.left, 71 + 35) << outer.cx;
+        EXPECT_EQ(button.bottom - button.top, 25) << outer.cx;
+        Point bubble = bubblePoint();
+        EXPECT_EQ(clientPixel(bubble.x, bubble.y), white) << "redrawn at " << outer.cx;
+    }
+}
+
+TEST_F(Painting, AboutBoxNamesTheVersion) {
+    receive({"72", "", "60 70", "63 73", true, 2, false});
+    SendMessageA(gameWindowHandle(), WM_COMMAND, 40002, 0);
+    ASSERT_EQ(hostMessageBoxes().size(), 1u);
+    const HostMessageBox& box = hostMessageBoxes()[0];
+    EXPECT_EQ(box.caption, aboutCaption);
+    ASSERT_FALSE(box.text.empty());
+    EXPECT_EQ(box.text[0], '\t');
+    std::string firstLine = box.text.substr(0, box.text.find('\n'));
+    EXPECT_EQ(firstLine, std::string("\t") + pluginName + " v0.0.0.6");
+    EXPECT_NE(box.text.find(aboutBuildDate), std::string::npos);
+    EXPECT_NE(box.text.find(pluginCopyright), std::string::npos);
+}

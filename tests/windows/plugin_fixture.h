@@ -1,0 +1,46 @@
+// Shared set-up for the tests of Kelvaron.dll in the development host: a fresh host and a freshly
+// loaded plug-in per test, and small readers of what the user and the peer would see.
+#pragma once
+
+#include "devhost/host.h"
+#include "engine/cards.h"
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+inline constexpr char testerModule[] = "Tester";
+
+class PluginTest : public ::testing::Test {
+  protected:
+    // Contacts are added before the plug-in loads, as they would exist in the messenger's database.
+    HostWord alice = 0, bob = 0;
+    void SetUp() override;
+    void TearDown() override;
+    // Loads the plug-in; fails the test unless it loads.
+    void loadPlugin();
+};
+
+// The text of a window (a title or a button caption), ANSI.
+std::string windowText(HWND window);
+HWND gameWindowHandle();
+HWND actionButtonHandle();
+// The game as the peer would adopt it from a text the plug-in sent (hands exchanged back).
+GameState peerViewOf(const std::string& sentText);
+// Chooses the plug-in's contact-menu item for the contact.
+void choosePlayGame(HostWord contact);
+// A pixel of the game window's client area as 0x00RRGGBB, read back from the screen.
+std::uint32_t clientPixel(int x, int y);
+
+// The state message that makes the receiver hold this game (cards as space-separated codes, "91 a1").
+struct ReceiverView {
+    const char* deck;
+    const char* table;
+    const char* mine;
+    const char* theirs;
+    bool defends;
+    unsigned trump;
+    bool throwIn;
+};
+std::string stateMessageFor(const ReceiverView& view);
