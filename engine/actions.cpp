@@ -90,20 +90,24 @@ void confirmThrowIn() {
 }
 } // namespace
 
-void onCardClicked(std::uint32_t index) {
+bool cardClickAccepted(std::uint32_t index) {
     if (index >= game.myHand.size())
-        return;
+        return false;
     Card card = game.myHand[index];
+    if (game.throwInPhase)
+        return !game.localDefends && tableHasRank(cardRank(card));
+    return mayLayCard(card);
+}
+
+void onCardClicked(std::uint32_t index) {
+    if (!cardClickAccepted(index))
+        return;
     if (game.throwInPhase) {
-        if (game.localDefends || !tableHasRank(cardRank(card)))
-            return;
         toggleSelection(index);
         redrawWindow();
         return;
     }
-    if (!mayLayCard(card))
-        return;
-    game.table.push_back(card);
+    game.table.push_back(game.myHand[index]);
     game.myHand.erase(game.myHand.begin() + index);
     updateActionButton();
     redrawWindow();
@@ -112,40 +116,37 @@ void onCardClicked(std::uint32_t index) {
 }
 
 void onActionButton() {
-    switch (gameOutcome()) {
-    case Won:
-        newGame(0);
-        return;
-    case Lost:
-        newGame(1);
-        return;
-    case Draw:
-        newGame(nextRandom15() % 2 == 0 ? 1 : 0);
-        return;
-    case InProgress:
-        break;
-    }
-    if (game.throwInPhase) {
-        if (!game.localDefends)
-            confirmThrowIn();
-    } else if (!game.localDefends) {
-        if (!game.table.empty() && tableCountEven())
-            endBout();
-    } else if (!tableCountEven()) {
+    // The caption names exactly the action that is possible now, so the two cannot disagree.
+    const char* action = actionButtonCaption();
+    if (action == captionNewGame) {
+        GameOutcome outcome = gameOutcome();
+        if (outcome == Won)
+            newGame(0); // the winner attacks first
+        else if (outcome == Lost)
+            newGame(1);
+        else
+            newGame(nextRandom15() % 2 == 0 ? 1 : 0);
+    } else if (action == captionDone) {
+        confirmThrowIn();
+    } else if (action == captionBeatOff) {
+        endBout();
+    } else if (action == captionTake) {
         takeTable();
     }
 }
 
-void updateActionButton() {
-    const char* caption = "";
+const char* actionButtonCaption() {
     if (gameOutcome() != InProgress)
-        caption = captionNewGame;
-    else if (game.throwInPhase)
-        caption = game.localDefends ? "" : captionDone;
-    else if (!game.localDefends)
-        caption = !game.table.empty() && tableCountEven() ? captionBeatOff : "";
-    else
-        caption = tableCountEven() ? "" : captionTake;
+        return captionNewGame;
+    if (game.throwInPhase)
+        return game.localDefends ? "" : captionDone;
+    if (!game.localDefends)
+        return !game.table.empty() && tableCountEven() ? captionBeatOff : "";
+    return tableCountEven() ? "" : captionTake;
+}
+
+void updateActionButton() {
+    const char* caption = actionButtonCaption();
     showActionButton(caption, caption[0] != '\0');
 }
 

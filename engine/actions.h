@@ -10,3 +10,9 @@ void onActionButton();
 void updateActionButton();
 // Runs the win-blink timer exactly while the game is won.
 void syncWinBlink();
+
+// What the rules allow now, without changing anything: whether a click on the card at index would
+// be accepted (laid, or chosen or unchosen for a throw-in), and the action button's caption (empty
+// when the button does nothing).
+bool cardClickAccepted(std::uint32_t index);
+const char* actionButtonCaption();

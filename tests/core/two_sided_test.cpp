@@ -17,6 +17,18 @@ namespace {
 std::mt19937 engineRandom;
 int seededRandom() { return static_cast<int>(engineRandom() & 0x7fff); }
 
+// The actions the pure predicates say are possible, without trying any.
+std::vector<std::uint32_t> predictedActions(const Side& side) {
+    enterSide(side);
+    std::vector<std::uint32_t> predicted;
+    for (std::uint32_t i = 0; i < game.myHand.size(); ++i)
+        if (cardClickAccepted(i))
+            predicted.push_back(i);
+    if (actionButtonCaption()[0] != '\0')
+        predicted.push_back(static_cast<std::uint32_t>(game.myHand.size()));
+    return predicted;
+}
+
 unsigned cardsInPlay(const GameState& s) {
     return s.deck.size() + s.table.size() + s.myHand.size() + s.opponentHand.size();
 }
@@ -76,6 +88,8 @@ unsigned playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit) {
 
         // Exactly one side may act in a running game.
         std::vector<std::uint32_t> options[2] = {acceptedActions(sides[0]), acceptedActions(sides[1])};
+        for (unsigned side = 0; side < 2; ++side)
+            EXPECT_EQ(options[side], predictedActions(sides[side])) << "the rules' predicates disagree";
         EXPECT_NE(options[0].empty(), options[1].empty()) << "stuck or both sides may move";
         mover = options[0].empty() ? 1 : 0;
         if (options[mover].empty())
