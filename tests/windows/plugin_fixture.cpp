@@ -7,6 +7,27 @@
 #include "support/card_notation.h"
 #include "support/recording_frontend.h"
 
+ChainTesterLog chainTester;
+
+namespace {
+HostWord chainTesterReceive(HostWord wParam, HostWord lParam) {
+    ++chainTester.calls;
+    chainTester.wParam = wParam;
+    auto record = reinterpret_cast<const CallRecord*>(lParam);
+    chainTester.contact = record ? record->contact : 0;
+    auto event = record ? reinterpret_cast<const ReceivedEvent*>(record->lParam) : nullptr;
+    chainTester.text = event && event->text ? event->text : "(none)";
+    return chainTesterResult;
+}
+} // namespace
+
+void installChainTester(std::initializer_list<HostWord> contacts) {
+    chainTester = {};
+    hostCreateService("Tester/RecvMessage", chainTesterReceive);
+    for (HostWord contact : contacts)
+        hostAttachModule(contact, "Tester");
+}
+
 void PluginTest::SetUp() {
     hostReset();
     alice = hostAddContact("Alice");

@@ -8,9 +8,20 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
-inline constexpr char testerModule[] = "Tester";
+// A module behind Kelvaron in the receive chain that notes what reached it and ends the chain.
+struct ChainTesterLog {
+    int calls = 0;
+    HostWord wParam = 0;
+    HostWord contact = 0;
+    std::string text; // copied: the record lives only during the call
+};
+extern ChainTesterLog chainTester;
+inline constexpr HostWord chainTesterResult = 0x5A5A;
+// Creates the tester's service and attaches it to the contacts, after Kelvaron.
+void installChainTester(std::initializer_list<HostWord> contacts);
 
 class PluginTest : public ::testing::Test {
   protected:

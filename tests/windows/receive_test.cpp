@@ -5,25 +5,6 @@
 #include "engine/texts.h"
 
 namespace {
-// A module behind Kelvaron in every contact's chain that notes what reached it.
-struct TesterLog {
-    int calls = 0;
-    HostWord wParam = 0;
-    HostWord contact = 0;
-    std::string text; // copied: the record lives only during the call
-} tester;
-constexpr HostWord testerResult = 0x5A5A;
-
-HostWord testerReceive(HostWord wParam, HostWord lParam) {
-    ++tester.calls;
-    tester.wParam = wParam;
-    auto record = reinterpret_cast<const CallRecord*>(lParam);
-    tester.contact = record ? record->contact : 0;
-    auto event = record ? reinterpret_cast<const ReceivedEvent*>(record->lParam) : nullptr;
-    tester.text = event && event->text ? event->text : "(none)";
-    return testerResult;
-}
-
 // The receiver defends against an uncovered 9: "Беру".
 constexpr char defendState[] = "@@Kelvaron@@72e0-91-63a2-b0-120";
 // Sender's hand first: the receiver holds b0 and defends; 72 e0 in the stock.
@@ -33,11 +14,8 @@ class Receiving : public PluginTest {
   protected:
     void SetUp() override {
         PluginTest::SetUp();
-        tester = {};
         loadPlugin();
-        hostCreateService("Tester/RecvMessage", testerReceive);
-        hostAttachModule(alice, testerModule);
-        hostAttachModule(bob, testerModule);
+        installChainTester({alice, bob});
     }
 };
 } // namespace
@@ -51,12 +29,12 @@ TEST_F(Receiving, OrdinaryTextsPassAlongTheChainUntouched) {
                            "@@Kelvaron",
                            "@@KELVARON@@72e0-91-63a2-b0-120"};
     for (const char* text : texts) {
-        tester = {};
-        EXPECT_EQ(hostReceiveText(alice, text), testerResult) << "'" << text << "'";
-        EXPECT_EQ(tester.calls, 1) << text;
-        EXPECT_EQ(tester.wParam, 1) << "the tester's own chain position";
-        EXPECT_EQ(tester.contact, alice);
-        EXPECT_EQ(tester.text, text);
+        chainTester = {};
+        EXPECT_EQ(hostReceiveText(alice, text), chainTesterResult) << "'" << text << "'";
+        EXPECT_EQ(chainTester.calls, 1) << text;
+        EXPECT_EQ(chainTester.wParam, 1) << "the tester's own chain position";
+        EXPECT_EQ(chainTester.contact, alice);
+        EXPECT_EQ(chainTester.text, text);
     }
     EXPECT_EQ(gameWindowHandle(), nullptr);
     EXPECT_TRUE(hostSentTexts().empty());
@@ -82,7 +60,7 @@ TEST_F(Receiving, CallsWithoutARecordEventOrTextArePassedOnUnread) {
 
 TEST_F(Receiving, FirstStateOpensTheWindowForItsSenderAndIsAdopted) {
     EXPECT_EQ(hostReceiveText(bob, defendState), 0);
-    EXPECT_EQ(tester.calls, 0) << "a state message never continues along the chain";
+    EXPECT_EQ(chainTester.calls, 0) << "a state message never continues along the chain";
     EXPECT_TRUE(hostChatLog().empty());
     HWND window = gameWindowHandle();
     ASSERT_NE(window, nullptr);
@@ -109,7 +87,7 @@ TEST_F(Receiving, RejectedStateStillOpensTheWindowAndChangesNothing) {
     ASSERT_NE(gameWindowHandle(), nullptr);
     EXPECT_EQ(windowText(gameWindowHandle()), std::string(windowTitlePrefix) + "Bob");
     EXPECT_EQ(windowText(actionButtonHandle()), "") << "nothing adopted, the button was never set";
-    EXPECT_EQ(tester.calls, 0);
+    EXPECT_EQ(chainTester.calls, 0);
     EXPECT_TRUE(hostSentTexts().empty());
 }
 
@@ -119,7 +97,7 @@ TEST_F(Receiving, StrangersStatesAreDroppedDuringAGame) {
     EXPECT_EQ(hostReceiveText(bob, defendState), 0);
     EXPECT_EQ(windowText(actionButtonHandle()), "");
     EXPECT_EQ(windowText(gameWindowHandle()), std::string(windowTitlePrefix) + "Alice");
-    EXPECT_EQ(tester.calls, 0) << "dropped, not passed on";
+    EXPECT_EQ(chainTester.calls, 0) << "dropped, not passed on";
     EXPECT_TRUE(hostChatLog().empty());
     hostReceiveText(alice, defendState);
     EXPECT_EQ(windowText(actionButtonHandle()), captionTake);
