@@ -6,6 +6,7 @@
 
 #include "plugin/host_link.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -149,3 +150,36 @@ bool hostPressActionButton();
 bool hostCloseGameWindow();
 // Dispatches this thread's messages for about ms milliseconds (0: only what is queued).
 void hostPumpMessages(unsigned ms);
+
+// --- probes: what the plug-in holds, failures on demand, memory, time and pictures of the window
+// Handles of one kind each: GDI objects (brushes and bitmaps), memory DCs, window DCs got and not yet
+// released, GDI+ images.
+struct HostResourceTally {
+    std::size_t gdiObjects;
+    std::size_t memoryDcs;
+    std::size_t windowDcs;
+    std::size_t gdiplusImages;
+};
+// The plug-in's calls of CreateSolidBrush, CreateCompatibleBitmap, CreateCompatibleDC, DeleteObject,
+// DeleteDC, GetDC, GetWindowDC, ReleaseDC, GdipCreateBitmapFromFile, GdipCreateHBITMAPFromBitmap and
+// GdipDisposeImage, counted through its import table from the moment it was loaded (DllMain has run
+// by then, so what DllMain created is not seen). Counting starts afresh at each load.
+struct HostResourceCounts {
+    HostResourceTally live;    // created and not yet freed
+    HostResourceTally created; // all created since the load
+    // Frees of handles the counting never saw created (e.g. the class brush made in DllMain); they are
+    // not taken off the live counts.
+    std::size_t foreignDeletes;
+};
+HostResourceCounts hostResourceCounts();
+// Makes the plug-in's next count calls of that imported function (one of the eleven above) fail as
+// the platform would (a null handle, FALSE, or GDI+ status 3 out of memory, 2 for a failed dispose)
+// without calling the real one; 0 cancels. False for a name that is not counted. hostReset cancels all.
+bool hostFailPluginCalls(const char* function, unsigned count);
+// The process's private bytes.
+std::size_t hostProcessMemory();
+// Microseconds on the machine's performance counter, which all processes on the machine share.
+std::uint64_t hostMicroseconds();
+// Saves the whole game window as it is on the screen (title bar and menu included) as a PNG, after
+// pending paints are done; path in the ANSI code page. False without a game window or on any error.
+bool hostSaveGameWindowPng(const char* path);

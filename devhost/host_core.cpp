@@ -124,6 +124,7 @@ void hostReset() {
         hostShutdown();
     }
     hostState() = HostState{};
+    cancelPluginFailures();
     addContactServices();
     addWindowListServices();
 }

@@ -56,6 +56,8 @@ HostLoadResult loadPlugin(const char* path, std::uint32_t hostVersion) {
     LibraryGuard library{LoadLibraryA(fullPath(path).c_str())};
     if (!library.module)
         return HostLoadResult::DllMissing;
+    // Before any of its code but DllMain runs, so that the counts see everything from here on.
+    countPluginResources(library.module);
     auto info = reinterpret_cast<PluginInfoFunction>(
         reinterpret_cast<void*>(GetProcAddress(library.module, "MirandaPluginInfo")));
     auto load =

@@ -78,3 +78,8 @@ void addWindowListServices();
 void forgetPluginRegistrations();
 // Adds a built-in service (not the plug-in's).
 void addBuiltInService(const char* name, HostService service);
+// Points the freshly loaded plug-in's imports of the counted GDI, USER and GDI+ functions at the
+// counting wrappers and starts the counts afresh (host_probes.cpp).
+void countPluginResources(void* module);
+// Forgets every failure asked for with hostFailPluginCalls.
+void cancelPluginFailures();

@@ -1,0 +1,177 @@
+// Measures taken by the host on its own behalf: the process's memory, the time, and a PNG picture of
+// the game window as the screen shows it (through the host's own GDI+ session).
+#include "devhost/host.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+namespace {
+constexpr std::uint64_t microsecondsPerSecond = 1000000;
+constexpr WORD snapshotBitsPerPixel = 24;
+// GDI+'s built-in PNG encoder.
+constexpr CLSID pngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+
+namespace gdiplus {
+using Status = int;
+constexpr Status ok = 0;
+struct Bitmap; // opaque GpBitmap, which is also a GpImage
+struct StartupInput {
+    UINT32 version;
+    void* debugEventCallback;
+    BOOL suppressBackgroundThread;
+    BOOL suppressExternalCodecs;
+};
+} // namespace gdiplus
+} // namespace
+
+extern "C" {
+gdiplus::Status WINAPI GdiplusStartup(ULONG_PTR* token, const gdiplus::StartupInput* input, void* output);
+void WINAPI GdiplusShutdown(ULONG_PTR token);
+gdiplus::Status WINAPI GdipCreateBitmapFromHBITMAP(HBITMAP bitmap, HPALETTE palette,
+                                                   gdiplus::Bitmap** result);
+gdiplus::Status WINAPI GdipSaveImageToFile(gdiplus::Bitmap* image, const WCHAR* path, const CLSID* encoder,
+                                           const void* encoderParameters);
+gdiplus::Status WINAPI GdipDisposeImage(gdiplus::Bitmap* image);
+}
+
+namespace {
+// A GDI+ session of the host's own: GDI+ counts its sessions, so the plug-in's goes on undisturbed.
+struct GdiplusSession {
+    ULONG_PTR token = 0;
+    bool started;
+    GdiplusSession() {
+        gdiplus::StartupInput input = {1, nullptr, FALSE, FALSE};
+        started = GdiplusStartup(&token, &input, nullptr) == gdiplus::ok;
+    }
+    ~GdiplusSession() {
+        if (started)
+            GdiplusShutdown(token);
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+};
+
+struct WindowDc {
+    HWND window;
+    HDC dc;
+    explicit WindowDc(HWND w) : window(w), dc(GetWindowDC(w)) {}
+    ~WindowDc() {
+        if (dc)
+            ReleaseDC(window, dc);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+};
+
+struct MemoryDc {
+    HDC dc;
+    explicit MemoryDc(HDC compatibleWith) : dc(CreateCompatibleDC(compatibleWith)) {}
+    ~MemoryDc() {
+        if (dc)
+            DeleteDC(dc);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+};
+
+struct Bitmap {
+    HBITMAP handle;
+    ~Bitmap() {
+        if (handle)
+            DeleteObject(handle);
+    }
+};
+
+struct GdiplusBitmap {
+    gdiplus::Bitmap* image = nullptr;
+    ~GdiplusBitmap() {
+        if (image)
+            GdipDisposeImage(image);
+    }
+};
+
+// Puts the selected object back before the memory DC goes.
+struct Selection {
+    HDC dc;
+    HGDIOBJ previous;
+    Selection(HDC d, HGDIOBJ object) : dc(d), previous(SelectObject(d, object)) {}
+    ~Selection() { SelectObject(dc, previous); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+};
+
+std::wstring widePath(const char* path) {
+    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], length);
+    wide.resize(static_cast<std::size_t>(length - 1));
+    return wide;
+}
+
+// A bottom-up DIB section of the window's size that the window's pixels are copied into.
+HBITMAP screenCopy(HDC windowDc, LONG width, LONG height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = snapshotBitsPerPixel;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP copy = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    MemoryDc memory(windowDc);
+    if (!copy || !memory.dc)
+        return copy;
+    Selection selected(memory.dc, copy);
+    BitBlt(memory.dc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+    return copy;
+}
+} // namespace
+
+std::size_t hostProcessMemory() {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters))
+        return 0;
+    return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+std::uint64_t hostMicroseconds() {
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    auto ticks = static_cast<std::uint64_t>(now.QuadPart);
+    auto perSecond = static_cast<std::uint64_t>(frequency.QuadPart);
+    // In two parts, so that the product cannot overflow however long the machine has run.
+    return ticks / perSecond * microsecondsPerSecond + ticks % perSecond * microsecondsPerSecond / perSecond;
+}
+
+bool hostSaveGameWindowPng(const char* path) {
+    auto window = static_cast<HWND>(hostGameWindow());
+    if (!window || !path)
+        return false;
+    // Whatever waits to be painted (table, button) is painted now, not after the picture. The frame
+    // is painted afresh: under Wine the caption's part of the window's surface can hold pixels the
+    // screen no longer shows until then.
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendMessageA(window, WM_NCPAINT, 1, 0);
+    GdiFlush();
+    RECT bounds = {};
+    GetWindowRect(window, &bounds);
+    LONG width = bounds.right - bounds.left;
+    LONG height = bounds.bottom - bounds.top;
+    WindowDc source(window);
+    if (!source.dc || width <= 0 || height <= 0)
+        return false;
+    Bitmap copy{screenCopy(source.dc, width, height)};
+    if (!copy.handle)
+        return false;
+    GdiplusSession session;
+    GdiplusBitmap picture;
+    if (!session.started || GdipCreateBitmapFromHBITMAP(copy.handle, nullptr, &picture.image) != gdiplus::ok)
+        return false;
+    return GdipSaveImageToFile(picture.image, widePath(path).c_str(), &pngEncoder, nullptr) == gdiplus::ok;
+}

@@ -1,0 +1,271 @@
+// Counting the plug-in's GDI, DC and GDI+ handles and failing its calls on demand: right after the DLL
+// is loaded, the entries of its import address table for eleven functions are pointed at wrappers
+// here, which count (or fail) and call the function the entry held before.
+#include "devhost/host_state.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+
+namespace {
+using GdiplusStatus = int;
+constexpr GdiplusStatus gdiplusOk = 0;
+constexpr GdiplusStatus gdiplusInvalidParameter = 2;
+constexpr GdiplusStatus gdiplusOutOfMemory = 3;
+struct GdiplusImage; // opaque GpImage / GpBitmap
+
+// The handles the plug-in holds now, by kind. A window DC can be handed out more than once.
+struct LiveHandles {
+    std::set<void*> gdiObjects;
+    std::set<void*> memoryDcs;
+    std::multiset<void*> windowDcs;
+    std::set<void*> gdiplusImages;
+};
+LiveHandles live;
+HostResourceTally created = {};
+std::size_t foreignDeletes = 0;
+std::map<std::string, unsigned> failuresLeft;
+
+// One counted import: which DLL exports it, the wrapper, and where the function the plug-in's entry
+// held before is kept (an address as the import table stores it).
+struct CountedImport {
+    const char* dll;
+    const char* function;
+    void* wrapper;
+    std::uintptr_t* original;
+};
+
+std::uintptr_t originalCreateSolidBrush, originalCreateCompatibleBitmap, originalCreateCompatibleDC,
+    originalDeleteObject, originalDeleteDC, originalGetDC, originalGetWindowDC, originalReleaseDC,
+    originalCreateBitmapFromFile, originalCreateHBITMAPFromBitmap, originalDisposeImage;
+
+template <typename Function> Function original(std::uintptr_t address) {
+    return reinterpret_cast<Function>(address);
+}
+
+// True when an injected failure is due for this call; uses it up.
+bool failureDue(const char* function) {
+    auto found = failuresLeft.find(function);
+    if (found == failuresLeft.end() || found->second == 0)
+        return false;
+    if (--found->second == 0)
+        failuresLeft.erase(found);
+    return true;
+}
+
+template <typename Handles> void noteCreated(Handles& handles, std::size_t& total, void* handle) {
+    if (!handle)
+        return;
+    handles.insert(handle);
+    ++total;
+}
+
+template <typename Handles> void noteFreed(Handles& handles, void* handle) {
+    auto found = handles.find(handle);
+    if (found == handles.end())
+        ++foreignDeletes;
+    else
+        handles.erase(found); // one instance only: a window DC got twice is released twice
+}
+
+HBRUSH WINAPI countedCreateSolidBrush(COLORREF colour) {
+    if (failureDue("CreateSolidBrush"))
+        return nullptr;
+    HBRUSH brush = original<decltype(&CreateSolidBrush)>(originalCreateSolidBrush)(colour);
+    noteCreated(live.gdiObjects, created.gdiObjects, brush);
+    return brush;
+}
+
+HBITMAP WINAPI countedCreateCompatibleBitmap(HDC dc, int width, int height) {
+    if (failureDue("CreateCompatibleBitmap"))
+        return nullptr;
+    HBITMAP bitmap =
+        original<decltype(&CreateCompatibleBitmap)>(originalCreateCompatibleBitmap)(dc, width, height);
+    noteCreated(live.gdiObjects, created.gdiObjects, bitmap);
+    return bitmap;
+}
+
+HDC WINAPI countedCreateCompatibleDC(HDC dc) {
+    if (failureDue("CreateCompatibleDC"))
+        return nullptr;
+    HDC memory = original<decltype(&CreateCompatibleDC)>(originalCreateCompatibleDC)(dc);
+    noteCreated(live.memoryDcs, created.memoryDcs, memory);
+    return memory;
+}
+
+BOOL WINAPI countedDeleteObject(HGDIOBJ object) {
+    if (failureDue("DeleteObject"))
+        return FALSE;
+    BOOL deleted = original<decltype(&DeleteObject)>(originalDeleteObject)(object);
+    if (deleted)
+        noteFreed(live.gdiObjects, object);
+    return deleted;
+}
+
+BOOL WINAPI countedDeleteDC(HDC dc) {
+    if (failureDue("DeleteDC"))
+        return FALSE;
+    BOOL deleted = original<decltype(&DeleteDC)>(originalDeleteDC)(dc);
+    if (deleted)
+        noteFreed(live.memoryDcs, dc);
+    return deleted;
+}
+
+HDC WINAPI countedGetDC(HWND window) {
+    if (failureDue("GetDC"))
+        return nullptr;
+    HDC dc = original<decltype(&GetDC)>(originalGetDC)(window);
+    noteCreated(live.windowDcs, created.windowDcs, dc);
+    return dc;
+}
+
+HDC WINAPI countedGetWindowDC(HWND window) {
+    if (failureDue("GetWindowDC"))
+        return nullptr;
+    HDC dc = original<decltype(&GetWindowDC)>(originalGetWindowDC)(window);
+    noteCreated(live.windowDcs, created.windowDcs, dc);
+    return dc;
+}
+
+int WINAPI countedReleaseDC(HWND window, HDC dc) {
+    if (failureDue("ReleaseDC"))
+        return 0;
+    int released = original<decltype(&ReleaseDC)>(originalReleaseDC)(window, dc);
+    if (released)
+        noteFreed(live.windowDcs, dc);
+    return released;
+}
+
+using CreateBitmapFromFile = GdiplusStatus(WINAPI*)(const WCHAR*, GdiplusImage**);
+using CreateHBITMAPFromBitmap = GdiplusStatus(WINAPI*)(GdiplusImage*, HBITMAP*, DWORD);
+using DisposeImage = GdiplusStatus(WINAPI*)(GdiplusImage*);
+
+GdiplusStatus WINAPI countedCreateBitmapFromFile(const WCHAR* path, GdiplusImage** image) {
+    if (failureDue("GdipCreateBitmapFromFile")) {
+        if (image)
+            *image = nullptr;
+        return gdiplusOutOfMemory;
+    }
+    GdiplusStatus status = original<CreateBitmapFromFile>(originalCreateBitmapFromFile)(path, image);
+    if (status == gdiplusOk && image)
+        noteCreated(live.gdiplusImages, created.gdiplusImages, *image);
+    return status;
+}
+
+// The HBITMAP that GDI+ hands out is a GDI object the plug-in must delete.
+GdiplusStatus WINAPI countedCreateHBITMAPFromBitmap(GdiplusImage* image, HBITMAP* bitmap, DWORD background) {
+    if (failureDue("GdipCreateHBITMAPFromBitmap")) {
+        if (bitmap)
+            *bitmap = nullptr;
+        return gdiplusOutOfMemory;
+    }
+    GdiplusStatus status =
+        original<CreateHBITMAPFromBitmap>(originalCreateHBITMAPFromBitmap)(image, bitmap, background);
+    if (status == gdiplusOk && bitmap)
+        noteCreated(live.gdiObjects, created.gdiObjects, *bitmap);
+    return status;
+}
+
+GdiplusStatus WINAPI countedDisposeImage(GdiplusImage* image) {
+    if (failureDue("GdipDisposeImage"))
+        return gdiplusInvalidParameter;
+    GdiplusStatus status = original<DisposeImage>(originalDisposeImage)(image);
+    if (status == gdiplusOk)
+        noteFreed(live.gdiplusImages, image);
+    return status;
+}
+
+const CountedImport countedImports[] = {
+    {"gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(countedCreateSolidBrush),
+     &originalCreateSolidBrush},
+    {"gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(countedCreateCompatibleBitmap),
+     &originalCreateCompatibleBitmap},
+    {"gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(countedCreateCompatibleDC),
+     &originalCreateCompatibleDC},
+    {"gdi32.dll", "DeleteObject", reinterpret_cast<void*>(countedDeleteObject), &originalDeleteObject},
+    {"gdi32.dll", "DeleteDC", reinterpret_cast<void*>(countedDeleteDC), &originalDeleteDC},
+    {"user32.dll", "GetDC", reinterpret_cast<void*>(countedGetDC), &originalGetDC},
+    {"user32.dll", "GetWindowDC", reinterpret_cast<void*>(countedGetWindowDC), &originalGetWindowDC},
+    {"user32.dll", "ReleaseDC", reinterpret_cast<void*>(countedReleaseDC), &originalReleaseDC},
+    {"gdiplus.dll", "GdipCreateBitmapFromFile", reinterpret_cast<void*>(countedCreateBitmapFromFile),
+     &originalCreateBitmapFromFile},
+    {"gdiplus.dll", "GdipCreateHBITMAPFromBitmap", reinterpret_cast<void*>(countedCreateHBITMAPFromBitmap),
+     &originalCreateHBITMAPFromBitmap},
+    {"gdiplus.dll", "GdipDisposeImage", reinterpret_cast<void*>(countedDisposeImage), &originalDisposeImage},
+};
+
+const CountedImport* countedImport(const char* dll, const char* function) {
+    for (const CountedImport& import : countedImports)
+        if (lstrcmpiA(import.dll, dll) == 0 && std::strcmp(import.function, function) == 0)
+            return &import;
+    return nullptr;
+}
+
+// Import tables usually lie in a read-only section once the loader has filled them.
+void writeImportEntry(IMAGE_THUNK_DATA* entry, std::uintptr_t address) {
+    DWORD oldProtection = 0;
+    if (!VirtualProtect(&entry->u1.Function, sizeof entry->u1.Function, PAGE_READWRITE, &oldProtection))
+        return;
+    entry->u1.Function = static_cast<decltype(entry->u1.Function)>(address);
+    VirtualProtect(&entry->u1.Function, sizeof entry->u1.Function, oldProtection, &oldProtection);
+    FlushInstructionCache(GetCurrentProcess(), &entry->u1.Function, sizeof entry->u1.Function);
+}
+
+void patchDescriptor(BYTE* base, const IMAGE_IMPORT_DESCRIPTOR& descriptor) {
+    auto dll = reinterpret_cast<const char*>(base + descriptor.Name);
+    // The names lie in the lookup table; without one (a bound image) the import table still has them.
+    DWORD namesRva = descriptor.OriginalFirstThunk ? descriptor.OriginalFirstThunk : descriptor.FirstThunk;
+    auto names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + namesRva);
+    auto entries = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor.FirstThunk);
+    for (; names->u1.AddressOfData != 0; ++names, ++entries) {
+        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+            continue;
+        auto byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+        const CountedImport* import = countedImport(dll, reinterpret_cast<const char*>(byName->Name));
+        if (!import)
+            continue;
+        *import->original = static_cast<std::uintptr_t>(entries->u1.Function);
+        writeImportEntry(entries, reinterpret_cast<std::uintptr_t>(import->wrapper));
+    }
+}
+} // namespace
+
+void countPluginResources(void* module) {
+    live = LiveHandles{};
+    created = HostResourceTally{};
+    foreignDeletes = 0;
+    auto base = static_cast<BYTE*>(module);
+    auto dosHeader = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto ntHeaders = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dosHeader->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        ntHeaders->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (imports.VirtualAddress == 0)
+        return;
+    for (auto descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         descriptor->Name != 0; ++descriptor)
+        patchDescriptor(base, *descriptor);
+}
+
+void cancelPluginFailures() { failuresLeft.clear(); }
+
+HostResourceCounts hostResourceCounts() {
+    HostResourceTally now = {live.gdiObjects.size(), live.memoryDcs.size(), live.windowDcs.size(),
+                             live.gdiplusImages.size()};
+    return HostResourceCounts{now, created, foreignDeletes};
+}
+
+bool hostFailPluginCalls(const char* function, unsigned count) {
+    bool counted = false;
+    for (const CountedImport& import : countedImports)
+        counted = counted || (function && std::strcmp(import.function, function) == 0);
+    if (!counted)
+        return false;
+    if (count == 0)
+        failuresLeft.erase(function);
+    else
+        failuresLeft[function] = count;
+    return true;
+}
