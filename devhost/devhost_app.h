@@ -24,7 +24,17 @@ struct DevhostOptions {
     unsigned short listenPort = 0;
     unsigned short connectPort = 0;
     bool script = false;
+    bool quiet = false; // no "sent" lines
     bool help = false;
+    // The auto-player (--autoplay and the options that go with it).
+    bool autoplay = false;
+    unsigned seed = 0;
+    bool autoplayStarts = false;
+    unsigned games = 1;
+    unsigned delayMs = 300;
+    bool check = false;
+    bool timing = false;
+    std::string snapshotDir;
 };
 
 // --- the console (console.cpp)
@@ -59,5 +69,8 @@ bool startScriptReader(HWND mainWindow);
 bool openPeerLink(const DevhostOptions& options, std::string& error);
 void startPeerReader(HWND mainWindow);
 HostWord peerContact();
+// Texts for a peer that has gone (or a link that broke) are dropped without a word.
 void sendToPeer(const std::string& text);
+// The reader saw the peer's end of the connection: nothing more is sent.
+void forgetPeer();
 void closePeerLink();

@@ -2,9 +2,12 @@
 // optionally runs a script from standard input, and links to a second devhost.exe over TCP.
 #include "devhost/devhost_app.h"
 
+#include "devhost/autoplay.h"
+
 #include <fcntl.h>
 #include <io.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +16,8 @@ namespace {
 constexpr int exitBadOptions = 1;
 constexpr int exitPluginRefused = 2;
 constexpr int exitNoPeer = 3;
+constexpr int exitChecksFailed = 4;
+constexpr int exitCannotPlay = 5;
 constexpr char offlineSuffix[] = ":offline";
 
 constexpr char usage[] =
@@ -26,9 +31,39 @@ constexpr char usage[] =
     "  --connect PORT          connecting to it on this port\n"
     "  --script                run commands from standard input, one a line:\n"
     "                            contact NAME [offline] | recv NAME TEXT... | menu NAME [N]\n"
-    "                            click X Y | button | close | wait MS | shutdown\n"
+    "                            click X Y | button | close | wait MS | snap PATH | shutdown\n"
+    "  --quiet                 no \"sent\" lines\n"
+    "  --autoplay SEED         play against the peer through the game window, seeded\n"
+    "  --autoplay-starts       start the games (the menu item, then the button)\n"
+    "  --games N               play N games, then end (default 1)\n"
+    "  --delay MS              wait before each move (default 300; 0: when nothing is queued)\n"
+    "  --check                 check the plug-in on every message; exit status 4 if it failed\n"
+    "  --timing                print \"timing click|adopted MICROSECONDS TEXT\" lines\n"
+    "  --snapshots DIR         save pictures of the game window there\n"
     "  --help                  show this text\n"
-    "Prints \"sent NAME: TEXT\", \"chat NAME: TEXT\" and \"box CAPTION: TEXT\" lines.\n";
+    "Prints \"sent NAME: TEXT\", \"chat NAME: TEXT\", \"box CAPTION: TEXT\" and \"peer: disconnected\"\n"
+    "lines; the auto-player adds \"move NAME: WHAT\", \"game K over: won|lost|draw\", \"check: FAILED\n"
+    "WHAT\" and \"summary: ...\" lines.\n";
+
+bool parseCount(const char* text, unsigned& count) {
+    char* end = nullptr;
+    unsigned long number = std::strtoul(text, &end, 10);
+    if (*text < '0' || *text > '9' || *end != '\0' || number > UINT_MAX)
+        return false;
+    count = static_cast<unsigned>(number);
+    return true;
+}
+
+// The auto-player's options make sense only with it, and it only with a peer.
+bool checkAutoplayOptions(const DevhostOptions& options, bool autoplayOnlyGiven, std::string& error) {
+    if (options.autoplay && options.peerName.empty())
+        error = "--autoplay needs --peer";
+    else if (!options.autoplay && autoplayOnlyGiven)
+        error = "--autoplay-starts, --games, --delay, --check, --timing and --snapshots go with --autoplay";
+    else if (options.games == 0)
+        error = "--games needs at least 1";
+    return error.empty();
+}
 
 bool parsePort(const char* text, unsigned short& port) {
     char* end = nullptr;
@@ -41,12 +76,17 @@ bool parsePort(const char* text, unsigned short& port) {
 
 // Command-line words arrive in the ANSI code page already, as the plug-in's texts are.
 bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& error) {
+    bool autoplayOnlyGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool takesValue = option == "--plugin" || option == "--version" || option == "--user" ||
                           option == "--contact" || option == "--peer" || option == "--listen" ||
-                          option == "--connect";
+                          option == "--connect" || option == "--autoplay" || option == "--games" ||
+                          option == "--delay" || option == "--snapshots";
+        autoplayOnlyGiven = autoplayOnlyGiven || option == "--autoplay-starts" || option == "--games" ||
+                            option == "--delay" || option == "--check" || option == "--timing" ||
+                            option == "--snapshots";
         if (takesValue && !value) {
             error = option + " needs a value";
             return false;
@@ -82,6 +122,25 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
             }
         } else if (option == "--script") {
             options.script = true;
+        } else if (option == "--quiet") {
+            options.quiet = true;
+        } else if (option == "--autoplay" || option == "--games" || option == "--delay") {
+            unsigned& number = option == "--autoplay" ? options.seed
+                               : option == "--games"  ? options.games
+                                                      : options.delayMs;
+            options.autoplay = options.autoplay || option == "--autoplay";
+            if (!parseCount(value, number)) {
+                error = option + " needs a number";
+                return false;
+            }
+        } else if (option == "--autoplay-starts") {
+            options.autoplayStarts = true;
+        } else if (option == "--check") {
+            options.check = true;
+        } else if (option == "--timing") {
+            options.timing = true;
+        } else if (option == "--snapshots") {
+            options.snapshotDir = value;
         } else if (option == "--help") {
             options.help = true;
         } else {
@@ -94,21 +153,46 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
         error = "--peer goes with one of --listen and --connect";
         return false;
     }
-    return true;
+    return checkAutoplayOptions(options, autoplayOnlyGiven, error);
 }
 
-void printHostEvents() {
-    hostSetSendHandler([](HostWord contact, const std::string& text) {
-        printLine("sent " + contactNameShown(contact) + ": " + shownOnOneLine(text));
+void printHostEvents(bool quiet) {
+    hostSetSendHandler([quiet](HostWord contact, const std::string& text) {
+        if (!quiet)
+            printLine("sent " + contactNameShown(contact) + ": " + shownOnOneLine(text));
         if (contact != 0 && contact == peerContact())
             sendToPeer(text);
+        autoplayNoteSent(contact, text);
     });
     hostSetChatHandler([](const HostText& entry) {
         printLine("chat " + contactNameShown(entry.contact) + ": " + shownOnOneLine(entry.text));
+        autoplayNoteChat(entry);
     });
     hostSetMessageBoxHandler([](const HostMessageBox& box) {
         printLine("box " + shownOnOneLine(box.caption) + ": " + shownOnOneLine(box.text));
+        autoplayNoteMessageBox(box);
     });
+}
+
+bool startAutoplay(const DevhostOptions& options, HWND mainWindow) {
+    AutoplaySettings settings;
+    settings.seed = options.seed;
+    settings.startsGames = options.autoplayStarts;
+    settings.games = options.games;
+    settings.delayMs = options.delayMs;
+    settings.check = options.check;
+    settings.timing = options.timing;
+    settings.snapshotDir = options.snapshotDir;
+    settings.userName = options.userName;
+    settings.userNameShown = utf8FromAnsi(options.userName);
+    settings.pluginPath = options.pluginPath;
+    AutoplayHost host;
+    host.peer = peerContact();
+    host.print = printLine;
+    host.shown = shownOnOneLine;
+    host.shutDown = [mainWindow] { closeHost(mainWindow); };
+    host.endsHost = !options.script;
+    return autoplayStart(settings, host);
 }
 
 int runMessageLoop() {
@@ -136,7 +220,7 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 
     hostStart();
-    printHostEvents();
+    printHostEvents(options.quiet);
     for (const ContactOption& contact : options.contacts)
         hostAddContact(contact.name, contact.online);
     if (!options.peerName.empty() && !contactNamed(options.peerName))
@@ -152,10 +236,14 @@ int main(int argc, char** argv) {
         printLine(std::string("devhost: plug-in refused: ") + hostLoadResultName(loaded));
         return exitPluginRefused;
     }
-    // Options that play through the plug-in on their own start here, once it is loaded.
-
     if (!options.peerName.empty())
         startPeerReader(mainWindow);
+    if (options.autoplay && !startAutoplay(options, mainWindow)) {
+        closeHost(mainWindow);
+        runMessageLoop();
+        closePeerLink();
+        return exitCannotPlay;
+    }
     if (options.script && !startScriptReader(mainWindow)) {
         std::fprintf(stderr, "devhost: cannot read the script\n");
         closeHost(mainWindow);
@@ -163,5 +251,5 @@ int main(int argc, char** argv) {
     int status = runMessageLoop();
     hostShutdown();
     closePeerLink();
-    return status;
+    return autoplayChecksFailed() ? exitChecksFailed : status;
 }

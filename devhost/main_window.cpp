@@ -2,7 +2,8 @@
 // contact-menu items; it also runs the script's lines and the peer's texts on the UI thread.
 #include "devhost/devhost_app.h"
 
-#include <cstdio>
+#include "devhost/autoplay.h"
+
 #include <memory>
 
 namespace {
@@ -80,12 +81,13 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         return 0;
     case peerTextMessage: {
         std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
-        hostReceiveText(peerContact(), text->c_str());
+        autoplayReceive(peerContact(), *text);
         return 0;
     }
     case peerClosedMessage:
-        std::fprintf(stderr, "devhost: the peer closed the connection\n");
-        std::fflush(stderr);
+        printLine("peer: disconnected");
+        forgetPeer();
+        autoplayPeerGone();
         return 0;
     case WM_CLOSE:
         closeHost(window);
@@ -131,6 +133,7 @@ void refreshContactList(HWND) {
 }
 
 void closeHost(HWND mainWindow) {
+    autoplayEnd();
     hostShutdown();
     DestroyWindow(mainWindow);
 }

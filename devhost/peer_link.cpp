@@ -7,7 +7,6 @@
 
 #include "devhost/devhost_app.h"
 
-#include <cstdio>
 #include <memory>
 
 namespace {
@@ -19,6 +18,8 @@ constexpr std::size_t lengthBytes = 4;
 
 SOCKET peerSocket = INVALID_SOCKET;
 HostWord peer = 0;
+// Set on the UI thread once the peer has gone or a send failed.
+bool peerGone = false;
 
 // Closes the socket on every path unless it is kept.
 struct SocketGuard {
@@ -161,11 +162,13 @@ void sendToPeer(const std::string& text) {
     char header[lengthBytes] = {static_cast<char>(length & 0xFF), static_cast<char>(length >> 8 & 0xFF),
                                 static_cast<char>(length >> 16 & 0xFF),
                                 static_cast<char>(length >> 24 & 0xFF)};
-    if (peerSocket == INVALID_SOCKET || !sendAll(header, lengthBytes) || !sendAll(text.data(), text.size())) {
-        std::fprintf(stderr, "devhost: cannot send to the peer\n");
-        std::fflush(stderr);
-    }
+    if (peerSocket == INVALID_SOCKET || peerGone)
+        return;
+    if (!sendAll(header, lengthBytes) || !sendAll(text.data(), text.size()))
+        peerGone = true; // the reader reports the end of the link
 }
+
+void forgetPeer() { peerGone = true; }
 
 void closePeerLink() {
     if (peerSocket == INVALID_SOCKET)

@@ -20,11 +20,13 @@ bool parseNumber(const std::string& word, long& number) {
     return errno == 0 && *end == '\0';
 }
 
-// A line's command and the words after it; afterFirstWord is what follows the first of those words,
-// verbatim but for the one space that separates it (the text of "recv NAME TEXT...").
+// A line's command and the words after it; afterCommand and afterFirstWord are what follows the
+// command and the first of those words, verbatim but for the one space that separates them (the path
+// of "snap PATH", the text of "recv NAME TEXT...").
 struct Line {
     std::string command;
     std::vector<std::string> words;
+    std::string afterCommand;
     std::string afterFirstWord;
 };
 
@@ -35,7 +37,9 @@ Line split(const std::string& text) {
     for (std::string word; stream >> word;)
         line.words.push_back(word);
     if (!line.words.empty()) {
-        std::size_t first = text.find(line.words[0], text.find(line.command) + line.command.size());
+        std::size_t commandEnd = text.find(line.command) + line.command.size();
+        line.afterCommand = text.substr(std::min(commandEnd + 1, text.size()));
+        std::size_t first = text.find(line.words[0], commandEnd);
         std::size_t restStart = first + line.words[0].size();
         if (restStart < text.size())
             ++restStart; // the separating space
@@ -91,6 +95,16 @@ std::string click(const Line& line) {
     return hostClickGameWindow(static_cast<int>(x), static_cast<int>(y)) ? "" : "no game window";
 }
 
+std::string snap(const Line& line) {
+    if (line.words.empty())
+        return "usage: snap PATH";
+    if (!hostGameWindow())
+        return "no game window";
+    return hostSaveGameWindowPng(ansiFromUtf8(line.afterCommand).c_str())
+               ? ""
+               : "cannot save " + line.afterCommand;
+}
+
 std::string wait(const Line& line) {
     long ms = 0;
     if (line.words.size() != 1 || !parseNumber(line.words[0], ms) || ms < 0)
@@ -116,6 +130,8 @@ std::string run(const Line& line, HWND mainWindow) {
         return hostCloseGameWindow() ? "" : "no game window";
     if (command == "wait")
         return wait(line);
+    if (command == "snap")
+        return snap(line);
     if (command == shutdownCommand && bare) {
         closeHost(mainWindow);
         return "";

@@ -1,0 +1,551 @@
+// The auto-player's run: paced steps on a message-only window of its own, its moves through the real
+// game window, its reading of every state message, the checks, the output lines and the summary.
+#include "devhost/autoplay.h"
+
+#include "devhost/autoplay_view.h"
+#include "engine/texts.h"
+#include "exchange/state_message.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+namespace {
+constexpr char pacerClass[] = "DevhostAutoplayPacer";
+constexpr UINT stepMessage = WM_APP + 1;
+constexpr UINT readSentMessage = WM_APP + 2;
+constexpr UINT_PTR stepTimer = 1;
+constexpr UINT_PTR endTimer = 2;
+constexpr UINT_PTR stallTimer = 3;
+// The starter lets its last text reach the peer before its link closes.
+constexpr UINT starterLingerMs = 1000;
+// The other host waits this long for the starter to leave first.
+constexpr UINT peerLeaveWaitMs = 5000;
+constexpr UINT endAtOnceMs = 1;
+// A game in which nothing happens for this long (or this many delays, if longer) is stuck.
+constexpr UINT stallMs = 15000;
+constexpr UINT stallDelays = 20;
+constexpr unsigned memoryBaselineGame = 10;
+constexpr std::size_t memoryGrowthLimit = 4u << 20;
+constexpr std::size_t bytesPerKb = 1024;
+constexpr unsigned snapshotEveryMoves = 10;
+constexpr int actionButtonId = 1020;
+constexpr char cardPictureInFolder[] = "Plugins\\cards.png";
+constexpr char cardPictureName[] = "cards.png";
+constexpr std::size_t pngHeaderBytes = 24;
+constexpr unsigned char pngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+struct Run {
+    AutoplaySettings settings;
+    AutoplayHost host;
+    bool active = false;  // started and not ended
+    bool playing = false; // may still act
+    bool summaryPrinted = false;
+    bool peerGone = false;
+    bool menuChosen = false;
+    HWND pacer = nullptr;
+    std::mt19937 random;
+    CardMetrics metrics = {};
+
+    GameState view;
+    bool haveView = false;
+    ThrowInPlan plan;
+    unsigned gameNumber = 0;
+    bool gameOver = false;
+    unsigned movesInGame = 0;
+    GameOutcome lastOutcome = InProgress;
+    unsigned finished = 0, won = 0, lost = 0, draws = 0;
+
+    std::vector<std::string> sentWaiting;
+    int pluginCalls = 0; // depth of the auto-player's own calls into the plug-in
+    bool stepPending = false;
+    bool waitingForText = false; // an action that should have sent sent nothing
+    bool failed = false;
+    std::string title;
+    std::size_t memoryFirst = 0, memoryLast = 0;
+};
+Run run;
+
+void print(const std::string& line) { run.host.print(line); }
+
+void fail(const std::string& what) {
+    run.failed = true;
+    print("check: FAILED " + what);
+}
+
+std::string gameLabel() { return "game " + std::to_string(run.gameNumber); }
+
+std::string listed(const std::vector<std::string>& texts) {
+    if (texts.empty())
+        return "nothing";
+    std::string list;
+    for (const std::string& text : texts)
+        list += (list.empty() ? "" : " and ") + text;
+    return list;
+}
+
+std::string windowText(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// The card picture's size from its PNG header: the plug-in reads the same file.
+bool readPictureSize(const std::string& path, std::uint32_t& width, std::uint32_t& height) {
+    std::ifstream file(path, std::ios::binary);
+    unsigned char header[pngHeaderBytes] = {};
+    if (!file.read(reinterpret_cast<char*>(header), sizeof header) ||
+        !std::equal(std::begin(pngSignature), std::end(pngSignature), header))
+        return false;
+    auto bigEndian = [&](std::size_t at) {
+        return std::uint32_t{header[at]} << 24 | std::uint32_t{header[at + 1]} << 16 |
+               std::uint32_t{header[at + 2]} << 8 | header[at + 3];
+    };
+    width = bigEndian(16);
+    height = bigEndian(20);
+    return width > 0 && height > 0;
+}
+
+// Where the plug-in finds it: in the messenger's folder, or beside the DLL.
+bool findCardMetrics() {
+    std::string besidePlugin = run.settings.pluginPath;
+    std::size_t slash = besidePlugin.find_last_of("\\/");
+    besidePlugin = (slash == std::string::npos ? "" : besidePlugin.substr(0, slash + 1)) + cardPictureName;
+    for (const std::string& path : {std::string(cardPictureInFolder), besidePlugin}) {
+        std::uint32_t width = 0, height = 0;
+        if (readPictureSize(path, width, height)) {
+            run.metrics = cardMetricsForPicture(width, height);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<Rect> currentHandRects() {
+    RECT client = {};
+    GetClientRect(static_cast<HWND>(hostGameWindow()), &client);
+    return handRects(run.view, run.metrics, ClientSize{client.right, client.bottom});
+}
+
+std::vector<bool> reachableCards(const std::vector<Rect>& rects) {
+    std::vector<bool> reachable;
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        Point point;
+        reachable.push_back(visibleCardPoint(rects, i, point));
+    }
+    return reachable;
+}
+
+// --- pacing
+
+void schedule() {
+    if (!run.playing || run.stepPending)
+        return;
+    run.stepPending = true;
+    if (run.settings.delayMs == 0)
+        PostMessageA(run.pacer, stepMessage, 0, 0);
+    else
+        SetTimer(run.pacer, stepTimer, run.settings.delayMs, nullptr);
+}
+
+void watchForStall() {
+    if (run.settings.check && run.playing)
+        SetTimer(run.pacer, stallTimer, std::max(stallMs, stallDelays * run.settings.delayMs), nullptr);
+}
+
+void endHostAfter(UINT ms) {
+    if (run.host.endsHost)
+        SetTimer(run.pacer, endTimer, ms, nullptr);
+}
+
+void stopPlaying() {
+    run.playing = false;
+    KillTimer(run.pacer, stepTimer);
+    KillTimer(run.pacer, stallTimer);
+}
+
+// --- what the auto-player sees
+
+void snapshot(const std::string& moment) {
+    if (run.settings.snapshotDir.empty())
+        return;
+    std::string path = run.settings.snapshotDir + "\\" + run.settings.userName + "-game" +
+                       std::to_string(run.gameNumber) + "-" + moment + ".png";
+    if (!hostSaveGameWindowPng(path.c_str()))
+        print("snapshot: cannot save " + run.host.shown(path));
+}
+
+void checkWindow() {
+    auto window = static_cast<HWND>(hostGameWindow());
+    if (!window) {
+        fail("no game window after a state message in " + gameLabel());
+        return;
+    }
+    HWND button = GetDlgItem(window, actionButtonId);
+    std::string caption = button ? windowText(button) : "(no button)";
+    std::string expected = buttonCaptionIn(run.view);
+    if (caption != expected)
+        fail("the button says \"" + run.host.shown(caption) + "\" where the game calls for \"" +
+             run.host.shown(expected) + "\" in " + gameLabel());
+    else if (button && (IsWindowEnabled(button) != FALSE) != !expected.empty())
+        fail(std::string("the button is ") + (expected.empty() ? "enabled" : "disabled") +
+             " where the game calls for the opposite in " + gameLabel());
+    std::string title = windowText(window);
+    if (run.title.empty())
+        run.title = title;
+    else if (title != run.title)
+        fail("the window title changed from \"" + run.host.shown(run.title) + "\" to \"" +
+             run.host.shown(title) + "\"");
+}
+
+void printSummary() {
+    if (run.summaryPrinted)
+        return;
+    run.summaryPrinted = true;
+    stopPlaying();
+    hostCloseGameWindow(); // the handles are counted with no window open
+    HostResourceCounts counts = hostResourceCounts();
+    std::size_t dcs = counts.live.memoryDcs + counts.live.windowDcs;
+    if (run.settings.check) {
+        if (run.finished < run.settings.games)
+            fail("only " + std::to_string(run.finished) + " of " + std::to_string(run.settings.games) +
+                 " games finished");
+        if (counts.live.gdiObjects || dcs || counts.live.gdiplusImages)
+            fail("with no game window the plug-in still holds " + std::to_string(counts.live.gdiObjects) +
+                 " GDI objects, " + std::to_string(dcs) + " DCs and " +
+                 std::to_string(counts.live.gdiplusImages) + " GDI+ images");
+        if (run.memoryLast > run.memoryFirst + memoryGrowthLimit)
+            fail("the memory grew by " + std::to_string((run.memoryLast - run.memoryFirst) / bytesPerKb) +
+                 " KB from game " +
+                 std::to_string(run.settings.games >= memoryBaselineGame ? memoryBaselineGame : 1) +
+                 " to the last");
+    }
+    print("summary: games=" + std::to_string(run.finished) + " won=" + std::to_string(run.won) +
+          " lost=" + std::to_string(run.lost) + " draw=" + std::to_string(run.draws) +
+          " checks=" + (run.failed ? "FAILED" : "ok") + " gdi=" + std::to_string(counts.live.gdiObjects) +
+          " dcs=" + std::to_string(dcs) + " images=" + std::to_string(counts.live.gdiplusImages) +
+          " memory-kb=" + std::to_string(run.memoryFirst / bytesPerKb) + "->" +
+          std::to_string(run.memoryLast / bytesPerKb));
+}
+
+void endOfGame(GameOutcome outcome) {
+    run.gameOver = true;
+    run.lastOutcome = outcome;
+    ++run.finished;
+    const char* word = outcome == Won ? "won" : outcome == Lost ? "lost" : "draw";
+    (outcome == Won ? run.won : outcome == Lost ? run.lost : run.draws) += 1;
+    print(gameLabel() + " over: " + word);
+    if (run.settings.check && !hostUnexpectedCalls().empty())
+        fail("the plug-in called the link table's " + hostUnexpectedCalls().front() + " in " + gameLabel());
+    // The host's own logs would grow with every game and hide what the plug-in does to the memory.
+    hostClearLogs();
+    std::size_t memory = hostProcessMemory();
+    unsigned baseline = run.settings.games >= memoryBaselineGame ? memoryBaselineGame : 1;
+    if (run.finished == baseline)
+        run.memoryFirst = memory;
+    run.memoryLast = memory;
+    snapshot("end");
+    if (run.finished < run.settings.games)
+        return;
+    printSummary();
+    // The starter leaves first, which the other host sees as the end of the link.
+    if (run.settings.startsGames)
+        endHostAfter(starterLingerMs);
+    else
+        endHostAfter(run.peerGone ? endAtOnceMs : peerLeaveWaitMs);
+}
+
+void checkNewDeal(const GameState& deal) {
+    if (run.haveView && !run.gameOver)
+        fail("a new deal during " + gameLabel());
+    // The winner attacks first; after a draw either may.
+    if (run.lastOutcome == Won && deal.localDefends)
+        fail("the winner of " + gameLabel() + " defends in the next game");
+    if (run.lastOutcome == Lost && !deal.localDefends)
+        fail("the loser of " + gameLabel() + " attacks in the next game");
+}
+
+void readState(const std::string& text, TextSource source) {
+    GameState next = run.view;
+    if (!viewFromStateMessage(text, source, next)) {
+        if (run.settings.check)
+            fail("a state message that does not decode: " + text);
+        return;
+    }
+    if (run.settings.check) {
+        std::string problem = cardFlowProblem(run.haveView ? &run.view : nullptr, next);
+        if (!problem.empty())
+            fail(problem + " in " + text);
+    }
+    bool fresh = isFreshDeal(next);
+    if (fresh) {
+        if (run.settings.check)
+            checkNewDeal(next);
+        ++run.gameNumber;
+        run.movesInGame = 0;
+        run.gameOver = false;
+    } else {
+        if (!run.haveView && run.settings.check)
+            fail("a state message before any deal: " + text);
+        run.gameNumber = std::max(run.gameNumber, 1u);
+        ++run.movesInGame;
+    }
+    run.view = next;
+    run.haveView = true;
+    run.plan = ThrowInPlan{};
+    run.waitingForText = false;
+    if (run.settings.check)
+        checkWindow();
+    if (fresh && run.gameNumber == 1)
+        snapshot("deal");
+    else if (!fresh && run.movesInGame % snapshotEveryMoves == 0) {
+        char moment[16];
+        std::snprintf(moment, sizeof moment, "move%03u", run.movesInGame);
+        snapshot(moment);
+    }
+    GameOutcome outcome = outcomeOf(run.view);
+    if (outcome != InProgress && !run.gameOver)
+        endOfGame(outcome);
+    watchForStall();
+    bool moreGames = run.settings.startsGames && run.finished < run.settings.games;
+    if (outcome == InProgress ? sideHasMove(run.view) : moreGames)
+        schedule();
+}
+
+std::vector<std::string> takeSentWaiting() {
+    std::vector<std::string> texts;
+    texts.swap(run.sentWaiting);
+    return texts;
+}
+
+// Texts the plug-in sent without the auto-player (a script's click, a person's).
+void readSentTexts() {
+    for (const std::string& text : takeSentWaiting())
+        readState(text, TextSource::Sent);
+}
+
+// --- what the auto-player does
+
+void printTimings(const char* what, std::uint64_t microseconds, const std::vector<std::string>& texts) {
+    if (!run.settings.timing)
+        return;
+    for (const std::string& text : texts)
+        print(std::string("timing ") + what + " " + std::to_string(microseconds) + " " + text);
+}
+
+void printMove(const std::string& description) {
+    print("move " + run.settings.userNameShown + ": " + description);
+}
+
+void startFirstGame() {
+    run.menuChosen = true;
+    std::vector<std::size_t> items = hostVisibleMenuItems(run.host.peer);
+    if (items.empty()) {
+        fail("the peer's contact menu has no item to start a game");
+        stopPlaying();
+        return;
+    }
+    printMove("starts a new game");
+    std::uint64_t before = hostMicroseconds();
+    ++run.pluginCalls;
+    hostChooseMenuItem(run.host.peer, items[0]);
+    --run.pluginCalls;
+    std::vector<std::string> texts = takeSentWaiting();
+    printTimings("click", before, texts);
+    if (texts.empty())
+        fail("choosing the contact-menu item sent no game");
+    for (const std::string& text : texts)
+        readState(text, TextSource::Sent);
+}
+
+void perform(const Action& action) {
+    std::string description = describeAction(run.view, action);
+    bool newGame = action.kind == ActionKind::PressButton && buttonCaptionIn(run.view) == captionNewGame;
+    // A new deal is shuffled at random: only its shape can be foretold.
+    Prediction prediction;
+    if (!newGame)
+        prediction = predictAction(run.view, action);
+    Point point = {};
+    if (action.kind == ActionKind::ClickCard && !visibleCardPoint(currentHandRects(), action.card, point))
+        return;
+    printMove(description);
+    std::uint64_t before = hostMicroseconds();
+    ++run.pluginCalls;
+    bool done = action.kind == ActionKind::ClickCard ? hostClickGameWindow(point.x, point.y)
+                                                     : hostPressActionButton();
+    --run.pluginCalls;
+    std::vector<std::string> texts = takeSentWaiting();
+    if (!done) {
+        fail("no game window to play in during " + gameLabel());
+        stopPlaying();
+        return;
+    }
+    printTimings("click", before, texts);
+    if (run.settings.check && !newGame && texts != prediction.sent)
+        fail("after \"" + description + "\" in " + gameLabel() + " the plug-in sent " + listed(texts) +
+             "; the core foretells " + listed(prediction.sent));
+    if (texts.empty()) {
+        if (!newGame && prediction.sent.empty()) {
+            run.view = prediction.after; // a throw-in choice: only the selection changed
+            watchForStall();
+            schedule();
+        } else {
+            run.waitingForText = true; // no move can follow a state the plug-in did not send
+        }
+        return;
+    }
+    for (const std::string& text : texts)
+        readState(text, TextSource::Sent);
+}
+
+void step() {
+    run.stepPending = false;
+    if (!run.playing)
+        return;
+    if (run.pluginCalls > 0) {
+        schedule(); // reached from a modal loop inside the plug-in: never call into it from there
+        return;
+    }
+    readSentTexts();
+    if (!run.haveView) {
+        if (run.settings.startsGames && !run.menuChosen)
+            startFirstGame();
+        return;
+    }
+    if (run.waitingForText || !run.playing)
+        return;
+    Action action;
+    if (outcomeOf(run.view) != InProgress) {
+        if (!run.settings.startsGames || run.finished >= run.settings.games)
+            return;
+        action.kind = ActionKind::PressButton;
+    } else {
+        action = chooseAction(run.view, reachableCards(currentHandRects()), run.random, run.plan);
+    }
+    if (action.kind != ActionKind::None)
+        perform(action);
+}
+
+void onStall() {
+    KillTimer(run.pacer, stallTimer);
+    if (!run.playing)
+        return;
+    fail("nothing happened for " +
+         std::to_string(std::max(stallMs, stallDelays * run.settings.delayMs) / 1000) + " s in " +
+         gameLabel());
+    printSummary();
+    endHostAfter(endAtOnceMs);
+}
+
+LRESULT CALLBACK pacerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case stepMessage:
+        step();
+        return 0;
+    case readSentMessage:
+        if (run.pluginCalls == 0 && run.active && !run.summaryPrinted)
+            readSentTexts();
+        return 0;
+    case WM_TIMER:
+        KillTimer(window, wParam);
+        if (wParam == stepTimer)
+            step();
+        else if (wParam == stallTimer)
+            onStall();
+        else if (wParam == endTimer && run.host.shutDown)
+            run.host.shutDown();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND createPacer() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = pacerProcedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = pacerClass;
+    RegisterClassA(&windowClass);
+    return CreateWindowA(pacerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+                         nullptr);
+}
+} // namespace
+
+bool autoplayStart(const AutoplaySettings& settings, const AutoplayHost& host) {
+    run = Run{};
+    run.settings = settings;
+    run.host = host;
+    run.random.seed(settings.seed);
+    run.pacer = createPacer();
+    if (!run.pacer || !findCardMetrics()) {
+        print(run.pacer ? "autoplay: cannot read the card picture's size" : "autoplay: cannot start");
+        return false;
+    }
+    if (!settings.snapshotDir.empty())
+        CreateDirectoryA(settings.snapshotDir.c_str(), nullptr);
+    run.active = true;
+    run.playing = true;
+    watchForStall();
+    if (settings.startsGames)
+        schedule();
+    return true;
+}
+
+void autoplayNoteSent(HostWord contact, const std::string& text) {
+    if (!run.active || contact != run.host.peer || run.summaryPrinted)
+        return;
+    run.sentWaiting.push_back(text);
+    if (run.pluginCalls == 0)
+        PostMessageA(run.pacer, readSentMessage, 0, 0);
+}
+
+void autoplayReceive(HostWord contact, const std::string& text) {
+    ++run.pluginCalls;
+    hostReceiveText(contact, text.c_str());
+    --run.pluginCalls;
+    // The plug-in adopts the state and repaints before the chain returns.
+    std::uint64_t adopted = hostMicroseconds();
+    if (!run.active || run.summaryPrinted || contact != run.host.peer || !isStateMessage(text.c_str()))
+        return;
+    printTimings("adopted", adopted, {text});
+    readSentTexts();
+    readState(text, TextSource::Received);
+}
+
+void autoplayNoteChat(const HostText& entry) {
+    if (run.active && !run.summaryPrinted && run.settings.check)
+        fail("a text reached the chat: " + run.host.shown(entry.text));
+}
+
+void autoplayNoteMessageBox(const HostMessageBox& box) {
+    if (run.active && !run.summaryPrinted && run.settings.check)
+        fail("a message box: " + run.host.shown(box.caption) + ": " + run.host.shown(box.text));
+}
+
+void autoplayPeerGone() {
+    run.peerGone = true;
+    if (!run.active)
+        return;
+    if (run.summaryPrinted) {
+        if (!run.settings.startsGames)
+            endHostAfter(endAtOnceMs);
+        return;
+    }
+    if (run.settings.check)
+        fail("the peer left during " + gameLabel() + ", after " + std::to_string(run.finished) + " of " +
+             std::to_string(run.settings.games) + " games");
+    stopPlaying();
+    endHostAfter(peerLeaveWaitMs);
+}
+
+void autoplayEnd() {
+    if (!run.active)
+        return;
+    printSummary();
+    run.active = false;
+    DestroyWindow(run.pacer);
+    run.pacer = nullptr;
+}
+
+bool autoplayChecksFailed() { return run.failed; }

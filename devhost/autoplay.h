@@ -1,0 +1,51 @@
+// The auto-player of devhost.exe: plays whole games against the peer host through the real game
+// window, reading the game only from the state messages the host sends and receives, and checks the
+// plug-in on the way. Everything runs on the host's UI thread.
+#pragma once
+
+#include "devhost/host.h"
+
+#include <functional>
+#include <string>
+
+struct AutoplaySettings {
+    unsigned seed = 0;
+    // Starts the first game from the contact menu and each next one with the button.
+    bool startsGames = false;
+    unsigned games = 1;
+    unsigned delayMs = 300; // before each action; 0: as soon as the message queue is empty
+    bool check = false;
+    bool timing = false;
+    std::string snapshotDir;   // ANSI; empty for no pictures
+    std::string userName;      // ANSI, for file names
+    std::string userNameShown; // UTF-8, for output lines
+    std::string pluginPath;    // the card picture is also looked for beside it
+};
+
+// What devhost.exe does for the auto-player.
+struct AutoplayHost {
+    HostWord peer = 0;
+    std::function<void(const std::string& utf8Line)> print;
+    // An ANSI text of the plug-in as an output line shows it (UTF-8, on one line).
+    std::function<std::string(const std::string& ansiText)> shown;
+    // Shuts the host down and ends its message loop (autoplayEnd is called on the way).
+    std::function<void()> shutDown;
+    // False when a script decides when the host ends.
+    bool endsHost = true;
+};
+
+// False (after a line saying why) when it cannot play: no card picture to measure the cards by.
+bool autoplayStart(const AutoplaySettings& settings, const AutoplayHost& host);
+// For the host's send handler, which runs inside the plug-in's call: the text is only noted there
+// and read once the plug-in has returned.
+void autoplayNoteSent(HostWord contact, const std::string& text);
+// Runs the receive chain for a text from contact, then lets the auto-player (if any) read it.
+void autoplayReceive(HostWord contact, const std::string& text);
+void autoplayNoteChat(const HostText& entry);
+void autoplayNoteMessageBox(const HostMessageBox& box);
+// The link to the peer is gone: no more moves; the host ends after a while unless a script runs it.
+void autoplayPeerGone();
+// Before the host shuts down: prints the summary unless it was printed (closing the game window
+// first, so that the plug-in's handles can be counted without one), and stops.
+void autoplayEnd();
+bool autoplayChecksFailed();

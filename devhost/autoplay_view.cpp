@@ -1,0 +1,225 @@
+// The auto-player's view of the game and its seeded policy, on devhost.exe's own copy of the core:
+// each question is answered by putting the view into the core's process-wide game for the moment.
+#include "devhost/autoplay_view.h"
+
+#include "engine/actions.h"
+#include "engine/texts.h"
+#include "exchange/state_message.h"
+
+#include <bitset>
+#include <cstring>
+#include <utility>
+
+namespace {
+// Runs function with state as the core's game, and keeps what the core made of it in state.
+template <typename Function> auto onCoreGame(GameState& state, Function function) {
+    struct Swapped {
+        GameState& state;
+        explicit Swapped(GameState& s) : state(s) { std::swap(game, state); }
+        ~Swapped() { std::swap(game, state); }
+        Swapped(const Swapped&) = delete;
+        Swapped& operator=(const Swapped&) = delete;
+    } swapped(state);
+    return function();
+}
+
+template <typename Function> auto onCopyOf(const GameState& view, Function function) {
+    GameState copy = view;
+    return onCoreGame(copy, function);
+}
+
+using CardSet = std::bitset<deckSize>;
+
+CardSet cardsOf(const CardList& cards) {
+    CardSet set;
+    for (Card card : cards)
+        set.set(cardIndex(card));
+    return set;
+}
+
+// Every card of the state, or the first problem of a card outside the 36 or one seen twice.
+std::string collectCards(const GameState& state, CardSet& all) {
+    for (const CardList* group : {&state.deck, &state.table, &state.myHand, &state.opponentHand}) {
+        for (Card card : *group) {
+            if (!isValidCard(card))
+                return "card value " + std::to_string(card) + " is not one of the 36";
+            if (all.test(cardIndex(card)))
+                return "card " + cardCode(card) + " is there twice";
+            all.set(cardIndex(card));
+        }
+    }
+    return "";
+}
+
+Card cardAt(unsigned index) { return makeCard(lowestRank + index % 9, index / 9); }
+} // namespace
+
+bool viewFromStateMessage(const std::string& text, TextSource source, GameState& view) {
+    if (!isStateMessage(text.c_str()))
+        return false;
+    GameState decoded;
+    if (!onCoreGame(decoded, [&] { return decodeStateMessage(text.c_str()); }))
+        return false;
+    if (source == TextSource::Sent) {
+        // The sender wrote its own hand as the receiver's opponent's, and whether the receiver defends.
+        std::swap(decoded.myHand, decoded.opponentHand);
+        decoded.localDefends = decoded.localDefends ? 0 : 1;
+    }
+    decoded.opponentContact = view.opponentContact;
+    view = std::move(decoded);
+    return true;
+}
+
+bool clickAcceptedIn(const GameState& view, std::uint32_t index) {
+    return onCopyOf(view, [&] { return cardClickAccepted(index); });
+}
+
+std::string buttonCaptionIn(const GameState& view) {
+    return onCopyOf(view, [] { return std::string(actionButtonCaption()); });
+}
+
+GameOutcome outcomeOf(const GameState& view) {
+    return onCopyOf(view, [] { return gameOutcome(); });
+}
+
+bool sideHasMove(const GameState& view) {
+    if (!buttonCaptionIn(view).empty())
+        return true;
+    for (std::uint32_t i = 0; i < view.myHand.size(); ++i)
+        if (clickAcceptedIn(view, i))
+            return true;
+    return false;
+}
+
+bool isFreshDeal(const GameState& state) {
+    return state.deck.size() == deckSize - 2 * fullHand && state.myHand.size() == fullHand &&
+           state.opponentHand.size() == fullHand && state.table.empty() && !state.throwInPhase;
+}
+
+std::string cardFlowProblem(const GameState* previous, const GameState& next) {
+    CardSet now;
+    std::string problem = collectCards(next, now);
+    if (!problem.empty() || !previous || isFreshDeal(next))
+        return problem;
+    CardSet before;
+    if (!collectCards(*previous, before).empty())
+        return ""; // the previous state was reported already
+    CardSet previousTable = cardsOf(previous->table);
+    CardSet appeared = now & ~before;
+    CardSet left = before & ~now;
+    for (unsigned i = 0; i < deckSize; ++i) {
+        if (appeared.test(i))
+            return "card " + cardCode(cardAt(i)) + " came from nowhere";
+        if (left.test(i) && !previousTable.test(i))
+            return "card " + cardCode(cardAt(i)) + " left the game from outside the table";
+    }
+    if (left.any() && left != previousTable)
+        return "only part of the table left the game";
+    return "";
+}
+
+std::string cardCode(Card card) {
+    static const char hexDigits[] = "0123456789abcdef";
+    return {hexDigits[cardRank(card) & 0xf], static_cast<char>('0' + cardSuit(card) % 10)};
+}
+
+Action chooseAction(const GameState& view, const std::vector<bool>& reachable, std::mt19937& random,
+                    ThrowInPlan& plan) {
+    if (outcomeOf(view) != InProgress)
+        return {};
+    std::vector<std::uint32_t> cards;
+    for (std::uint32_t i = 0; i < view.myHand.size(); ++i)
+        if (i < reachable.size() && reachable[i] && clickAcceptedIn(view, i))
+            cards.push_back(i);
+    bool button = !buttonCaptionIn(view).empty();
+    const Action press = {ActionKind::PressButton, 0};
+    auto chance = [&](double probability) { return std::bernoulli_distribution(probability)(random); };
+    auto randomCard = [&] {
+        std::uniform_int_distribution<std::size_t> pick(0, cards.size() - 1);
+        return Action{ActionKind::ClickCard, cards[pick(random)]};
+    };
+
+    if (view.throwInPhase) {
+        if (view.localDefends)
+            return {};
+        if (!plan.chosen) {
+            plan = ThrowInPlan{};
+            plan.chosen = true;
+            for (std::uint32_t card : cards)
+                if (chance(throwInProbability))
+                    plan.cards.push_back(card);
+        }
+        if (plan.next < plan.cards.size())
+            return {ActionKind::ClickCard, plan.cards[plan.next++]};
+        return button ? press : Action{};
+    }
+    double cardProbability = view.localDefends ? coverProbability : layProbability;
+    if (!cards.empty() && (!button || chance(cardProbability)))
+        return randomCard();
+    return button ? press : Action{};
+}
+
+std::string describeAction(const GameState& view, const Action& action) {
+    if (action.kind == ActionKind::ClickCard) {
+        std::string card = action.card < view.myHand.size() ? cardCode(view.myHand[action.card]) : "??";
+        if (view.throwInPhase)
+            return "chooses " + card + " for a throw-in";
+        if (view.localDefends && !view.table.empty())
+            return "covers " + cardCode(view.table.back()) + " with " + card;
+        return "lays " + card;
+    }
+    if (action.kind == ActionKind::None)
+        return "does nothing";
+    std::string caption = buttonCaptionIn(view);
+    if (caption == captionTake)
+        return "takes the table";
+    if (caption == captionBeatOff)
+        return "beats off";
+    if (caption == captionDone)
+        return "throws in";
+    if (caption == captionNewGame)
+        return "starts a new game";
+    return "presses a button that does nothing";
+}
+
+Prediction predictAction(const GameState& view, const Action& action) {
+    Prediction prediction;
+    prediction.after = view;
+    takeCoreSentTexts(); // nothing left over from a decode belongs to this action
+    onCoreGame(prediction.after, [&] {
+        if (action.kind == ActionKind::ClickCard)
+            onCardClicked(action.card);
+        else if (action.kind == ActionKind::PressButton)
+            onActionButton();
+    });
+    prediction.sent = takeCoreSentTexts();
+    return prediction;
+}
+
+std::vector<Rect> handRects(const GameState& view, CardMetrics metrics, ClientSize client) {
+    std::vector<Rect> rects;
+    onCopyOf(view, [&] { layoutHand(rects, metrics, client); });
+    return rects;
+}
+
+bool visibleCardPoint(const std::vector<Rect>& rects, std::size_t index, Point& point) {
+    if (index >= rects.size())
+        return false;
+    const Rect& card = rects[index];
+    std::int32_t left = card.left;
+    std::int32_t right = card.right;
+    for (std::size_t later = index + 1; later < rects.size(); ++later) {
+        const Rect& over = rects[later];
+        bool coversHeight = over.top <= card.top && over.bottom >= card.bottom;
+        if (!coversHeight || over.right <= left || over.left >= right)
+            continue;
+        if (over.left <= left)
+            left = std::min(right, over.right); // hides the start (or all) of the strip
+        else
+            right = over.left; // hides the end; a piece shown right of it is not needed
+    }
+    if (left >= right || card.top >= card.bottom)
+        return false;
+    point = {left + (right - left - 1) / 2, card.top + (card.bottom - card.top) / 2};
+    return true;
+}

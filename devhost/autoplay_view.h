@@ -1,0 +1,82 @@
+// The auto-player's own picture of the game and its decisions, as plain functions of a game record
+// kept apart from the plug-in's. They run the rules of devhost.exe's own copy of the portable core.
+#pragma once
+
+#include "engine/cards.h"
+#include "engine/rules.h"
+#include "window/table_layout.h"
+
+#include <random>
+#include <string>
+#include <vector>
+
+// Whose state message: the local plug-in's own (sent to the peer) or the peer's (received).
+enum class TextSource { Sent, Received };
+
+// Reads a state message as the local side sees the game: a received text as the core adopts it, a
+// sent one mirrored back (hands exchanged, defender inverted). False, view unchanged, for a text
+// that is not a sound state message.
+bool viewFromStateMessage(const std::string& text, TextSource source, GameState& view);
+
+// The rules' answers for a view.
+bool clickAcceptedIn(const GameState& view, std::uint32_t index);
+std::string buttonCaptionIn(const GameState& view); // ANSI; empty when the button does nothing
+GameOutcome outcomeOf(const GameState& view);
+// True when the view offers this side any action (a card or the button), a finished game included.
+bool sideHasMove(const GameState& view);
+
+// A new deal: the whole deck, 24 in the stock, six cards each, nothing on the table.
+bool isFreshDeal(const GameState& state);
+// What is wrong with the cards of a state, alone (previous null) or as the step from the previous
+// one; empty when nothing. Only the beaten-off table may leave, and nothing may come from nowhere,
+// except by a fresh deal.
+std::string cardFlowProblem(const GameState* previous, const GameState& next);
+
+// Two characters as in the state message: the rank as a hex digit 6..e, then the suit digit.
+std::string cardCode(Card card);
+
+enum class ActionKind { None, ClickCard, PressButton };
+struct Action {
+    ActionKind kind = ActionKind::None;
+    std::uint32_t card = 0; // index into myHand for ClickCard
+};
+
+// The throw-in cards the attacker chose at the start of a throw-in phase, clicked one per step.
+struct ThrowInPlan {
+    bool chosen = false;
+    std::vector<std::uint32_t> cards;
+    std::size_t next = 0;
+};
+
+inline constexpr double coverProbability = 0.8;
+inline constexpr double layProbability = 0.7;
+inline constexpr double throwInProbability = 0.5;
+
+// The seeded policy's next action for a game in progress, among the actions the rules accept and the
+// cards the user can reach (reachable[i] for myHand[i]); None when this side has no move or the game
+// is over. A defender covers with a random card that beats with coverProbability, else takes; an
+// attacker lays a random allowed card with layProbability when the button also offers to beat off
+// (always when it does not), else beats off; in the throw-in phase each throwable card is chosen with
+// throwInProbability, one click a step, then the choice is confirmed.
+Action chooseAction(const GameState& view, const std::vector<bool>& reachable, std::mt19937& random,
+                    ThrowInPlan& plan);
+// What the action does, for the output line: "lays 91", "covers 91 with a1", "takes the table",
+// "chooses 93 for a throw-in", "throws in", "beats off", "starts a new game".
+std::string describeAction(const GameState& view, const Action& action);
+
+// What the core does with the action on the view, selection included: the game after it and the
+// texts it sends (none for a throw-in choice or a refused action).
+struct Prediction {
+    GameState after;
+    std::vector<std::string> sent;
+};
+Prediction predictAction(const GameState& view, const Action& action);
+
+// Where the cards of the view's own hand lie in a client area of that size, in hand order.
+std::vector<Rect> handRects(const GameState& view, CardMetrics metrics, ClientSize client);
+// A client point on the card at index that hits it: within the part not covered by later cards,
+// which lie over earlier ones. False when later cards hide it completely.
+bool visibleCardPoint(const std::vector<Rect>& rects, std::size_t index, Point& point);
+
+// The texts the core passed to sendTextToContact since the last call (autoplay_frontend.cpp).
+std::vector<std::string> takeCoreSentTexts();
