@@ -35,16 +35,6 @@ class Actions : public ::testing::Test {
         return result;
     }
 
-    void setState(const char* deck, const char* table, const char* mine, const char* theirs,
-                  std::uint8_t localDefends, std::uint8_t throwInPhase = 0) {
-        game.deck = cards(deck);
-        game.table = cards(table);
-        game.myHand = cards(mine);
-        game.opponentHand = cards(theirs);
-        game.localDefends = localDefends;
-        game.throwInPhase = throwInPhase;
-    }
-
     std::string snapshot() const {
         std::string s = codes(game.deck) + "|" + codes(game.table) + "|" + codes(game.myHand) + "|" +
                         codes(game.opponentHand) + "|" + std::to_string(game.localDefends) +
@@ -57,7 +47,7 @@ class Actions : public ::testing::Test {
 } // namespace
 
 TEST_F(Actions, AttackOnAnEmptyTableLaysTheCardAndRunsTheFullSequence) {
-    setState("72 e0", "", "60 81 a1", "63 73 83", 0);
+    setGame("72 e0", "", "60 81 a1", "63 73 83", 0);
     onCardClicked(1);
     EXPECT_EQ(codes(game.table), "81");
     EXPECT_EQ(codes(game.myHand), "60 a1");
@@ -65,7 +55,7 @@ TEST_F(Actions, AttackOnAnEmptyTableLaysTheCardAndRunsTheFullSequence) {
 }
 
 TEST_F(Actions, CoverLaysTheCardAndOffersNothingUntilTheNextAttack) {
-    setState("72 e0", "91", "63 a1 62", "73 83", 1);
+    setGame("72 e0", "91", "63 a1 62", "73 83", 1);
     onCardClicked(1);
     EXPECT_EQ(codes(game.table), "91 a1");
     EXPECT_EQ(codes(game.myHand), "63 62");
@@ -90,7 +80,7 @@ TEST_F(Actions, RefusedClicksChangeAndCallNothing) {
         {"index far beyond the hand", "", "93", 0, 0, 0xffffffffu},
     };
     for (const Row& row : rows) {
-        setState("72 e0", row.table, row.mine, "63 73", row.localDefends, row.throwInPhase);
+        setGame("72 e0", row.table, row.mine, "63 73", row.localDefends, row.throwInPhase);
         std::string before = snapshot();
         onCardClicked(row.index);
         EXPECT_EQ(snapshot(), before) << row.what;
@@ -100,14 +90,14 @@ TEST_F(Actions, RefusedClicksChangeAndCallNothing) {
 
 TEST_F(Actions, AttackerAddsAnyCardWhoseRankLiesOnTheTableWithoutALimit) {
     // Rank 10 lies on the table only as a cover card; the bout already holds six pairs.
-    setState("72", "60 70 61 71 62 72 63 73 80 83 91 a1", "a3 e0", "b0", 0);
+    setGame("72", "60 70 61 71 62 72 63 73 80 83 91 a1", "a3 e0", "b0", 0);
     onCardClicked(0);
     EXPECT_EQ(game.table.size(), 13u);
     EXPECT_EQ(game.table.back(), card("a3"));
 }
 
 TEST_F(Actions, TheCardThatEmptiesTheHandWinsAndStartsTheBlinkInTheSameAction) {
-    setState("", "", "81", "63 73", 0);
+    setGame("", "", "81", "63 73", 0);
     onCardClicked(0);
     EXPECT_EQ(gameOutcome(), Won);
     EXPECT_EQ(calls(), (Calls{button(captionNewGame), "redraw", "blink:start", "send"}));
@@ -115,7 +105,7 @@ TEST_F(Actions, TheCardThatEmptiesTheHandWinsAndStartsTheBlinkInTheSameAction) {
 }
 
 TEST_F(Actions, ThrowInChoiceTogglesAndOnlyRedraws) {
-    setState("72", "91 a1", "90 93 a3 e0", "60", 0, 1);
+    setGame("72", "91 a1", "90 93 a3 e0", "60", 0, 1);
     onCardClicked(3); // ace: rank not on the table
     onCardClicked(2);
     onCardClicked(0);
@@ -129,7 +119,7 @@ TEST_F(Actions, ThrowInChoiceTogglesAndOnlyRedraws) {
 }
 
 TEST_F(Actions, BeatOffEmptiesTheTableRefillsAttackerFirstAndSwapsRoles) {
-    setState("72 e0 61 b3 c3 d3", "91 a1 93 a3", "63 e2", "73 83 b0", 0);
+    setGame("72 e0 61 b3 c3 d3", "91 a1 93 a3", "63 e2", "73 83 b0", 0);
     onActionButton();
     EXPECT_TRUE(game.table.empty());
     EXPECT_EQ(game.localDefends, 1);
@@ -141,7 +131,7 @@ TEST_F(Actions, BeatOffEmptiesTheTableRefillsAttackerFirstAndSwapsRoles) {
 }
 
 TEST_F(Actions, BeatOffWithAnEmptyStockStillSwapsRoles) {
-    setState("", "91 a1", "63 83", "73", 0);
+    setGame("", "91 a1", "63 83", "73", 0);
     onActionButton();
     EXPECT_EQ(game.localDefends, 1);
     EXPECT_EQ(codes(game.myHand), "63 83");
@@ -150,7 +140,7 @@ TEST_F(Actions, BeatOffWithAnEmptyStockStillSwapsRoles) {
 
 TEST_F(Actions, TakeStartsTheThrowInWhenTheAttackerHoldsARankOnTheTable) {
     // The attacker's 10 matches only the cover card.
-    setState("72", "91 a1 b1", "63", "a3 60", 1);
+    setGame("72", "91 a1 b1", "63", "a3 60", 1);
     onActionButton();
     EXPECT_EQ(game.throwInPhase, 1);
     EXPECT_EQ(codes(game.table), "91 a1 b1");
@@ -159,7 +149,7 @@ TEST_F(Actions, TakeStartsTheThrowInWhenTheAttackerHoldsARankOnTheTable) {
 }
 
 TEST_F(Actions, TakeWithNothingToThrowInMovesTheTableIntoTheHandAtOnce) {
-    setState("72 e0 d0", "91 a1 b1", "63", "83 60", 1);
+    setGame("72 e0 d0", "91 a1 b1", "63", "83 60", 1);
     onActionButton();
     EXPECT_EQ(game.throwInPhase, 0);
     EXPECT_TRUE(game.table.empty());
@@ -172,7 +162,7 @@ TEST_F(Actions, TakeWithNothingToThrowInMovesTheTableIntoTheHandAtOnce) {
 
 TEST_F(Actions, ConfirmedThrowInMovesExactlyTheChosenCardsAndTheTable) {
     for (auto choice : {std::vector<std::uint32_t>{1, 4}, std::vector<std::uint32_t>{4, 1}}) {
-        setState("", "91 a1", "60 90 70 80 a3 e3", "b0", 0, 1);
+        setGame("", "91 a1", "60 90 70 80 a3 e3", "b0", 0, 1);
         for (auto index : choice)
             onCardClicked(index);
         takeFrontendCalls();
@@ -188,7 +178,7 @@ TEST_F(Actions, ConfirmedThrowInMovesExactlyTheChosenCardsAndTheTable) {
 }
 
 TEST_F(Actions, ConfirmedThrowInWithNothingChosenGivesOnlyTheTableAndRefills) {
-    setState("72 e0 61", "91 a1", "60 90 70 80 83", "b0", 0, 1);
+    setGame("72 e0 61", "91 a1", "60 90 70 80 83", "b0", 0, 1);
     onActionButton();
     EXPECT_EQ(codes(game.opponentHand), "b0 e0 61 91 a1");
     EXPECT_EQ(codes(game.myHand), "60 70 80 90 83");
@@ -215,7 +205,7 @@ TEST_F(Actions, NewGameButtonAfterTheGameSetsWhoAttacks) {
     };
     for (const Row& row : rows) {
         resetCore(row.random);
-        setState("", "", row.mine, row.theirs, 0);
+        setGame("", "", row.mine, row.theirs, 0);
         onActionButton();
         EXPECT_EQ(game.localDefends, row.localDefendsAfter) << row.mine << "/" << row.theirs;
         EXPECT_EQ(game.deck.size(), 24u);
@@ -236,7 +226,7 @@ TEST_F(Actions, RefusedButtonPressesChangeAndCallNothing) {
         {"defender during the throw-in", "91", 1, 1},
     };
     for (const Row& row : rows) {
-        setState("72", row.table, "63", "60", row.localDefends, row.throwInPhase);
+        setGame("72", row.table, "63", "60", row.localDefends, row.throwInPhase);
         std::string before = snapshot();
         onActionButton();
         EXPECT_EQ(snapshot(), before) << row.what;
@@ -266,7 +256,7 @@ TEST_F(Actions, ButtonCaptionFollowsTheState) {
         {"72", "63", "60", "", 1, 0, ""},                  //
     };
     for (const Row& row : rows) {
-        setState(row.deck, row.table, row.mine, row.theirs, row.localDefends, row.throwInPhase);
+        setGame(row.deck, row.table, row.mine, row.theirs, row.localDefends, row.throwInPhase);
         updateActionButton();
         EXPECT_EQ(calls(), Calls{button(row.caption)})
             << "table [" << row.table << "] defends " << int(row.localDefends) << " throw-in "
@@ -275,11 +265,11 @@ TEST_F(Actions, ButtonCaptionFollowsTheState) {
 }
 
 TEST_F(Actions, WinBlinkRunsExactlyWhileTheGameIsWon) {
-    setState("", "", "", "60 70", 0);
+    setGame("", "", "", "60 70", 0);
     syncWinBlink();
     syncWinBlink();
     EXPECT_EQ(winBlinkRunning, 1);
-    setState("", "", "", "", 0); // draw
+    setGame("", "", "", "", 0); // draw
     syncWinBlink();
     syncWinBlink();
     EXPECT_EQ(winBlinkRunning, 0);

@@ -62,10 +62,7 @@ TEST_F(Rules, GameOutcomeFromTheLocalSide) {
         {"", "71 61", "81", "", InProgress}, //
     };
     for (const Row& row : rows) {
-        game.deck = cards(row.deck);
-        game.myHand = cards(row.mine);
-        game.opponentHand = cards(row.theirs);
-        game.table = cards(row.table);
+        setGame(row.deck, row.table, row.mine, row.theirs);
         EXPECT_EQ(gameOutcome(), row.outcome)
             << "deck [" << row.deck << "] mine [" << row.mine << "] theirs [" << row.theirs << "] table ["
             << row.table << "]";

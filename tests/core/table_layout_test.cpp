@@ -129,12 +129,7 @@ TEST_F(TableLayout, StatusLine) {
         {"72", "60", "70", "91", 1, 0, statusDefend, false},
     };
     for (const Row& row : rows) {
-        game.deck = cards(row.deck);
-        game.myHand = cards(row.mine);
-        game.opponentHand = cards(row.theirs);
-        game.table = cards(row.table);
-        game.localDefends = row.localDefends;
-        game.throwInPhase = row.throwInPhase;
+        setGame(row.deck, row.table, row.mine, row.theirs, row.localDefends, row.throwInPhase);
         const char* text = statusLineText();
         EXPECT_STREQ(text, row.text) << "table [" << row.table << "] defends " << int(row.localDefends)
                                      << " throw-in " << int(row.throwInPhase);

@@ -29,3 +29,13 @@ std::string codes(const CardList& list) {
     }
     return text;
 }
+
+void setGame(const char* deck, const char* table, const char* mine, const char* theirs,
+             std::uint8_t localDefends, std::uint8_t throwInPhase) {
+    game.deck = cards(deck);
+    game.table = cards(table);
+    game.myHand = cards(mine);
+    game.opponentHand = cards(theirs);
+    game.localDefends = localDefends;
+    game.throwInPhase = throwInPhase;
+}

@@ -11,3 +11,6 @@ Card card(const char* code);
 CardList cards(const std::string& codes);
 // The codes of a list, space-separated, for readable failure messages.
 std::string codes(const CardList& list);
+// Sets the process-wide game's four lists from codes, and its two flags.
+void setGame(const char* deck, const char* table, const char* mine, const char* theirs,
+             std::uint8_t localDefends = 0, std::uint8_t throwInPhase = 0);

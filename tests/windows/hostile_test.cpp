@@ -140,14 +140,7 @@ bool decodeIntoModel(Model& model, const std::string& text, bool& accepted) {
                        [](const std::string& c) { return c.rfind("trace:", 0) == 0; });
 }
 
-class HostileInput : public PluginTest {
-  protected:
-    void SetUp() override {
-        PluginTest::SetUp();
-        loadPlugin();
-        installChainTester({alice, bob});
-    }
-};
+class HostileInput : public LoadedPluginTest {};
 } // namespace
 
 TEST_F(HostileInput, GeneratedAndMutatedTexts) {

@@ -45,6 +45,12 @@ void PluginTest::loadPlugin() {
     ASSERT_EQ(result, HostLoadResult::Loaded) << hostLoadResultName(result);
 }
 
+void LoadedPluginTest::SetUp() {
+    PluginTest::SetUp();
+    loadPlugin();
+    installChainTester({alice, bob});
+}
+
 std::string windowText(HWND window) {
     char text[512] = "";
     GetWindowTextA(window, text, sizeof text);

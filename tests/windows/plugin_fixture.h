@@ -33,6 +33,12 @@ class PluginTest : public ::testing::Test {
     void loadPlugin();
 };
 
+// A loaded plug-in with the chain tester behind it on both contacts.
+class LoadedPluginTest : public PluginTest {
+  protected:
+    void SetUp() override;
+};
+
 // The text of a window (a title or a button caption), ANSI.
 std::string windowText(HWND window);
 HWND gameWindowHandle();

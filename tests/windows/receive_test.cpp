@@ -10,14 +10,7 @@ constexpr char defendState[] = "@@Kelvaron@@72e0-91-63a2-b0-120";
 // Sender's hand first: the receiver holds b0 and defends; 72 e0 in the stock.
 constexpr char rejectedState[] = "@@Kelvaron@@72e0-91-63a2-b0--120";
 
-class Receiving : public PluginTest {
-  protected:
-    void SetUp() override {
-        PluginTest::SetUp();
-        loadPlugin();
-        installChainTester({alice, bob});
-    }
-};
+class Receiving : public LoadedPluginTest {};
 } // namespace
 
 TEST_F(Receiving, OrdinaryTextsPassAlongTheChainUntouched) {
