@@ -160,6 +160,11 @@ struct HostResourceTally {
     std::size_t windowDcs;
     std::size_t gdiplusImages;
 };
+inline bool operator==(const HostResourceTally& a, const HostResourceTally& b) {
+    return a.gdiObjects == b.gdiObjects && a.memoryDcs == b.memoryDcs && a.windowDcs == b.windowDcs &&
+           a.gdiplusImages == b.gdiplusImages;
+}
+inline bool operator!=(const HostResourceTally& a, const HostResourceTally& b) { return !(a == b); }
 // The plug-in's calls of CreateSolidBrush, CreateCompatibleBitmap, CreateCompatibleDC, DeleteObject,
 // DeleteDC, GetDC, GetWindowDC, ReleaseDC, GdipCreateBitmapFromFile, GdipCreateHBITMAPFromBitmap and
 // GdipDisposeImage, counted through its import table from the moment it was loaded (DllMain has run

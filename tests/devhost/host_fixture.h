@@ -18,3 +18,9 @@ struct HostTest : ::testing::Test {
 };
 
 inline constexpr char goodPlugin[] = "good.dll";
+
+// How a tally of the plug-in's handles shows in a failure message.
+inline void PrintTo(const HostResourceTally& t, std::ostream* out) {
+    *out << "{gdi " << t.gdiObjects << ", memory DCs " << t.memoryDcs << ", window DCs " << t.windowDcs
+         << ", images " << t.gdiplusImages << "}";
+}

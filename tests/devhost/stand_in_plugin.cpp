@@ -1,7 +1,8 @@
 // A small plug-in that the development host's tests load in place of Kelvaron.dll. Built once as a
 // well-behaved plug-in and once per way the host must refuse one (compile definitions below).
 // The well-behaved one attaches a chain module to every contact, adds a contact-menu item that greets
-// the contact, and offers services the tests call to make it show message boxes or misuse the link.
+// the contact, and offers services the tests call to make it show message boxes, misuse the link, or
+// create and free GDI handles.
 #include "plugin/host_link.h"
 
 #include <windows.h>
@@ -24,6 +25,17 @@ constexpr int iconId = 1;
 HINSTANCE moduleInstance = nullptr;
 const HostLinkTable* hostLink = nullptr;
 std::uint32_t versionSeen = 0;
+// Made while the DLL loads, before the host can count anything.
+HBRUSH earlyBrush = nullptr;
+
+// One handle of each counted kind, held between "StandIn/MakeGdi" and "StandIn/FreeGdi".
+struct GdiHandles {
+    HBRUSH brush;
+    HBITMAP bitmap;
+    HDC memoryDc;
+    HDC windowDc;
+};
+GdiHandles held = {};
 
 #ifdef STAND_IN_INFO_SIZE
 constexpr int infoSize = STAND_IN_INFO_SIZE;
@@ -107,6 +119,32 @@ HostWord misuseLink(HostWord, HostWord) {
     return failures;
 }
 
+// Creates one handle of each kind; returns how many of them came out null.
+HostWord makeGdi(HostWord, HostWord) {
+    held.brush = CreateSolidBrush(RGB(1, 2, 3));
+    held.windowDc = GetDC(nullptr);
+    held.bitmap = held.windowDc ? CreateCompatibleBitmap(held.windowDc, 4, 4) : nullptr;
+    held.memoryDc = CreateCompatibleDC(nullptr);
+    return !held.brush + !held.bitmap + !held.memoryDc + !held.windowDc;
+}
+
+// Frees what makeGdi made; returns how many frees failed.
+HostWord freeGdi(HostWord, HostWord) {
+    int failures = 0;
+    failures += held.brush && !DeleteObject(held.brush);
+    failures += held.bitmap && !DeleteObject(held.bitmap);
+    failures += held.memoryDc && !DeleteDC(held.memoryDc);
+    failures += held.windowDc && !ReleaseDC(nullptr, held.windowDc);
+    held = GdiHandles{};
+    return failures;
+}
+
+HostWord freeEarlyBrush(HostWord, HostWord) {
+    BOOL deleted = earlyBrush && DeleteObject(earlyBrush);
+    earlyBrush = nullptr;
+    return deleted;
+}
+
 // The tests read the order of shutdown from the calls the plug-in makes (to services nobody offers).
 int onShutdown(HostWord, HostWord) {
     callHost("StandIn/SawShutdown", 0, 0);
@@ -121,8 +159,10 @@ void attachToEveryContact() {
 } // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
         moduleInstance = instance;
+        earlyBrush = CreateSolidBrush(RGB(4, 5, 6));
+    }
     return TRUE;
 }
 
@@ -145,6 +185,9 @@ extern "C" __declspec(dllexport) int Load(const HostLinkTable* link) {
     link->createServiceFunction("StandIn/HostVersion", reportVersion);
     link->createServiceFunction("StandIn/ShowBox", showBox);
     link->createServiceFunction("StandIn/MisuseLink", misuseLink);
+    link->createServiceFunction("StandIn/MakeGdi", makeGdi);
+    link->createServiceFunction("StandIn/FreeGdi", freeGdi);
+    link->createServiceFunction("StandIn/FreeEarlyBrush", freeEarlyBrush);
     link->hookEvent(hostnames::shutdownEvent, onShutdown);
 
     MenuItemRecord item = {};

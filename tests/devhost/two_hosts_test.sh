@@ -24,7 +24,7 @@ bob=$!
 exec 3>"$work/bob.script"
 
 printf 'menu Bob\nwait 200\n' |
-  "$wine_run" "$devhost" --plugin good.dll --user Alice --peer Bob --connect "$port" --script >"$work/alice.out"
+  "$wine_run" "$devhost" --plugin good.dll --user Alice --peer Bob --connect "$port" --script >"$work/alice.out" 3>&-
 
 for _ in $(seq 150); do
   grep -q '^chat Alice: ' "$work/bob.out" && break
@@ -36,5 +36,6 @@ wait "$bob"
 bob=
 
 diff -u <(echo 'sent Bob: Привет, Bob') "$work/alice.out"
-diff -u <(echo 'chat Alice: Привет, Bob') "$work/bob.out"
+# Alice may have left before Bob's script ended: Bob then says so.
+diff -u <(echo 'chat Alice: Привет, Bob') <(grep -v '^peer: disconnected$' "$work/bob.out")
 echo "devhost two-host test passed"
