@@ -1,8 +1,71 @@
 #!/usr/bin/env bash
-# Builds the project and plays a self-played game of the engine, printed move by move.
+# The main job: builds everything and plays Durak between two development hosts under Wine, one per
+# player (Alice and Bob), each with Kelvaron.dll loaded, linked over loopback TCP.
+#   With a display ($DISPLAY set): two host windows. You play Alice, and Bob too unless --auto lets
+#   the auto-player play Bob. Start a game from a contact's right-click menu.
+#   Without a display, or with --headless: one game under Xvfb between two auto-players. Every move
+#   and both sides' outcomes are printed, and pictures of both game windows go to a folder that is
+#   named at the end.
+# Options: --headless  --auto  --games N  --seed N  --delay MS  --out DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
+
+headless=0; auto=0; games=1; seed=$(( $(date +%s) % 100000 )); delay=""; out=""
+while [ $# -gt 0 ]; do
+  case $1 in
+    --headless) headless=1 ;;
+    --auto) auto=1 ;;
+    --games) games=$2; shift ;;
+    --seed) seed=$2; shift ;;
+    --delay) delay=$2; shift ;;
+    --out) out=$2; shift ;;
+    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
+    *) echo "run.sh: unknown option $1" >&2; exit 1 ;;
+  esac
+  shift
+done
+[ -n "${DISPLAY:-}" ] || headless=1
+
 ./scripts/setup.sh
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/native -j"$(nproc)"
-./build/native/demo/self_play "$@"
+echo "== building"
+cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/windows -j"$(nproc)" --target devhost Kelvaron card_picture package_zip >/dev/null
+echo "built build/windows/miranda/Plugins/Kelvaron.dll and build/windows/Kelvaron-0.0.0.6.zip"
+
+export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$HOME/.wine-kelvaron}
+if [ ! -f "$KELVARON_WINEPREFIX/system.reg" ]; then
+  echo "== preparing a Wine prefix in $KELVARON_WINEPREFIX (once)"
+  ./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
+fi
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+wine_run=$root/scripts/wine-run.sh
+cd build/windows/miranda
+
+if [ "$headless" = 0 ]; then
+  echo "== two hosts on this desktop: right-click Bob in Alice's window and choose «Игра в дурака»"
+  bob_play=()
+  [ "$auto" = 1 ] && bob_play=(--autoplay "$seed" --delay "${delay:-600}")
+  "$wine_run" ./devhost.exe --user Alice --peer Bob --listen "$port" --quiet &
+  sleep 1
+  "$wine_run" ./devhost.exe --user Bob --peer Alice --connect "$port" --quiet "${bob_play[@]}"
+  wait
+  exit 0
+fi
+
+out=${out:-$root/screenshots/game-$(date +%Y%m%d-%H%M%S)}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+echo "== a headless game between two auto-players (seed $seed)"
+export port seed games out wine_run
+export delay=${delay:-0}
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  snapshots=$(WINEPREFIX=$KELVARON_WINEPREFIX WINEDEBUG=-all winepath -w "$out")
+  show() { sed -u -e "s/^move //" -e "/^\(Alice\|Bob\):/!s/^/[$1] /"; }
+  "$wine_run" ./devhost.exe --user Alice --peer Bob --listen "$port" --autoplay "$seed" --autoplay-starts \
+    --games "$games" --delay "$delay" --quiet --snapshots "$snapshots" 2>&1 | show Alice &
+  sleep 1
+  "$wine_run" ./devhost.exe --user Bob --peer Alice --connect "$port" --autoplay "$((seed + 1))" \
+    --games "$games" --delay "$delay" --quiet --snapshots "$snapshots" 2>&1 | show Bob
+  wait' | tee "$out/moves.txt"
+echo "== pictures of both game windows: $out"

@@ -1,0 +1,69 @@
+// Writes pictures of the real game window, with the real card picture, in six typical states:
+// a fresh deal, the defender facing an uncovered card, a throw-in with two cards chosen, a crowded
+// hand, a lost game, and a won game in the middle of its blink. Usage: table_screenshots OUTPUT_FOLDER
+#include "devhost/host.h"
+#include "window/table_layout.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+// States as the receiving side holds them (the sender's hand is written first).
+constexpr char defendingState[] = "@@Kelvaron@@c2d0a17170b3-e1-6080e3b1c1d1-a0b09193c3d3-120";
+constexpr char throwInState[] = "@@Kelvaron@@c2d0a1-91c1a3e3-60b2-708090a0b0c083d2-021";
+constexpr char crowdedState[] = "@@Kelvaron@@c2d0-e1-7080-6090a0b0617181637393b3d362e2-120";
+constexpr char lostState[] = "@@Kelvaron@@---7191b1-020";
+constexpr char wonState[] = "@@Kelvaron@@--6070c3--100";
+
+std::string folder;
+
+bool snap(const char* name) {
+    hostPumpMessages(100);
+    std::string path = folder + "\\" + name + ".png";
+    bool saved = hostSaveGameWindowPng(path.c_str());
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", path.c_str());
+    return saved;
+}
+
+// Clicks the card at index of a hand of n cards where its visible strip is.
+void clickCard(std::size_t index, std::size_t n) {
+    RECT client;
+    GetClientRect(static_cast<HWND>(hostGameWindow()), &client);
+    std::vector<Rect> rects;
+    game.myHand.assign(n, 0x0106); // only the count matters for the layout
+    layoutHand(rects, cardMetricsForPicture(647, 388), {client.right, client.bottom});
+    hostClickGameWindow(rects[index].left + 4, rects[index].top + 40);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: table_screenshots OUTPUT_FOLDER\n");
+        return 1;
+    }
+    folder = argv[1];
+    hostStart();
+    HostWord bob = hostAddContact("Bob");
+    if (hostLoadPlugin() != HostLoadResult::Loaded)
+        return 2;
+    bool ok = true;
+    hostChooseMenuItem(bob, hostVisibleMenuItems(bob)[0]);
+    ok &= snap("1-fresh-deal");
+    hostReceiveText(bob, defendingState);
+    ok &= snap("2-defending");
+    hostReceiveText(bob, throwInState);
+    clickCard(2, 8); // the 9 and the queen: their ranks lie on the table
+    clickCard(5, 8);
+    ok &= snap("3-throw-in");
+    hostReceiveText(bob, crowdedState);
+    ok &= snap("4-crowded-hand");
+    hostReceiveText(bob, lostState);
+    ok &= snap("5-lost");
+    hostReceiveText(bob, wonState);
+    hostPumpMessages(350);
+    ok &= snap("6-won-blinking");
+    hostShutdown();
+    return ok ? 0 : 3;
+}
