@@ -339,6 +339,16 @@ void printMove(const std::string& description) {
     print("move " + run.settings.userNameShown + ": " + description);
 }
 
+// What the plug-in sent for a new game: its shuffle cannot be foretold, so only its shape is checked.
+void readNewDeal(const std::vector<std::string>& texts) {
+    for (const std::string& text : texts) {
+        GameState deal;
+        if (run.settings.check && viewFromStateMessage(text, TextSource::Sent, deal) && !isFreshDeal(deal))
+            fail("the new game is no fresh deal: " + text);
+        readState(text, TextSource::Sent);
+    }
+}
+
 void startFirstGame() {
     run.menuChosen = true;
     std::vector<std::size_t> items = hostVisibleMenuItems(run.host.peer);
@@ -356,8 +366,7 @@ void startFirstGame() {
     printTimings("click", before, texts);
     if (texts.empty())
         fail("choosing the contact-menu item sent no game");
-    for (const std::string& text : texts)
-        readState(text, TextSource::Sent);
+    readNewDeal(texts);
 }
 
 void perform(const Action& action) {
@@ -394,6 +403,10 @@ void perform(const Action& action) {
         } else {
             run.waitingForText = true; // no move can follow a state the plug-in did not send
         }
+        return;
+    }
+    if (newGame) {
+        readNewDeal(texts);
         return;
     }
     for (const std::string& text : texts)

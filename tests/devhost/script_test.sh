@@ -24,6 +24,7 @@ menu Dave
 click 1 2
 button
 close
+snap picture.png
 wait 50
 frobnicate now
 shutdown
@@ -40,6 +41,7 @@ expected=(
   'error: no contact Dave'
   'error: no game window'
   'error: no game window with an action button'
+  'error: no game window'
   'error: no game window'
   'error: cannot run "frobnicate ...": unknown command or wrong arguments'
 )
