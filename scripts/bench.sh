@@ -12,7 +12,7 @@ echo "wine: $(wine --version)"
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/windows -j"$(nproc)" --target devhost window_bench >/dev/null
 export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$HOME/.wine-kelvaron}
-[ -f "$KELVARON_WINEPREFIX/system.reg" ] || ./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
+./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')

@@ -34,10 +34,7 @@ cmake --build build/windows -j"$(nproc)" --target devhost Kelvaron card_picture 
 echo "built build/windows/miranda/Plugins/Kelvaron.dll and build/windows/Kelvaron-0.0.0.6.zip"
 
 export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$HOME/.wine-kelvaron}
-if [ ! -f "$KELVARON_WINEPREFIX/system.reg" ]; then
-  echo "== preparing a Wine prefix in $KELVARON_WINEPREFIX (once)"
-  ./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
-fi
+./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 wine_run=$root/scripts/wine-run.sh
 cd build/windows/miranda
@@ -60,7 +57,7 @@ echo "== a headless game between two auto-players (seed $seed)"
 export port seed games out wine_run
 export delay=${delay:-0}
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  snapshots=$(WINEPREFIX=$KELVARON_WINEPREFIX WINEDEBUG=-all winepath -w "$out")
+  snapshots="Z:$(tr / "\\\\" <<<"$out")" # Wine drive Z: is the root of the file system
   show() { sed -u -e "s/^move //" -e "/^\(Alice\|Bob\):/!s/^/[$1] /"; }
   "$wine_run" ./devhost.exe --user Alice --peer Bob --listen "$port" --autoplay "$seed" --autoplay-starts \
     --games "$games" --delay "$delay" --quiet --snapshots "$snapshots" 2>&1 | show Alice &

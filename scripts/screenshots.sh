@@ -9,8 +9,9 @@ out=${1:-docs/screenshots}
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/windows -j"$(nproc)" --target table_screenshots >/dev/null
 export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$HOME/.wine-kelvaron}
-[ -f "$KELVARON_WINEPREFIX/system.reg" ] || ./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
+./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
 mkdir -p "$out"
-target=$(WINEPREFIX=$KELVARON_WINEPREFIX WINEDEBUG=-all winepath -w "$(cd "$out" && pwd)")
+# Wine's drive Z: is the root of the file system.
+target="Z:$(cd "$out" && pwd | tr / '\\')"
 cd build/windows/miranda
 xvfb-run -a -s "-screen 0 1280x1024x24" ../../../scripts/wine-run.sh ./table_screenshots.exe "$target"
