@@ -166,15 +166,20 @@ inline bool operator==(const HostResourceTally& a, const HostResourceTally& b) {
 }
 inline bool operator!=(const HostResourceTally& a, const HostResourceTally& b) { return !(a == b); }
 // The plug-in's calls of CreateSolidBrush, CreateCompatibleBitmap, CreateCompatibleDC, DeleteObject,
-// DeleteDC, GetDC, GetWindowDC, ReleaseDC, GdipCreateBitmapFromFile, GdipCreateHBITMAPFromBitmap and
-// GdipDisposeImage, counted through its import table from the moment it was loaded (DllMain has run
-// by then, so what DllMain created is not seen). Counting starts afresh at each load.
+// DeleteDC, GetDC, GetWindowDC, ReleaseDC, GdipCreateBitmapFromFile, GdipCreateHBITMAPFromBitmap,
+// GdipDisposeImage (and GdiplusShutdown, noted), counted through its import table from the moment it was
+// loaded (DllMain has run by then, so what DllMain created is not seen). Counting starts afresh at each load.
 struct HostResourceCounts {
     HostResourceTally live;    // created and not yet freed
     HostResourceTally created; // all created since the load
     // Frees of handles the counting never saw created (e.g. the class brush made in DllMain); they are
     // not taken off the live counts.
     std::size_t foreignDeletes;
+    // The plug-in's calls of GdiplusShutdown, and what it still held, and whether its game window
+    // still existed, at the first of them: the window and its picture must go before GDI+ stops.
+    std::size_t gdiplusShutdowns;
+    HostResourceTally liveAtGdiplusShutdown;
+    bool gameWindowAtGdiplusShutdown;
 };
 HostResourceCounts hostResourceCounts();
 // Makes the plug-in's next count calls of that imported function (one of the eleven above) fail as

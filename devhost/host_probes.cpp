@@ -27,6 +27,9 @@ struct LiveHandles {
 LiveHandles live;
 HostResourceTally created = {};
 std::size_t foreignDeletes = 0;
+std::size_t gdiplusShutdowns = 0;
+HostResourceTally liveAtGdiplusShutdown = {};
+bool gameWindowAtGdiplusShutdown = false;
 std::map<std::string, unsigned> failuresLeft;
 
 // One counted import: which DLL exports it, the wrapper, and where the function the plug-in's entry
@@ -40,7 +43,8 @@ struct CountedImport {
 
 std::uintptr_t originalCreateSolidBrush, originalCreateCompatibleBitmap, originalCreateCompatibleDC,
     originalDeleteObject, originalDeleteDC, originalGetDC, originalGetWindowDC, originalReleaseDC,
-    originalCreateBitmapFromFile, originalCreateHBITMAPFromBitmap, originalDisposeImage;
+    originalCreateBitmapFromFile, originalCreateHBITMAPFromBitmap, originalDisposeImage,
+    originalGdiplusShutdown;
 
 template <typename Function> Function original(std::uintptr_t address) {
     return reinterpret_cast<Function>(address);
@@ -178,6 +182,20 @@ GdiplusStatus WINAPI countedDisposeImage(GdiplusImage* image) {
     return status;
 }
 
+HostResourceTally liveNow() {
+    return {live.gdiObjects.size(), live.memoryDcs.size(), live.windowDcs.size(), live.gdiplusImages.size()};
+}
+
+using GdiplusShutdownFunction = void(WINAPI*)(ULONG_PTR);
+
+void WINAPI notedGdiplusShutdown(ULONG_PTR token) {
+    if (gdiplusShutdowns++ == 0) {
+        liveAtGdiplusShutdown = liveNow();
+        gameWindowAtGdiplusShutdown = hostGameWindow() != nullptr;
+    }
+    original<GdiplusShutdownFunction>(originalGdiplusShutdown)(token);
+}
+
 const CountedImport countedImports[] = {
     {"gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(countedCreateSolidBrush),
      &originalCreateSolidBrush},
@@ -195,6 +213,8 @@ const CountedImport countedImports[] = {
     {"gdiplus.dll", "GdipCreateHBITMAPFromBitmap", reinterpret_cast<void*>(countedCreateHBITMAPFromBitmap),
      &originalCreateHBITMAPFromBitmap},
     {"gdiplus.dll", "GdipDisposeImage", reinterpret_cast<void*>(countedDisposeImage), &originalDisposeImage},
+    {"gdiplus.dll", "GdiplusShutdown", reinterpret_cast<void*>(notedGdiplusShutdown),
+     &originalGdiplusShutdown},
 };
 
 const CountedImport* countedImport(const char* dll, const char* function) {
@@ -237,6 +257,9 @@ void countPluginResources(void* module) {
     live = LiveHandles{};
     created = HostResourceTally{};
     foreignDeletes = 0;
+    gdiplusShutdowns = 0;
+    liveAtGdiplusShutdown = {};
+    gameWindowAtGdiplusShutdown = false;
     auto base = static_cast<BYTE*>(module);
     auto dosHeader = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     auto ntHeaders = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dosHeader->e_lfanew);
@@ -252,9 +275,12 @@ void countPluginResources(void* module) {
 void cancelPluginFailures() { failuresLeft.clear(); }
 
 HostResourceCounts hostResourceCounts() {
-    HostResourceTally now = {live.gdiObjects.size(), live.memoryDcs.size(), live.windowDcs.size(),
-                             live.gdiplusImages.size()};
-    return HostResourceCounts{now, created, foreignDeletes};
+    return HostResourceCounts{liveNow(),
+                              created,
+                              foreignDeletes,
+                              gdiplusShutdowns,
+                              liveAtGdiplusShutdown,
+                              gameWindowAtGdiplusShutdown};
 }
 
 bool hostFailPluginCalls(const char* function, unsigned count) {

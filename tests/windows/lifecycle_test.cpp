@@ -37,6 +37,11 @@ TEST_F(PluginTest, ShutdownClosesTheGameWindowThroughTheWindowList) {
     hostShutdown();
     EXPECT_FALSE(IsWindow(window));
     EXPECT_TRUE(hostWindowList(1).empty());
+    // The window and its picture were gone before GDI+ stopped.
+    HostResourceCounts counts = hostResourceCounts();
+    EXPECT_EQ(counts.gdiplusShutdowns, 1u);
+    EXPECT_FALSE(counts.gameWindowAtGdiplusShutdown);
+    EXPECT_EQ(counts.liveAtGdiplusShutdown, (HostResourceTally{0, 0, 0, 0}));
     EXPECT_EQ(callsOf("Utils/BroadcastToWindowList"), 1u);
     EXPECT_EQ(callsOf("Utils/RemoveFromWindowList"), 1u);
 }
@@ -44,6 +49,7 @@ TEST_F(PluginTest, ShutdownClosesTheGameWindowThroughTheWindowList) {
 TEST_F(PluginTest, ShutdownWithoutAGameWindowBroadcastsToNobody) {
     loadPlugin();
     hostShutdown();
+    EXPECT_EQ(hostResourceCounts().gdiplusShutdowns, 1u) << "GDI+ stops all the same";
     EXPECT_EQ(callsOf("Utils/BroadcastToWindowList"), 1u);
     EXPECT_EQ(callsOf("Utils/RemoveFromWindowList"), 0u);
     // The plug-in loads again in the same process (a new host session), with a fresh class and GDI+.
