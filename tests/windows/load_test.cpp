@@ -102,6 +102,20 @@ TEST_F(PluginTest, InformationRecordHasEveryTextAndNoSideEffects) {
     EXPECT_NE(gameWindowHandle(), nullptr);
 }
 
+// Regression: the window class outlived the DLL that registered it, pointing into freed code, so a
+// messenger that loads and frees its plug-ins to list them could not open a game window afterwards.
+TEST_F(PluginTest, WindowClassIsUnregisteredWhenTheDllIsFreed) {
+    HMODULE module = LoadLibraryA(pluginPath);
+    ASSERT_NE(module, nullptr);
+    WNDCLASSA windowClass = {};
+    EXPECT_TRUE(GetClassInfoA(module, "KelvaronWindow", &windowClass));
+    FreeLibrary(module);
+    EXPECT_FALSE(GetClassInfoA(module, "KelvaronWindow", &windowClass));
+    loadPlugin();
+    choosePlayGame(alice);
+    EXPECT_NE(gameWindowHandle(), nullptr);
+}
+
 TEST_F(PluginTest, ExportsExactlyTheThreeEntryPointsAndImportsOnlySystemDlls) {
     ModuleTables tables = readModuleTables(pluginPath);
     EXPECT_EQ(tables.exports, (std::set<std::string>{"Load", "MirandaPluginInfo", "Unload"}));
