@@ -1,37 +1,27 @@
 // Measures taken by the host on its own behalf: the process's memory, the time, and a PNG picture of
 // the game window as the screen shows it (through the host's own GDI+ session).
 #include "devhost/host.h"
+#include "window/gdi_guards.h"
+#include "window/gdiplus_flat.h"
 
 #include <windows.h>
 #include <psapi.h>
+
+#include <string>
 
 namespace {
 constexpr std::uint64_t microsecondsPerSecond = 1000000;
 constexpr WORD snapshotBitsPerPixel = 24;
 // GDI+'s built-in PNG encoder.
 constexpr CLSID pngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-
-namespace gdiplus {
-using Status = int;
-constexpr Status ok = 0;
-struct Bitmap; // opaque GpBitmap, which is also a GpImage
-struct StartupInput {
-    UINT32 version;
-    void* debugEventCallback;
-    BOOL suppressBackgroundThread;
-    BOOL suppressExternalCodecs;
-};
-} // namespace gdiplus
 } // namespace
 
+// Beyond what the plug-in uses: turning a bitmap into a GDI+ image and saving it.
 extern "C" {
-gdiplus::Status WINAPI GdiplusStartup(ULONG_PTR* token, const gdiplus::StartupInput* input, void* output);
-void WINAPI GdiplusShutdown(ULONG_PTR token);
 gdiplus::Status WINAPI GdipCreateBitmapFromHBITMAP(HBITMAP bitmap, HPALETTE palette,
                                                    gdiplus::Bitmap** result);
 gdiplus::Status WINAPI GdipSaveImageToFile(gdiplus::Bitmap* image, const WCHAR* path, const CLSID* encoder,
                                            const void* encoderParameters);
-gdiplus::Status WINAPI GdipDisposeImage(gdiplus::Bitmap* image);
 }
 
 namespace {
@@ -49,37 +39,6 @@ struct GdiplusSession {
     }
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
-};
-
-struct WindowDc {
-    HWND window;
-    HDC dc;
-    explicit WindowDc(HWND w) : window(w), dc(GetWindowDC(w)) {}
-    ~WindowDc() {
-        if (dc)
-            ReleaseDC(window, dc);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-};
-
-struct MemoryDc {
-    HDC dc;
-    explicit MemoryDc(HDC compatibleWith) : dc(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDc() {
-        if (dc)
-            DeleteDC(dc);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-};
-
-struct Bitmap {
-    HBITMAP handle;
-    ~Bitmap() {
-        if (handle)
-            DeleteObject(handle);
-    }
 };
 
 struct GdiplusBitmap {
@@ -121,7 +80,7 @@ HBITMAP screenCopy(HDC windowDc, LONG width, LONG height) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP copy = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    MemoryDc memory(windowDc);
+    MemoryDcGuard memory(windowDc);
     if (!copy || !memory.dc)
         return copy;
     Selection selected(memory.dc, copy);
@@ -163,10 +122,10 @@ bool hostSaveGameWindowPng(const char* path) {
     GetWindowRect(window, &bounds);
     LONG width = bounds.right - bounds.left;
     LONG height = bounds.bottom - bounds.top;
-    WindowDc source(window);
+    WindowDcGuard source(window, true);
     if (!source.dc || width <= 0 || height <= 0)
         return false;
-    Bitmap copy{screenCopy(source.dc, width, height)};
+    GdiObjectGuard<HBITMAP> copy(screenCopy(source.dc, width, height));
     if (!copy.handle)
         return false;
     GdiplusSession session;

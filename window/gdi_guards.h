@@ -17,11 +17,12 @@ struct MemoryDcGuard {
     MemoryDcGuard& operator=(const MemoryDcGuard&) = delete;
 };
 
-// A window's device context from GetDC.
+// A window's device context: its client area (GetDC), or the whole window with its frame (GetWindowDC).
 struct WindowDcGuard {
     HWND window;
     HDC dc;
-    explicit WindowDcGuard(HWND w) : window(w), dc(GetDC(w)) {}
+    explicit WindowDcGuard(HWND w, bool wholeWindow = false)
+        : window(w), dc(wholeWindow ? GetWindowDC(w) : GetDC(w)) {}
     ~WindowDcGuard() {
         if (dc)
             ReleaseDC(window, dc);

@@ -10,37 +10,6 @@
 #include <map>
 
 namespace {
-struct Table {
-    const char* deck;
-    const char* table;
-    const char* mine;
-    const char* theirs;
-    bool defends;
-    unsigned trump;
-    bool throwIn;
-};
-
-GameState viewOf(const Table& t) {
-    GameState view;
-    view.deck = cards(t.deck);
-    view.table = cards(t.table);
-    view.myHand = cards(t.mine);
-    view.opponentHand = cards(t.theirs);
-    view.localDefends = t.defends;
-    view.trumpSuit = static_cast<std::uint8_t>(t.trump);
-    view.throwInPhase = t.throwIn;
-    return view;
-}
-
-// The text a plug-in holding this game sends.
-std::string sentBy(const GameState& sender) {
-    GameState saved = game;
-    game = sender;
-    std::string text = encodeStateMessage();
-    game = saved;
-    return text;
-}
-
 void expectSameGame(const GameState& actual, const GameState& expected) {
     EXPECT_EQ(codes(actual.deck), codes(expected.deck));
     EXPECT_EQ(codes(actual.table), codes(expected.table));
@@ -51,28 +20,28 @@ void expectSameGame(const GameState& actual, const GameState& expected) {
     EXPECT_EQ(actual.throwInPhase, expected.throwInPhase);
 }
 
-const Table senderGames[] = {
+const GameView senderGames[] = {
     {"72 e1 61", "91 a1 b1", "60 d0 e0 83", "63 73 93", false, 2, false},
     {"72", "91", "a1 60", "63 73 93 e3", true, 2, false},
     {"", "93 a3", "60 70 90", "63", false, 3, true},
 };
 
 TEST(AutoplayView, ASentTextMirroredBackIsTheSendersOwnGame) {
-    for (const Table& table : senderGames) {
-        GameState sender = viewOf(table);
-        SCOPED_TRACE(sentBy(sender));
+    for (const GameView& table : senderGames) {
+        GameState sender = gameStateOf(table);
+        SCOPED_TRACE(stateMessageSentBy(sender));
         GameState view;
-        ASSERT_TRUE(viewFromStateMessage(sentBy(sender), TextSource::Sent, view));
+        ASSERT_TRUE(viewFromStateMessage(stateMessageSentBy(sender), TextSource::Sent, view));
         expectSameGame(view, sender);
     }
 }
 
 TEST(AutoplayView, AReceivedTextIsTheGameFromTheOtherSide) {
-    for (const Table& table : senderGames) {
-        GameState sender = viewOf(table);
-        SCOPED_TRACE(sentBy(sender));
+    for (const GameView& table : senderGames) {
+        GameState sender = gameStateOf(table);
+        SCOPED_TRACE(stateMessageSentBy(sender));
         GameState view;
-        ASSERT_TRUE(viewFromStateMessage(sentBy(sender), TextSource::Received, view));
+        ASSERT_TRUE(viewFromStateMessage(stateMessageSentBy(sender), TextSource::Received, view));
         GameState otherSide = sender;
         std::swap(otherSide.myHand, otherSide.opponentHand);
         otherSide.localDefends = !sender.localDefends;
@@ -81,24 +50,24 @@ TEST(AutoplayView, AReceivedTextIsTheGameFromTheOtherSide) {
 }
 
 TEST(AutoplayView, TextsThatAreNoSoundStateLeaveTheViewAlone) {
-    GameState view = viewOf(senderGames[0]);
+    GameState view = gameStateOf(senderGames[0]);
     for (const char* text :
          {"hello", "@@Kelvaron@@", "@@Kelvaron@@zz-91-60-63-020", "@@Kelvaron@@-91-91-63-020",
           "@@Kelvaron@@-91-60-63-02", "@@kelvaron@@-91-60-63-020"}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(viewFromStateMessage(text, TextSource::Received, view));
-        expectSameGame(view, viewOf(senderGames[0]));
+        expectSameGame(view, gameStateOf(senderGames[0]));
     }
 }
 
 struct FlowCase {
     const char* name;
-    Table next;
+    GameView next;
     const char* problem; // a part of the reported problem; "" for none
 };
 
 TEST(AutoplayView, CardsMayOnlyLeaveByTheBeatenOffTableAndNeverComeFromNowhere) {
-    const Table previous = {"61 71", "91 a1", "b1 c1", "d1", false, 1, false};
+    const GameView previous = {"61 71", "91 a1", "b1 c1", "d1", false, 1, false};
     const FlowCase cases[] = {
         {"unchanged", previous, ""},
         {"a card laid", {"61 71", "91 a1 c1", "b1", "d1", false, 1, false}, ""},
@@ -116,10 +85,10 @@ TEST(AutoplayView, CardsMayOnlyLeaveByTheBeatenOffTableAndNeverComeFromNowhere) 
          "e1 came from nowhere"},
         {"a card twice", {"61 71", "91 a1", "b1 c1 91", "d1", false, 1, false}, "91 is there twice"},
     };
-    GameState before = viewOf(previous);
+    GameState before = gameStateOf(previous);
     for (const FlowCase& flow : cases) {
         SCOPED_TRACE(flow.name);
-        std::string problem = cardFlowProblem(&before, viewOf(flow.next));
+        std::string problem = cardFlowProblem(&before, gameStateOf(flow.next));
         if (flow.problem[0] == '\0')
             EXPECT_EQ(problem, "");
         else
@@ -134,7 +103,7 @@ TEST(AutoplayView, CardsMayOnlyLeaveByTheBeatenOffTableAndNeverComeFromNowhere) 
 std::vector<bool> allReachable(const GameState& view) { return std::vector<bool>(view.myHand.size(), true); }
 
 // The games the policy is tried on: defending, attacking, an empty table, a throw-in, nothing to do.
-const Table policyGames[] = {
+const GameView policyGames[] = {
     {"72", "91", "a1 60 e2 63", "73 83", true, 2, false},
     {"72", "91", "60 81 63", "73 83", true, 2, false},
     {"72", "91 a1", "92 63 a3", "73 83", false, 2, false},
@@ -147,8 +116,8 @@ const Table policyGames[] = {
 };
 
 TEST(AutoplayPolicy, ChoosesOnlyWhatTheRulesAcceptAndTheUserCanReach) {
-    for (const Table& table : policyGames) {
-        GameState view = viewOf(table);
+    for (const GameView& table : policyGames) {
+        GameState view = gameStateOf(table);
         SCOPED_TRACE(codes(view.table) + " / " + codes(view.myHand));
         for (std::uint32_t hidden = 0; hidden <= view.myHand.size(); ++hidden) {
             std::vector<bool> reachable = allReachable(view);
@@ -188,28 +157,28 @@ std::map<std::string, int> tally(const GameState& view, int draws) {
 
 TEST(AutoplayPolicy, DefendersMostlyCoverAndAttackersMostlyLayWhileTheyMay) {
     constexpr int draws = 4000;
-    std::map<std::string, int> defending = tally(viewOf(policyGames[0]), draws);
+    std::map<std::string, int> defending = tally(gameStateOf(policyGames[0]), draws);
     int covers = defending["covers 91 with a1"] + defending["covers 91 with e2"];
     EXPECT_NEAR(covers, draws * coverProbability, draws * 0.03);
     EXPECT_EQ(covers + defending["takes the table"], draws);
 
-    EXPECT_EQ(tally(viewOf(policyGames[1]), 100)["takes the table"], 100) << "nothing beats 91";
+    EXPECT_EQ(tally(gameStateOf(policyGames[1]), 100)["takes the table"], 100) << "nothing beats 91";
 
-    std::map<std::string, int> attacking = tally(viewOf(policyGames[2]), draws);
+    std::map<std::string, int> attacking = tally(gameStateOf(policyGames[2]), draws);
     int lays = attacking["lays 92"] + attacking["lays a3"];
     EXPECT_NEAR(lays, draws * layProbability, draws * 0.03);
     EXPECT_GT(attacking["lays 92"], draws / 4);
     EXPECT_GT(attacking["lays a3"], draws / 4);
     EXPECT_EQ(lays + attacking["beats off"], draws);
 
-    std::map<std::string, int> opening = tally(viewOf(policyGames[3]), 300);
+    std::map<std::string, int> opening = tally(gameStateOf(policyGames[3]), 300);
     EXPECT_EQ(opening["lays 92"] + opening["lays 63"] + opening["lays a3"], 300)
         << "an empty table must be led";
-    EXPECT_EQ(tally(viewOf(policyGames[4]), 100)["beats off"], 100) << "no card of a rank on the table";
+    EXPECT_EQ(tally(gameStateOf(policyGames[4]), 100)["beats off"], 100) << "no card of a rank on the table";
 }
 
 TEST(AutoplayPolicy, AThrowInChoosesEachThrowableCardByHalvesOneClickAStepThenConfirms) {
-    GameState view = viewOf(policyGames[5]); // 92 and a3 match the table; b2 and 63 do not
+    GameState view = gameStateOf(policyGames[5]); // 92 and a3 match the table; b2 and 63 do not
     std::mt19937 random(7);
     constexpr int plans = 2000;
     std::map<std::uint32_t, int> chosen;
@@ -237,17 +206,17 @@ TEST(AutoplayPolicy, AThrowInChoosesEachThrowableCardByHalvesOneClickAStepThenCo
 TEST(AutoplayPolicy, AFinishedGameOrTheDefenderInAThrowInHasNoMove) {
     std::mt19937 random(3);
     ThrowInPlan plan;
-    for (const Table& table : {policyGames[6], policyGames[7], policyGames[8]}) {
-        GameState view = viewOf(table);
+    for (const GameView& table : {policyGames[6], policyGames[7], policyGames[8]}) {
+        GameState view = gameStateOf(table);
         EXPECT_EQ(chooseAction(view, allReachable(view), random, plan).kind, ActionKind::None);
     }
-    EXPECT_TRUE(sideHasMove(viewOf(policyGames[8]))) << "a finished game offers a new one";
-    EXPECT_FALSE(sideHasMove(viewOf(policyGames[7])));
+    EXPECT_TRUE(sideHasMove(gameStateOf(policyGames[8]))) << "a finished game offers a new one";
+    EXPECT_FALSE(sideHasMove(gameStateOf(policyGames[7])));
 }
 
 TEST(AutoplayPolicy, ActionsAreDescribedAsTheOutputLinesShowThem) {
     struct Described {
-        Table game;
+        GameView game;
         Action action;
         const char* text;
     };
@@ -261,11 +230,11 @@ TEST(AutoplayPolicy, ActionsAreDescribedAsTheOutputLinesShowThem) {
         {policyGames[8], {ActionKind::PressButton, 0}, "starts a new game"},
     };
     for (const Described& d : described)
-        EXPECT_EQ(describeAction(viewOf(d.game), d.action), d.text);
+        EXPECT_EQ(describeAction(gameStateOf(d.game), d.action), d.text);
 }
 
 TEST(AutoplayPrediction, AChoiceSendsNothingAndTheConfirmationSendsTheGameThePlugInWillHold) {
-    GameState view = viewOf(policyGames[5]);
+    GameState view = gameStateOf(policyGames[5]);
     Prediction first = predictAction(view, {ActionKind::ClickCard, 3});
     EXPECT_TRUE(first.sent.empty());
     EXPECT_EQ(first.after.selection, std::vector<std::uint32_t>{3});

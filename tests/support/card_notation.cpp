@@ -1,7 +1,10 @@
 // Card codes for tests.
 #include "support/card_notation.h"
 
+#include "exchange/state_message.h"
+
 #include <sstream>
+#include <utility>
 
 namespace {
 unsigned digit(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
@@ -38,4 +41,30 @@ void setGame(const char* deck, const char* table, const char* mine, const char* 
     game.opponentHand = cards(theirs);
     game.localDefends = localDefends;
     game.throwInPhase = throwInPhase;
+}
+
+GameState gameStateOf(const GameView& view) {
+    GameState state;
+    state.deck = cards(view.deck);
+    state.table = cards(view.table);
+    state.myHand = cards(view.mine);
+    state.opponentHand = cards(view.theirs);
+    state.localDefends = view.defends;
+    state.trumpSuit = static_cast<std::uint8_t>(view.trump);
+    state.throwInPhase = view.throwIn;
+    return state;
+}
+
+std::string stateMessageSentBy(const GameState& sender) {
+    GameState saved = std::exchange(game, sender);
+    std::string text = encodeStateMessage();
+    game = saved;
+    return text;
+}
+
+std::string stateMessageFor(const GameView& view) {
+    GameState sender = gameStateOf(view);
+    std::swap(sender.myHand, sender.opponentHand);
+    sender.localDefends = !view.defends;
+    return stateMessageSentBy(sender);
 }

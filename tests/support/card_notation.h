@@ -11,6 +11,22 @@ Card card(const char* code);
 CardList cards(const std::string& codes);
 // The codes of a list, space-separated, for readable failure messages.
 std::string codes(const CardList& list);
+// A game as one side holds it, in card codes, for table-driven tests.
+struct GameView {
+    const char* deck;
+    const char* table;
+    const char* mine;
+    const char* theirs;
+    bool defends;
+    unsigned trump;
+    bool throwIn;
+};
+GameState gameStateOf(const GameView& view);
+// The text that a copy holding this game sends.
+std::string stateMessageSentBy(const GameState& sender);
+// The text that makes its receiver hold this game: the other side sends it, holding it mirrored.
+std::string stateMessageFor(const GameView& view);
+
 // Sets the process-wide game's four lists from codes, and its two flags.
 void setGame(const char* deck, const char* table, const char* mine, const char* theirs,
              std::uint8_t localDefends = 0, std::uint8_t throwInPhase = 0);

@@ -2,9 +2,6 @@
 #include "plugin_fixture.h"
 
 #include "exchange/state_message.h"
-
-#include <algorithm>
-#include "support/card_notation.h"
 #include "support/recording_frontend.h"
 
 ChainTesterLog chainTester;
@@ -85,16 +82,4 @@ std::uint32_t clientPixel(int x, int y) {
     COLORREF colour = GetPixel(dc, x, y);
     ReleaseDC(window, dc);
     return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-}
-
-std::string stateMessageFor(const ReceiverView& view) {
-    auto group = [](const char* list) {
-        std::string text = codes(cards(list));
-        text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
-        return text + "-";
-    };
-    // The sender writes its own hand (the receiver's "theirs") before the receiver's.
-    return std::string(stateMarker) + group(view.deck) + group(view.table) + group(view.theirs) +
-           group(view.mine) + (view.defends ? '1' : '0') + char('0' + view.trump) +
-           (view.throwIn ? '1' : '0');
 }

@@ -4,6 +4,7 @@
 
 #include "devhost/host.h"
 #include "engine/cards.h"
+#include "support/card_notation.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -50,14 +51,5 @@ void choosePlayGame(HostWord contact);
 // A pixel of the game window's client area as 0x00RRGGBB, read back from the screen.
 std::uint32_t clientPixel(int x, int y);
 
-// The state message that makes the receiver hold this game (cards as space-separated codes, "91 a1").
-struct ReceiverView {
-    const char* deck;
-    const char* table;
-    const char* mine;
-    const char* theirs;
-    bool defends;
-    unsigned trump;
-    bool throwIn;
-};
-std::string stateMessageFor(const ReceiverView& view);
+// Games are written from the receiving plug-in's side (see support/card_notation.h).
+using ReceiverView = GameView;
