@@ -214,25 +214,6 @@ TEST(AutoplayPolicy, AFinishedGameOrTheDefenderInAThrowInHasNoMove) {
     EXPECT_FALSE(sideHasMove(gameStateOf(policyGames[7])));
 }
 
-TEST(AutoplayPolicy, ActionsAreDescribedAsTheOutputLinesShowThem) {
-    struct Described {
-        GameView game;
-        Action action;
-        const char* text;
-    };
-    const Described described[] = {
-        {policyGames[3], {ActionKind::ClickCard, 2}, "lays a3"},
-        {policyGames[0], {ActionKind::ClickCard, 0}, "covers 91 with a1"},
-        {policyGames[5], {ActionKind::ClickCard, 0}, "chooses 92 for a throw-in"},
-        {policyGames[0], {ActionKind::PressButton, 0}, "takes the table"},
-        {policyGames[2], {ActionKind::PressButton, 0}, "beats off"},
-        {policyGames[5], {ActionKind::PressButton, 0}, "throws in"},
-        {policyGames[8], {ActionKind::PressButton, 0}, "starts a new game"},
-    };
-    for (const Described& d : described)
-        EXPECT_EQ(describeAction(gameStateOf(d.game), d.action), d.text);
-}
-
 TEST(AutoplayPrediction, AChoiceSendsNothingAndTheConfirmationSendsTheGameThePlugInWillHold) {
     GameState view = gameStateOf(policyGames[5]);
     Prediction first = predictAction(view, {ActionKind::ClickCard, 3});

@@ -267,36 +267,3 @@ TEST_F(Painting, AboutBoxNamesTheVersion) {
     EXPECT_NE(box.text.find(aboutBuildDate), std::string::npos);
     EXPECT_NE(box.text.find(pluginCopyright), std::string::npos);
 }
-
-TEST_F(Painting, FailedConversionOrOffscreenImageDrawsNothingAndLeaksNothing) {
-    ReceiverView first = {"72", "", "60 70", "63 73", true, 2, false};
-    ReceiverView second = {"72", "", "80 90", "63 73", true, 2, false};
-    receive(first);
-    Rect card0 = myHandRects("60 70")[0];
-    ASSERT_EQ(clientPixel(card0.left + 10, card0.top + 40), faceColour("60"));
-    HostResourceTally held = hostResourceCounts().live; // the window's brushes and picture
-
-    // The picture cannot be converted: the off-screen image keeps only its background.
-    ASSERT_TRUE(hostFailPluginCalls("GdipCreateHBITMAPFromBitmap", 1));
-    receive(first);
-    EXPECT_EQ(clientPixel(card0.left + 10, card0.top + 40), background);
-    EXPECT_EQ(hostResourceCounts().live, held);
-    // The same through the paint notice.
-    ASSERT_TRUE(hostFailPluginCalls("GdipCreateHBITMAPFromBitmap", 1));
-    repaintThroughPaintNotice();
-    EXPECT_EQ(clientPixel(card0.left + 10, card0.top + 40), background);
-    EXPECT_EQ(hostResourceCounts().live, held);
-
-    // No off-screen bitmap or context: the window keeps what it showed.
-    receive(first);
-    for (const char* failing : {"CreateCompatibleBitmap", "CreateCompatibleDC"}) {
-        ASSERT_TRUE(hostFailPluginCalls(failing, 1));
-        receive(second);
-        EXPECT_EQ(clientPixel(card0.left + 10, card0.top + 40), faceColour("60")) << failing;
-        EXPECT_EQ(hostResourceCounts().live, held) << failing;
-        receive(first);
-    }
-    receive(second);
-    EXPECT_EQ(clientPixel(card0.left + 10, card0.top + 40), faceColour("80"));
-    EXPECT_EQ(hostResourceCounts().live, held);
-}
