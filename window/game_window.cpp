@@ -7,6 +7,7 @@
 #include "engine/texts.h"
 #include "plugin/plugin.h"
 #include "resources/resource_ids.h"
+#include "window/gdi_guards.h"
 #include "window/paint.h"
 
 #include <cstring>
@@ -121,13 +122,12 @@ void onDestroy() {
 void onTimer(HWND window, WPARAM timerId) {
     if (timerId != ID_WIN_BLINK_TIMER || !winBlinkRunning)
         return;
-    HDC dc = GetDC(window);
-    if (!dc)
+    WindowDcGuard context(window);
+    if (!context.dc)
         return;
     winBlinkPhase ^= 1;
-    SelectObject(dc, winBlinkPhase ? blinkBrushA : blinkBrushB);
-    drawStatusBubble(dc, winMessage);
-    ReleaseDC(window, dc);
+    SelectObject(context.dc, winBlinkPhase ? blinkBrushA : blinkBrushB);
+    drawStatusBubble(context.dc, winMessage);
 }
 
 void onLeftButtonDown(LPARAM lParam) {
