@@ -40,11 +40,10 @@ bob=
 [ "$alice_status" -eq 0 ] || fail "Alice ended with status $alice_status"
 [ "$bob_status" -eq 0 ] || fail "Bob ended with status $bob_status"
 
-! grep -h '^check: ' "$work/alice.out" "$work/bob.out" || fail "a check failed"
+# A failed check shows as checks=FAILED in the summary, and in the last lines fail() prints.
 for side in alice bob; do
   grep -q "^summary: games=$games .* checks=ok gdi=0 dcs=0 images=0 " "$work/$side.out" ||
     fail "$side's summary is not clean"
-  [ "$(grep -c '^game [0-9]* over: ' "$work/$side.out")" -eq "$games" ] || fail "$side did not see $games ends"
 done
 grep -q '^peer: disconnected$' "$work/bob.out" || fail "Bob did not see Alice leave"
 
@@ -52,8 +51,7 @@ grep -q '^peer: disconnected$' "$work/bob.out" || fail "Bob did not see Alice le
 opposite() { case $1 in won) echo lost ;; lost) echo won ;; *) echo "$1" ;; esac; }
 paste -d' ' <(grep '^game ' "$work/alice.out") <(grep '^game ' "$work/bob.out") |
   while read -r _ k _ alice _ k2 _ bob_outcome; do
-    [ "$k" = "$k2" ] || fail "game numbers differ: $k and $k2"
-    [ "$bob_outcome" = "$(opposite "$alice")" ] || fail "game $k: Alice $alice, Bob $bob_outcome"
+    [ "$k $bob_outcome" = "$k2 $(opposite "$alice")" ] || fail "game $k: Alice $alice; game $k2: Bob $bob_outcome"
   done
 
 # Every state Alice's plug-in sent was adopted by Bob's, after it was sent.

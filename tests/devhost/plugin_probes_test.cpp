@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 extern "C" gdiplus::Status WINAPI GdipBitmapGetPixel(gdiplus::Bitmap* bitmap, INT x, INT y, DWORD* colour);
@@ -49,19 +50,14 @@ COLORREF pixelOf(HWND window, int x, int y) {
     return colour;
 }
 
-COLORREF clientPixel(int x, int y) { return pixelOf(gameWindow(), x, y); }
-
 // A point in the first card of the receiver's hand, and one in the status bubble.
-POINT firstHandCardPoint() {
+struct TablePoints {
+    POINT card, bubble;
+};
+TablePoints tablePoints() {
     RECT client = {};
     GetClientRect(gameWindow(), &client);
-    return {20, client.bottom - 80};
-}
-
-POINT statusBubblePoint() {
-    RECT client = {};
-    GetClientRect(gameWindow(), &client);
-    return {client.right / 2, client.bottom - 18};
+    return {{20, client.bottom - 80}, {client.right / 2, client.bottom - 18}};
 }
 
 struct RealPlugin : HostTest {
@@ -79,10 +75,7 @@ struct RealPlugin : HostTest {
 
 TEST_F(RealPlugin, TheGameWindowHoldsFourBrushesAndThePictureAndGivesThemBackWhenClosed) {
     EXPECT_EQ(hostResourceCounts().live, none);
-    std::vector<std::size_t> items = hostVisibleMenuItems(bob);
-    ASSERT_EQ(items.size(), 1u);
-    hostChooseMenuItem(bob, items[0]);
-    ASSERT_NE(gameWindow(), nullptr);
+    receive(firstState);
     HostResourceCounts open = hostResourceCounts();
     EXPECT_EQ(open.live, windowOpen);
     EXPECT_EQ(open.created.gdiplusImages, 1u);
@@ -125,10 +118,8 @@ TEST_F(RealPlugin, ARepaintWhoseCallFailsDrawsNoCardAndLeaksNothing) {
         receive(secondState);
         EXPECT_EQ(hostResourceCounts().live, windowOpen);
         if (failure.clearsTheTable) {
-            POINT card = firstHandCardPoint();
-            POINT bubble = statusBubblePoint();
-            EXPECT_EQ(clientPixel(card.x, card.y), background);
-            EXPECT_EQ(clientPixel(bubble.x, bubble.y), background);
+            for (POINT at : {tablePoints().card, tablePoints().bubble})
+                EXPECT_EQ(pixelOf(gameWindow(), at.x, at.y), background);
         } else {
             EXPECT_EQ(clientPixels(), before) << "nothing drawn";
         }
@@ -164,17 +155,13 @@ struct GdiplusSession {
     ~GdiplusSession() { GdiplusShutdown(token); }
 };
 
-std::string temporaryPng(const char* name) {
+TEST_F(RealPlugin, TheSnapshotIsAPngOfTheWholeWindowAsTheScreenShowsIt) {
     char folder[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + name;
-}
-
-TEST_F(RealPlugin, TheSnapshotIsAPngOfTheWholeWindowAsTheScreenShowsIt) {
-    std::string path = temporaryPng("kelvaron-snapshot-test.png");
-    std::remove(path.c_str());
+    std::string path = std::string(folder) + "kelvaron-snapshot-test.png";
     EXPECT_FALSE(hostSaveGameWindowPng(path.c_str())) << "no window yet";
     receive(firstState);
+    EXPECT_FALSE(hostSaveGameWindowPng("Z:\\no such folder\\at all\\kelvaron.png"));
     ASSERT_TRUE(hostSaveGameWindowPng(path.c_str()));
 
     GdiplusSession session;
@@ -188,37 +175,25 @@ TEST_F(RealPlugin, TheSnapshotIsAPngOfTheWholeWindowAsTheScreenShowsIt) {
     GetWindowRect(gameWindow(), &bounds);
     EXPECT_EQ(width, static_cast<UINT>(bounds.right - bounds.left));
     EXPECT_EQ(height, static_cast<UINT>(bounds.bottom - bounds.top));
-
-    // The client area lies inside the frame, below the title and the menu.
-    POINT clientOrigin = {0, 0};
-    ClientToScreen(gameWindow(), &clientOrigin);
-    int left = clientOrigin.x - bounds.left;
-    int top = clientOrigin.y - bounds.top;
-    EXPECT_GT(top, left) << "title and menu above the client area";
-    // Points of the table, and one of the button (a child window, read through its own DC).
-    struct Spot {
-        HWND window;
-        POINT at;
-        POINT inPicture;
-    };
+    // Points of the table (the client area lies below the title and the menu), and one of the button,
+    // a child window read through its own DC: each where the screen shows it.
     HWND button = GetDlgItem(gameWindow(), actionButtonId);
-    POINT buttonOrigin = {0, 0};
-    ClientToScreen(button, &buttonOrigin);
-    std::vector<Spot> spots;
-    for (POINT at : {POINT{2, 2}, firstHandCardPoint(), statusBubblePoint()})
-        spots.push_back({gameWindow(), at, {left + at.x, top + at.y}});
-    spots.push_back({button, {3, 3}, {buttonOrigin.x - bounds.left + 3, buttonOrigin.y - bounds.top + 3}});
-    for (const Spot& spot : spots) {
+    const std::pair<HWND, POINT> spots[] = {{gameWindow(), {2, 2}},
+                                            {gameWindow(), tablePoints().card},
+                                            {gameWindow(), tablePoints().bubble},
+                                            {button, {3, 3}}};
+    for (auto [window, at] : spots) {
+        POINT onScreen = at;
+        ClientToScreen(window, &onScreen);
         DWORD argb = 0;
-        ASSERT_EQ(GdipBitmapGetPixel(picture, spot.inPicture.x, spot.inPicture.y, &argb), gdiplus::ok);
-        COLORREF shown = pixelOf(spot.window, spot.at.x, spot.at.y);
+        ASSERT_EQ(GdipBitmapGetPixel(picture, onScreen.x - bounds.left, onScreen.y - bounds.top, &argb),
+                  gdiplus::ok);
+        COLORREF shown = pixelOf(window, at.x, at.y);
         EXPECT_EQ(argb & 0xFFFFFF,
                   static_cast<DWORD>(GetRValue(shown) << 16 | GetGValue(shown) << 8 | GetBValue(shown)))
-            << "picture point " << spot.inPicture.x << "," << spot.inPicture.y;
+            << "screen point " << onScreen.x << "," << onScreen.y;
     }
     GdipDisposeImage(picture);
     std::remove(path.c_str());
-
-    EXPECT_FALSE(hostSaveGameWindowPng("Z:\\no such folder\\at all\\kelvaron.png"));
 }
 } // namespace

@@ -1,7 +1,8 @@
-// The host's services as a plug-in calls them: contacts, modules, contact menus, sending, events.
+// The host's services as a plug-in calls them: contacts, modules and the receive chain, contact menus,
+// sending, events and service names.
 #include "tests/devhost/host_fixture.h"
 
-#include <cstring>
+#include <utility>
 
 namespace {
 HostWord call(const char* name, HostWord wParam = 0, HostWord lParam = 0) {
@@ -14,7 +15,7 @@ HostWord text(const char* chars) { return reinterpret_cast<HostWord>(chars); }
 
 using Services = HostTest;
 
-TEST_F(Services, UnknownServicesAnswerNotFoundOnEitherPath) {
+TEST_F(Services, UnknownServicesAnswerNotFoundAndOnlyCallsThroughTheLinkAreRecorded) {
     EXPECT_EQ(call("No/Such/Service"), serviceNotFound);
     EXPECT_EQ(call(nullptr), serviceNotFound);
     EXPECT_EQ(hostLinkTable()->callService("No/Such/Service", 1, 2), serviceNotFound);
@@ -22,15 +23,13 @@ TEST_F(Services, UnknownServicesAnswerNotFoundOnEitherPath) {
     EXPECT_EQ(hostPluginServiceCalls()[0].name, "No/Such/Service");
 }
 
-TEST_F(Services, WalksContactsInTheOrderTheyWereAdded) {
-    EXPECT_EQ(call(hostnames::findFirstContact), 0);
+// The plug-in attaches its module to every contact at Load, offline ones included.
+TEST_F(Services, WalksOfflineContactsTooAndEndsAtAnUnknownOne) {
     HostWord alice = hostAddContact("Alice");
     HostWord bob = hostAddContact("Bob", false);
-    HostWord carol = hostAddContact("Carol");
     EXPECT_EQ(call(hostnames::findFirstContact), alice);
     EXPECT_EQ(call(hostnames::findNextContact, alice), bob);
-    EXPECT_EQ(call(hostnames::findNextContact, bob), carol);
-    EXPECT_EQ(call(hostnames::findNextContact, carol), 0);
+    EXPECT_EQ(call(hostnames::findNextContact, bob), 0);
     EXPECT_EQ(call(hostnames::findNextContact, 12345), 0);
 }
 
@@ -62,16 +61,27 @@ TEST_F(Services, RegistersModulesOnlyFromRecordsOfTheRightSize) {
     EXPECT_EQ(hostModules()[0].type, filterModuleType);
 }
 
-TEST_F(Services, AttachesModulesOnceAtTheEndOfTheChain) {
+// Receive modules that note where the chain called them and pass the text on.
+std::vector<std::pair<int, HostWord>> visits;
+template <int module> HostWord passOn(HostWord position, HostWord lParam) {
+    visits.emplace_back(module, position);
+    return hostCallService(hostnames::chainReceive, position, lParam);
+}
+
+// A module's position is its place in the contact's chain; "Quiet" has no receive service and is
+// stepped over.
+TEST_F(Services, TheReceiveChainStepsOverModulesWithoutAReceiveServiceToTheChat) {
     HostWord alice = hostAddContact("Alice");
-    hostAttachModule(alice, "First");
-    EXPECT_EQ(call(hostnames::isProtoOnContact, alice, text("Second")), 0);
-    EXPECT_EQ(call(hostnames::addToContact, alice, text("Second")), 0);
-    EXPECT_EQ(call(hostnames::addToContact, alice, text("Second")), 0);
-    EXPECT_NE(call(hostnames::isProtoOnContact, alice, text("Second")), 0);
-    EXPECT_EQ(hostModulesOnContact(alice), (std::vector<std::string>{"First", "Second"}));
-    EXPECT_NE(call(hostnames::addToContact, 12345, text("Second")), 0);
-    EXPECT_EQ(call(hostnames::isProtoOnContact, 12345, text("Second")), 0);
+    hostCreateService("M0/RecvMessage", passOn<0>);
+    hostCreateService("M1/RecvMessage", passOn<1>);
+    for (const char* module : {"M0", "Quiet", "M1"})
+        hostAttachModule(alice, module);
+    visits.clear();
+    EXPECT_EQ(hostReceiveText(alice, "hello"), chatLoggedResult);
+    EXPECT_EQ(visits, (std::vector<std::pair<int, HostWord>>{{0, 0}, {1, 2}}));
+    ASSERT_EQ(hostChatLog().size(), 1u);
+    EXPECT_EQ(hostChatLog()[0].contact, alice);
+    EXPECT_EQ(call(hostnames::chainReceive, 0, 0), 0) << "a null record ends the chain quietly";
 }
 
 MenuItemRecord menuItem(const char* itemText, std::uint32_t flags, int position) {
@@ -95,10 +105,7 @@ TEST_F(Services, CopiesMenuItemsOnlyFromRecordsOfTheRightSize) {
     EXPECT_NE(call(hostnames::addContactMenuItem, 0, address(item)), 0);
     item.text = "changed after the call";
     ASSERT_EQ(hostMenuItems().size(), 1u);
-    EXPECT_EQ(hostMenuItems()[0].text, "Play");
-    EXPECT_EQ(hostMenuItems()[0].service, "Test/Menu");
-    EXPECT_TRUE(hostMenuItems()[0].popupNameNull);
-    EXPECT_TRUE(hostMenuItems()[0].contactOwnerNull);
+    EXPECT_EQ(hostMenuItems()[0].text, "Play") << "a copy, not the plug-in's pointer";
 }
 
 TEST_F(Services, ShowsMenuItemsByPositionHidingSomeForOfflineContacts) {
@@ -117,75 +124,42 @@ TEST_F(Services, ShowsMenuItemsByPositionHidingSomeForOfflineContacts) {
     EXPECT_EQ(hostVisibleMenuItems(attached), (Indices{3, 1, 2, 0}));
     hostSetContactOnline(offline, true);
     EXPECT_EQ(hostVisibleMenuItems(offline), (Indices{1, 2, 0}));
+    EXPECT_EQ(hostChooseMenuItem(online, 4), serviceNotFound) << "no such item";
 }
 
-HostWord lastMenuWParam = 0;
-HostWord lastMenuLParam = -1;
-HostWord recordMenuCall(HostWord wParam, HostWord lParam) {
-    lastMenuWParam = wParam;
-    lastMenuLParam = lParam;
-    return 77;
-}
-
-TEST_F(Services, ChoosingAnItemCallsItsServiceWithTheContact) {
+TEST_F(Services, OnlySendMessageSendsAndEachSendHasAnIdOfItsOwn) {
     HostWord alice = hostAddContact("Alice");
-    hostCreateService("Test/Menu", recordMenuCall);
-    MenuItemRecord item = menuItem("Play", 0, 0);
-    call(hostnames::addContactMenuItem, 0, address(item));
-    EXPECT_EQ(hostChooseMenuItem(alice, 0), 77);
-    EXPECT_EQ(lastMenuWParam, alice);
-    EXPECT_EQ(lastMenuLParam, 0);
-    EXPECT_EQ(hostChooseMenuItem(alice, 1), serviceNotFound);
-}
-
-TEST_F(Services, SendingATextRecordsItAndHandsItToTheTransport) {
-    HostWord alice = hostAddContact("Alice");
-    std::vector<std::string> handed;
-    hostSetSendHandler([&](HostWord contact, const std::string& sent) {
-        EXPECT_EQ(contact, alice);
-        handed.push_back(sent);
-    });
-    CallRecord record = {alice, hostnames::sendMessage, 0, text("one")};
-    HostWord firstId = call(hostnames::callContactService, 0, address(record));
-    record.lParam = text("two");
-    HostWord secondId = call(hostnames::callContactService, 0, address(record));
+    CallRecord send = {alice, hostnames::sendMessage, 0, text("one")};
+    HostWord firstId = call(hostnames::callContactService, 0, address(send));
     EXPECT_NE(firstId, 0);
-    EXPECT_NE(secondId, firstId);
-    EXPECT_EQ(handed, (std::vector<std::string>{"one", "two"}));
-    ASSERT_EQ(hostSentTexts().size(), 2u);
-    EXPECT_EQ(hostSentTexts()[1].contact, alice);
-    EXPECT_EQ(hostSentTexts()[1].text, "two");
-
-    CallRecord other = {alice, "/GetInfo", 0, 0};
+    EXPECT_NE(call(hostnames::callContactService, 0, address(send)), firstId);
+    CallRecord other = {alice, "/GetInfo", 0, text("two")};
     EXPECT_EQ(call(hostnames::callContactService, 0, address(other)), serviceNotFound);
     EXPECT_EQ(call(hostnames::callContactService, 0, 0), serviceNotFound);
     EXPECT_EQ(hostSentTexts().size(), 2u);
 }
 
+// Each hook notes the event's wParam and its own number; the event answers the first nonzero result.
 std::vector<int> hooksCalled;
-int firstHook(HostWord wParam, HostWord) {
-    hooksCalled.push_back(static_cast<int>(wParam) * 10 + 1);
-    return 0;
-}
-int secondHook(HostWord wParam, HostWord) {
-    hooksCalled.push_back(static_cast<int>(wParam) * 10 + 2);
-    return 5;
+template <int hook, int result> int noteHook(HostWord wParam, HostWord) {
+    hooksCalled.push_back(static_cast<int>(wParam) * 10 + hook);
+    return result;
 }
 
 TEST_F(Services, NotifiesEveryHookOfAnEventInHookOrder) {
     hooksCalled.clear();
-    EXPECT_NE(hostLinkTable()->hookEvent("Test/Event", secondHook), nullptr);
-    hostLinkTable()->hookEvent("Test/Event", firstHook);
-    hostLinkTable()->hookEvent("Test/Other", firstHook);
+    EXPECT_NE(hostLinkTable()->hookEvent("Test/Event", noteHook<2, 5>), nullptr);
+    hostLinkTable()->hookEvent("Test/Event", noteHook<1, 7>);
+    hostLinkTable()->hookEvent("Test/Other", noteHook<3, 0>);
     EXPECT_EQ(hostHookCount("Test/Event"), 2u);
     EXPECT_EQ(hostNotifyEvent("Test/Event", 3, 0), 5);
     EXPECT_EQ(hooksCalled, (std::vector<int>{32, 31}));
 }
 
 TEST_F(Services, APluginCannotTakeAServiceNameTwice) {
-    EXPECT_NE(hostLinkTable()->createServiceFunction("Test/Menu", recordMenuCall), nullptr);
-    EXPECT_EQ(hostLinkTable()->createServiceFunction("Test/Menu", recordMenuCall), nullptr);
-    EXPECT_EQ(hostLinkTable()->createServiceFunction(hostnames::chainReceive, recordMenuCall), nullptr);
+    EXPECT_NE(hostLinkTable()->createServiceFunction("Test/Menu", passOn<0>), nullptr);
+    EXPECT_EQ(hostLinkTable()->createServiceFunction("Test/Menu", passOn<1>), nullptr);
+    EXPECT_EQ(hostLinkTable()->createServiceFunction(hostnames::chainReceive, passOn<1>), nullptr);
     EXPECT_TRUE(hostServiceExists("Test/Menu"));
 }
 } // namespace

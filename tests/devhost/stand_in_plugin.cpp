@@ -1,8 +1,8 @@
 // A small plug-in that the development host's tests load in place of Kelvaron.dll. Built once as a
 // well-behaved plug-in and once per way the host must refuse one (compile definitions below).
-// The well-behaved one attaches a chain module to every contact, adds a contact-menu item that greets
-// the contact, and offers services the tests call to make it show message boxes, misuse the link, or
-// create and free GDI handles.
+// The well-behaved one attaches a chain module to every contact that keeps some texts (and asks about
+// one), adds a contact-menu item that greets the contact, and offers services the tests call to make it
+// misuse the link or create and free GDI handles.
 #include "plugin/host_link.h"
 
 #include <windows.h>
@@ -16,15 +16,12 @@ constexpr char receiveService[] = "StandIn/RecvMessage";
 constexpr char greetService[] = "StandIn/Greet";
 // What the receive module keeps for itself; everything else goes on along the chain.
 constexpr char keptPrefix[] = "#standin";
-// A kept text that also makes the module show a message box.
+// A kept text that makes the module ask a question in a message box; the chain's result is the answer.
 constexpr char boxRequest[] = "#standin box";
 // "Привет, " in Windows-1251: what the greeting sends before the contact's name.
 constexpr char greeting[] = "\xCF\xF0\xE8\xE2\xE5\xF2, ";
-constexpr int iconId = 1;
 
-HINSTANCE moduleInstance = nullptr;
 const HostLinkTable* hostLink = nullptr;
-std::uint32_t versionSeen = 0;
 // Made while the DLL loads, before the host can count anything.
 HBRUSH earlyBrush = nullptr;
 
@@ -72,7 +69,7 @@ HostWord receive(HostWord position, HostWord lParam) {
     auto record = reinterpret_cast<const CallRecord*>(lParam);
     auto event = reinterpret_cast<const ReceivedEvent*>(record->lParam);
     if (std::strcmp(event->text, boxRequest) == 0)
-        MessageBoxA(nullptr, "The plug-in kept\na text.", "Stand-in", MB_ICONINFORMATION | MB_OK);
+        return MessageBoxA(nullptr, "The plug-in kept\na text.", "Stand-in", MB_YESNO | MB_DEFBUTTON2);
     if (std::strncmp(event->text, keptPrefix, sizeof keptPrefix - 1) == 0)
         return 0;
     return callHost(hostnames::chainReceive, position, lParam);
@@ -85,27 +82,6 @@ HostWord greet(HostWord contact, HostWord) {
     return callHost(hostnames::callContactService, 0, reinterpret_cast<HostWord>(&record));
 }
 
-HostWord reportVersion(HostWord, HostWord) { return static_cast<HostWord>(versionSeen); }
-
-// wParam 0: an error box as the plug-in shows one; 1: an About box with the module's own icon;
-// 2: a yes/no question whose default answer is No. Returns the box's result.
-HostWord showBox(HostWord kind, HostWord) {
-    if (kind == 0)
-        return MessageBoxA(nullptr, "The picture is missing.\nReinstall\tthe plug-in.", "Stand-in",
-                           MB_ICONSTOP | MB_OK);
-    if (kind == 1) {
-        MSGBOXPARAMSA box = {};
-        box.cbSize = sizeof box;
-        box.hInstance = moduleInstance;
-        box.lpszText = "\tStand-in v1.2.3.4\n\n(c) Kelvaron tests";
-        box.lpszCaption = "About Stand-in";
-        box.dwStyle = MB_USERICON | MB_OK;
-        box.lpszIcon = MAKEINTRESOURCEA(iconId);
-        return MessageBoxIndirectA(&box);
-    }
-    return MessageBoxA(nullptr, "Give up?", "Question", MB_YESNO | MB_DEFBUTTON2);
-}
-
 // Calls every entry a plug-in must not use; returns how many of them failed as they should.
 HostWord misuseLink(HostWord, HostWord) {
     int failures = 0;
@@ -114,7 +90,7 @@ HostWord misuseLink(HostWord, HostWord) {
     failures += hostLink->notifyEventHooks(nullptr, 0, 0) != 0;
     failures += hostLink->hookEventMessage(hostnames::shutdownEvent, nullptr, WM_USER) == nullptr;
     failures += hostLink->unhookEvent(nullptr) != 0;
-    failures += hostLink->createTransientServiceFunction("StandIn/Transient", reportVersion) == nullptr;
+    failures += hostLink->createTransientServiceFunction("StandIn/Transient", greet) == nullptr;
     failures += hostLink->destroyServiceFunction(nullptr) != 0;
     return failures;
 }
@@ -158,16 +134,13 @@ void attachToEveryContact() {
 }
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        moduleInstance = instance;
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH)
         earlyBrush = CreateSolidBrush(RGB(4, 5, 6));
-    }
     return TRUE;
 }
 
-extern "C" __declspec(dllexport) const PluginInfo* MirandaPluginInfo(DWORD hostVersion) {
-    versionSeen = hostVersion;
+extern "C" __declspec(dllexport) const PluginInfo* MirandaPluginInfo(DWORD) {
 #ifdef STAND_IN_DECLINES
     return nullptr;
 #else
@@ -182,8 +155,6 @@ extern "C" __declspec(dllexport) int Load(const HostLinkTable* link) {
     link->createServiceFunction(receiveService, receive);
     attachToEveryContact();
     link->createServiceFunction(greetService, greet);
-    link->createServiceFunction("StandIn/HostVersion", reportVersion);
-    link->createServiceFunction("StandIn/ShowBox", showBox);
     link->createServiceFunction("StandIn/MisuseLink", misuseLink);
     link->createServiceFunction("StandIn/MakeGdi", makeGdi);
     link->createServiceFunction("StandIn/FreeGdi", freeGdi);
