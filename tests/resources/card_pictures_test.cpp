@@ -1,36 +1,23 @@
-// Decodes the card pictures with GDI+, as Windows sees them, and checks them against the layout the
-// program cuts faces by; and checks that the window tests' face colours stay apart from each other
-// and from the colours the program paints with.
-#include "tests/resources/test_files.h"
+// Decodes the card pictures with GDI+, as Windows sees them, and checks them against the program's own
+// cut of the faces; and checks that the window tests' face colours stay apart from each other and from
+// the colours the program paints with.
 #include "tests/windows/data/colour_cards.h"
+#include "window/table_layout.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <gdiplus.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace {
-
 constexpr int pictureWidth = 647;
 constexpr int pictureHeight = 388;
-constexpr unsigned rankColumns = 9;
-constexpr unsigned suitRows = 4;
-constexpr unsigned lowestRank = 6;
-// The program's cut: blocks of (width / 9 + 1) by (height / 4); the ace's block ends at the last pixel.
-constexpr int blockWidth = pictureWidth / rankColumns + 1;
-constexpr int blockHeight = pictureHeight / suitRows;
-constexpr unsigned aceColumn = rankColumns - 1;
 constexpr std::uint32_t opaque = 0xFF000000;
+const CardMetrics metrics = cardMetricsForPicture(pictureWidth, pictureHeight);
 
-int blockLeft(unsigned column) {
-    return column == aceColumn ? pictureWidth - blockWidth : blockWidth * column;
-}
-// Column inside a block that belongs to the neighbouring gap, not to the face.
-int gapColumnInBlock(unsigned column) { return column == aceColumn ? 0 : blockWidth - 1; }
-
+// The pixels as 0xAARRGGBB, row by row; nothing when the file cannot be decoded.
 struct Picture {
     int width = 0;
     int height = 0;
@@ -38,130 +25,115 @@ struct Picture {
     std::uint32_t at(int x, int y) const { return argb[y * width + x]; }
 };
 
-class CardPicturesTest : public testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplusToken); }
-
-    static Picture decode(const wchar_t* fileName) {
-        using namespace Gdiplus;
-        using namespace Gdiplus::DllExports;
-        Picture picture;
-        GpBitmap* bitmap = nullptr;
-        if (GdipCreateBitmapFromFile(besideTestProgram(fileName).c_str(), &bitmap) != Ok)
-            return picture;
-        UINT width = 0, height = 0;
-        GdipGetImageWidth(bitmap, &width);
-        GdipGetImageHeight(bitmap, &height);
-        GpRect whole(0, 0, static_cast<INT>(width), static_cast<INT>(height));
-        BitmapData pixels{};
-        if (GdipBitmapLockBits(bitmap, &whole, ImageLockModeRead, PixelFormat32bppARGB, &pixels) == Ok) {
-            picture.width = static_cast<int>(width);
-            picture.height = static_cast<int>(height);
-            for (UINT y = 0; y < height; ++y) {
-                const auto* row = reinterpret_cast<const std::uint32_t*>(
-                    static_cast<const BYTE*>(pixels.Scan0) + y * pixels.Stride);
-                picture.argb.insert(picture.argb.end(), row, row + width);
-            }
-            GdipBitmapUnlockBits(bitmap, &pixels);
-        }
-        GdipDisposeImage(bitmap);
+// The pictures lie in the folder the test runs in.
+Picture decode(const wchar_t* fileName) {
+    using namespace Gdiplus;
+    static const bool gdiplusStarted = [] { // and kept until the process ends
+        ULONG_PTR token = 0;
+        GdiplusStartupInput input;
+        return GdiplusStartup(&token, &input, nullptr) == Ok;
+    }();
+    Picture picture;
+    Bitmap bitmap(fileName);
+    Gdiplus::Rect whole(0, 0, static_cast<INT>(bitmap.GetWidth()), static_cast<INT>(bitmap.GetHeight()));
+    BitmapData pixels{};
+    if (!gdiplusStarted || bitmap.LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &pixels) != Ok)
         return picture;
+    picture.width = whole.Width;
+    picture.height = whole.Height;
+    for (int y = 0; y < whole.Height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(pixels.Scan0) +
+                                                                 y * pixels.Stride);
+        picture.argb.insert(picture.argb.end(), row, row + whole.Width);
     }
+    bitmap.UnlockBits(&pixels);
+    return picture;
+}
 
-    static ULONG_PTR gdiplusToken;
+// A card's block where the program cuts it, and the block's column that lies in the one-pixel gap
+// beside the face (the ace's block starts one pixel early, in the gap before it).
+struct CutFace {
+    unsigned rank, suit;
+    int left, top, gapColumn;
 };
-ULONG_PTR CardPicturesTest::gdiplusToken = 0;
+std::vector<CutFace> cutFaces() {
+    std::vector<CutFace> faces;
+    for (unsigned suit = 0; suit < 4; ++suit)
+        for (unsigned rank = 6; rank <= 14; ++rank) {
+            Point block{};
+            EXPECT_TRUE(cardFaceSource(makeCard(rank, suit), metrics, pictureWidth, pictureHeight, block));
+            faces.push_back({rank, suit, block.x, block.y, rank == 14 ? 0 : metrics.width - 1});
+        }
+    return faces;
+}
 
-TEST_F(CardPicturesTest, ColourPictureHoldsEachFaceInItsColourWhereTheProgramCutsIt) {
+TEST(CardPictures, ColourPictureHoldsEachFaceInItsColourWhereTheProgramCutsIt) {
     const Picture picture = decode(L"colour_cards.png");
     ASSERT_EQ(picture.width, pictureWidth);
     ASSERT_EQ(picture.height, pictureHeight);
-    for (unsigned suit = 0; suit < suitRows; ++suit) {
-        for (unsigned column = 0; column < rankColumns; ++column) {
-            const std::uint32_t face = opaque | colourCardFace(lowestRank + column, suit);
-            int wrongPixels = 0;
-            for (int dy = 0; dy < blockHeight; ++dy) {
-                for (int dx = 0; dx < blockWidth; ++dx) {
-                    const std::uint32_t expected =
-                        dx == gapColumnInBlock(column) ? opaque | colourCardGap : face;
-                    wrongPixels += picture.at(blockLeft(column) + dx, blockHeight * suit + dy) != expected;
-                }
-            }
-            EXPECT_EQ(wrongPixels, 0) << "column " << column << ", row " << suit;
-        }
+    for (const CutFace& face : cutFaces()) {
+        int wrongPixels = 0;
+        for (int dy = 0; dy < metrics.height; ++dy)
+            for (int dx = 0; dx < metrics.width; ++dx)
+                wrongPixels +=
+                    picture.at(face.left + dx, face.top + dy) !=
+                    (opaque | (dx == face.gapColumn ? colourCardGap : colourCardFace(face.rank, face.suit)));
+        EXPECT_EQ(wrongPixels, 0) << "rank " << face.rank << ", suit " << face.suit;
     }
 }
 
-struct Rgb {
-    int red, green, blue;
-};
-Rgb channels(std::uint32_t colour) {
-    return {static_cast<int>(colour >> 16 & 0xFF), static_cast<int>(colour >> 8 & 0xFF),
-            static_cast<int>(colour & 0xFF)};
-}
-int squaredDistance(Rgb a, Rgb b) {
-    return (a.red - b.red) * (a.red - b.red) + (a.green - b.green) * (a.green - b.green) +
-           (a.blue - b.blue) * (a.blue - b.blue);
+bool isRedInk(std::uint32_t argb) {
+    return (argb >> 16 & 0xFF) > 150 && (argb >> 8 & 0xFF) < 80 && (argb & 0xFF) < 80;
 }
 
-TEST(ColourCardsTest, FaceColoursStayApartFromEachOtherAndFromThePaintedColours) {
-    // Table grey, card back green, selection blue, white, black, light grey, pink and yellow highlights.
-    const Rgb painted[] = {{127, 127, 127}, {0, 120, 0},     {0, 0, 255},     {255, 255, 255},
-                           {0, 0, 0},       {192, 192, 192}, {255, 190, 190}, {255, 255, 100}};
-    constexpr int closestFaces = 24;
-    constexpr int closestToPainted = 50;
-    std::vector<Rgb> colours{channels(colourCardGap)};
-    for (unsigned suit = 0; suit < suitRows; ++suit)
-        for (unsigned column = 0; column < rankColumns; ++column)
-            colours.push_back(channels(colourCardFace(lowestRank + column, suit)));
-
-    for (size_t i = 0; i < colours.size(); ++i) {
-        for (size_t j = i + 1; j < colours.size(); ++j)
-            EXPECT_GE(squaredDistance(colours[i], colours[j]), closestFaces * closestFaces)
-                << i << " and " << j;
-        for (const Rgb& colour : painted)
-            EXPECT_GE(squaredDistance(colours[i], colour), closestToPainted * closestToPainted)
-                << i << " and (" << colour.red << ", " << colour.green << ", " << colour.blue << ")";
-    }
-}
-
-bool isRedInk(std::uint32_t colour) {
-    const Rgb rgb = channels(colour);
-    return rgb.red > 150 && rgb.green < 80 && rgb.blue < 80;
-}
-
-TEST_F(CardPicturesTest, CardPictureHasOpaqueFacesBesideOneGapColourAndRedSuitsInRowsOneAndThree) {
+TEST(CardPictures, CardPictureHasOpaqueFacesBesideOneGapColourAndRedSuitsInRowsOneAndThree) {
     const Picture picture = decode(L"cards.png");
     ASSERT_EQ(picture.width, pictureWidth);
     ASSERT_EQ(picture.height, pictureHeight);
     for (std::uint32_t pixel : picture.argb)
         ASSERT_EQ(pixel & opaque, opaque);
-
-    const std::uint32_t gap = picture.at(blockWidth - 1, 0);
-    for (unsigned suit = 0; suit < suitRows; ++suit) {
-        const bool redSuit = suit == 1 || suit == 3;
-        for (unsigned column = 0; column < rankColumns; ++column) {
-            const int left = blockLeft(column), top = blockHeight * suit;
-            int gapPixels = 0, redPixels = 0;
-            for (int dy = 0; dy < blockHeight; ++dy) {
-                gapPixels += picture.at(left + gapColumnInBlock(column), top + dy) == gap;
-                for (int dx = 0; dx < blockWidth; ++dx)
-                    redPixels += isRedInk(picture.at(left + dx, top + dy));
-            }
-            EXPECT_EQ(gapPixels, blockHeight) << "column " << column << ", row " << suit;
-            // The face's middle is the card's white, not the gap's colour: the face is not shifted.
-            EXPECT_EQ(picture.at(left + blockWidth / 2, top + 2), opaque | 0xFFFFFF)
-                << column << ", " << suit;
-            if (redSuit)
-                EXPECT_GT(redPixels, 100) << "column " << column << ", row " << suit;
-            else
-                EXPECT_EQ(redPixels, 0) << "column " << column << ", row " << suit;
+    const std::uint32_t gap = picture.at(metrics.width - 1, 0);
+    for (const CutFace& face : cutFaces()) {
+        SCOPED_TRACE(testing::Message() << "rank " << face.rank << ", suit " << face.suit);
+        int gapPixels = 0, redPixels = 0;
+        for (int dy = 0; dy < metrics.height; ++dy) {
+            gapPixels += picture.at(face.left + face.gapColumn, face.top + dy) == gap;
+            for (int dx = 0; dx < metrics.width; ++dx)
+                redPixels += isRedInk(picture.at(face.left + dx, face.top + dy));
         }
+        EXPECT_EQ(gapPixels, metrics.height);
+        // The face's middle is the card's white, not the gap's colour: the face is not shifted.
+        EXPECT_EQ(picture.at(face.left + metrics.width / 2, face.top + 2), opaque | 0xFFFFFF);
+        if (face.suit % 2 == 1)
+            EXPECT_GT(redPixels, 100);
+        else
+            EXPECT_EQ(redPixels, 0);
     }
 }
 
+int squaredDistance(std::uint32_t a, std::uint32_t b) {
+    int sum = 0;
+    for (int shift : {16, 8, 0}) {
+        int difference = static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF);
+        sum += difference * difference;
+    }
+    return sum;
+}
+
+// Two faces too alike, or a face too like a colour the program paints, would let a pixel check of the
+// window pass with the wrong card or none at all.
+TEST(CardPictures, FaceColoursStayApartFromEachOtherAndFromThePaintedColours) {
+    // Table grey, card back green, selection blue, white, black, light grey, the two blink colours.
+    const std::uint32_t painted[] = {0x7F7F7F, 0x007800, 0x0000FF, 0xFFFFFF,
+                                     0x000000, 0xC0C0C0, 0xFFBEBE, 0xFFFF64};
+    std::vector<std::uint32_t> colours{colourCardGap};
+    for (const CutFace& face : cutFaces())
+        colours.push_back(colourCardFace(face.rank, face.suit));
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        for (std::size_t j = i + 1; j < colours.size(); ++j)
+            EXPECT_GE(squaredDistance(colours[i], colours[j]), 24 * 24) << i << " and " << j;
+        for (std::uint32_t colour : painted)
+            EXPECT_GE(squaredDistance(colours[i], colour), 50 * 50) << i << " and " << std::hex << colour;
+    }
+}
 } // namespace
