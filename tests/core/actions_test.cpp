@@ -236,31 +236,25 @@ TEST_F(Actions, RefusedButtonPressesChangeAndCallNothing) {
 
 TEST_F(Actions, ButtonCaptionFollowsTheState) {
     struct Row {
-        const char* deck;
-        const char* mine;
-        const char* theirs;
-        const char* table;
-        std::uint8_t localDefends, throwInPhase;
+        GameView view;
         const char* caption;
     } rows[] = {
-        {"", "", "", "", 0, 0, captionNewGame},            // draw
-        {"", "", "60 70", "", 1, 0, captionNewGame},       // won
-        {"", "63 73", "", "91", 1, 1, captionNewGame},     // lost, whatever the phase
-        {"72", "63", "60", "91", 0, 1, captionDone},       //
-        {"72", "63", "60", "91", 1, 1, ""},                //
-        {"72", "63", "60", "91 a1", 0, 0, captionBeatOff}, //
-        {"72", "63", "60", "", 0, 0, ""},                  //
-        {"72", "63", "60", "91", 0, 0, ""},                //
-        {"72", "63", "60", "91", 1, 0, captionTake},       //
-        {"72", "63", "60", "91 a1", 1, 0, ""},             //
-        {"72", "63", "60", "", 1, 0, ""},                  //
+        {{"", "", "", "", false, 2, false}, captionNewGame},            // draw
+        {{"", "", "", "60 70", true, 2, false}, captionNewGame},        // won
+        {{"", "91", "63 73", "", true, 2, true}, captionNewGame},       // lost, whatever the phase
+        {{"72", "91", "63", "60", false, 2, true}, captionDone},        //
+        {{"72", "91", "63", "60", true, 2, true}, ""},                  //
+        {{"72", "91 a1", "63", "60", false, 2, false}, captionBeatOff}, //
+        {{"72", "", "63", "60", false, 2, false}, ""},                  //
+        {{"72", "91", "63", "60", false, 2, false}, ""},                //
+        {{"72", "91", "63", "60", true, 2, false}, captionTake},        //
+        {{"72", "91 a1", "63", "60", true, 2, false}, ""},              //
+        {{"72", "", "63", "60", true, 2, false}, ""},                   //
     };
     for (const Row& row : rows) {
-        setGame(row.deck, row.table, row.mine, row.theirs, row.localDefends, row.throwInPhase);
+        game = gameStateOf(row.view);
         updateActionButton();
-        EXPECT_EQ(calls(), Calls{button(row.caption)})
-            << "table [" << row.table << "] defends " << int(row.localDefends) << " throw-in "
-            << int(row.throwInPhase);
+        EXPECT_EQ(calls(), Calls{button(row.caption)}) << row.view;
     }
 }
 

@@ -41,35 +41,29 @@ TEST_F(Rules, CanBeat) {
 
 TEST_F(Rules, GameOutcomeFromTheLocalSide) {
     struct Row {
-        const char* deck;
-        const char* mine;
-        const char* theirs;
-        const char* table;
+        GameView view;
         GameOutcome outcome;
     } rows[] = {
-        {"60", "", "", "", InProgress},      // a stock card: hand sizes do not count
-        {"60", "", "71 81", "", InProgress}, //
-        {"", "", "", "", Draw},              //
-        {"", "", "71 81", "", Won},          //
-        {"", "71 81", "", "", Lost},         //
-        {"", "", "71", "", Won},             // the single card cannot cover anything
-        {"", "", "a1", "91", InProgress},    // the opponent's last card can still cover
-        {"", "", "81", "91", Won},           //
-        {"", "a1", "", "91", InProgress},    //
-        {"", "71", "", "", Lost},            //
-        {"", "71", "", "91 a1", Lost},       // even table: nothing to cover
-        {"", "71", "81", "90", InProgress},  //
-        {"", "71 61", "81", "", InProgress}, //
+        {{"60", "", "", ""}, InProgress},      // a stock card: hand sizes do not count
+        {{"60", "", "", "71 81"}, InProgress}, //
+        {{"", "", "", ""}, Draw},              //
+        {{"", "", "", "71 81"}, Won},          //
+        {{"", "", "71 81", ""}, Lost},         //
+        {{"", "", "", "71"}, Won},             // the single card cannot cover anything
+        {{"", "91", "", "a1"}, InProgress},    // the opponent's last card can still cover
+        {{"", "91", "", "81"}, Won},           //
+        {{"", "91", "a1", ""}, InProgress},    //
+        {{"", "", "71", ""}, Lost},            //
+        {{"", "91 a1", "71", ""}, Lost},       // even table: nothing to cover
+        {{"", "90", "71", "81"}, InProgress},  //
+        {{"", "", "71 61", "81"}, InProgress}, //
     };
     for (const Row& row : rows) {
-        setGame(row.deck, row.table, row.mine, row.theirs);
-        EXPECT_EQ(gameOutcome(), row.outcome)
-            << "deck [" << row.deck << "] mine [" << row.mine << "] theirs [" << row.theirs << "] table ["
-            << row.table << "]";
+        game = gameStateOf(row.view);
+        EXPECT_EQ(gameOutcome(), row.outcome) << row.view;
         // The peer holds the mirrored state and must agree.
         std::swap(game.myHand, game.opponentHand);
         GameOutcome mirrored = row.outcome == Won ? Lost : row.outcome == Lost ? Won : row.outcome;
-        EXPECT_EQ(gameOutcome(), mirrored)
-            << "mirrored: deck [" << row.deck << "] mine [" << row.theirs << "]";
+        EXPECT_EQ(gameOutcome(), mirrored) << "mirrored: " << row.view;
     }
 }

@@ -109,30 +109,24 @@ TEST_F(TableLayout, OpponentStockTrumpAndTable) {
 
 TEST_F(TableLayout, StatusLine) {
     struct Row {
-        const char* deck;
-        const char* mine;
-        const char* theirs;
-        const char* table;
-        std::uint8_t localDefends, throwInPhase;
+        GameView view;
         const char* text;
         bool greyed;
     } rows[] = {
-        {"", "", "60 70", "", 0, 0, nullptr, false}, // won: the blink shows it
-        {"", "60 70", "", "", 0, 0, statusLost, true},
-        {"", "", "", "", 0, 0, statusDraw, true},
-        {"72", "60", "70", "91", 1, 1, statusWaitForThrowIn, false},
-        {"72", "60", "70", "91", 0, 1, statusChooseThrowIn, false},
-        {"72", "60", "70", "", 0, 0, statusYourMove, false},
-        {"72", "60", "70", "91 a1", 0, 0, statusYourMove, false},
-        {"72", "60", "70", "91", 0, 0, statusOpponentDefends, false},
-        {"72", "60", "70", "91 a1", 1, 0, statusOpponentAttacks, false},
-        {"72", "60", "70", "91", 1, 0, statusDefend, false},
+        {{"", "", "", "60 70", false, 2, false}, nullptr, false}, // won: the blink shows it
+        {{"", "", "60 70", "", false, 2, false}, statusLost, true},
+        {{"", "", "", "", false, 2, false}, statusDraw, true},
+        {{"72", "91", "60", "70", true, 2, true}, statusWaitForThrowIn, false},
+        {{"72", "91", "60", "70", false, 2, true}, statusChooseThrowIn, false},
+        {{"72", "", "60", "70", false, 2, false}, statusYourMove, false},
+        {{"72", "91 a1", "60", "70", false, 2, false}, statusYourMove, false},
+        {{"72", "91", "60", "70", false, 2, false}, statusOpponentDefends, false},
+        {{"72", "91 a1", "60", "70", true, 2, false}, statusOpponentAttacks, false},
+        {{"72", "91", "60", "70", true, 2, false}, statusDefend, false},
     };
     for (const Row& row : rows) {
-        setGame(row.deck, row.table, row.mine, row.theirs, row.localDefends, row.throwInPhase);
-        const char* text = statusLineText();
-        EXPECT_STREQ(text, row.text) << "table [" << row.table << "] defends " << int(row.localDefends)
-                                     << " throw-in " << int(row.throwInPhase);
-        EXPECT_EQ(statusBubbleGreyed(), row.greyed);
+        game = gameStateOf(row.view);
+        EXPECT_STREQ(statusLineText(), row.text) << row.view;
+        EXPECT_EQ(statusBubbleGreyed(), row.greyed) << row.view;
     }
 }

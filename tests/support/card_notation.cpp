@@ -55,6 +55,12 @@ GameState gameStateOf(const GameView& view) {
     return state;
 }
 
+std::ostream& operator<<(std::ostream& out, const GameView& view) {
+    return out << "deck [" << view.deck << "] table [" << view.table << "] mine [" << view.mine
+               << "] theirs [" << view.theirs << "] defends " << view.defends << " trump " << view.trump
+               << " throw-in " << view.throwIn;
+}
+
 std::string stateMessageSentBy(const GameState& sender) {
     GameState saved = std::exchange(game, sender);
     std::string text = encodeStateMessage();

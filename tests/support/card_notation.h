@@ -3,6 +3,7 @@
 
 #include "engine/cards.h"
 
+#include <ostream>
 #include <string>
 
 // One card from its two-character code.
@@ -17,11 +18,12 @@ struct GameView {
     const char* table;
     const char* mine;
     const char* theirs;
-    bool defends;
-    unsigned trump;
-    bool throwIn;
+    bool defends = false;
+    unsigned trump = 2;
+    bool throwIn = false;
 };
 GameState gameStateOf(const GameView& view);
+std::ostream& operator<<(std::ostream& out, const GameView& view);
 // The text that a copy holding this game sends.
 std::string stateMessageSentBy(const GameState& sender);
 // The text that makes its receiver hold this game: the other side sends it, holding it mirrored.
