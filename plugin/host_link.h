@@ -1,6 +1,6 @@
 // The link between the messenger and its plug-ins: the records they exchange and the host's link
-// table. Every record field is 32 bits wide on the 32-bit target. Shared by the plug-in and the
-// development host; no platform header is needed.
+// table. Pointers and words are 32 bits wide on the 32-bit target and 64 bits in the messenger's
+// 64-bit edition. Shared by the plug-in and the development host; no platform header is needed.
 #pragma once
 
 #include <cstdint>
@@ -98,6 +98,14 @@ static_assert(sizeof(ReceivedEvent) == 16, "received event");
 static_assert(sizeof(MenuItemRecord) == 40, "menu-item record");
 static_assert(sizeof(WindowListEntry) == 12, "window-list entry");
 static_assert(sizeof(HostLinkTable) == 40, "link table: ten entries");
+#else // the messenger's 64-bit edition: pointers and words are 64 bits, records padded to 8 bytes
+static_assert(sizeof(PluginInfo) == 72, "plug-in information record");
+static_assert(sizeof(ModuleRecord) == 24, "module record");
+static_assert(sizeof(CallRecord) == 32, "call record");
+static_assert(sizeof(ReceivedEvent) == 24, "received event");
+static_assert(sizeof(MenuItemRecord) == 64, "menu-item record");
+static_assert(sizeof(WindowListEntry) == 24, "window-list entry");
+static_assert(sizeof(HostLinkTable) == 80, "link table: ten entries");
 #endif
 
 // Services and events, by name.

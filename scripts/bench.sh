@@ -5,21 +5,24 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+source scripts/common.sh
 ./scripts/setup.sh >/dev/null
+kelvaron_pick_windows_arch
+build=$(kelvaron_windows_build_dir)
 echo "machine: $(uname -m), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
-echo "wine: $(wine --version)"
+echo "wine: $(/usr/lib/wine/wine64 --version), running the $KELVARON_WINDOWS_ARCH build"
 
-cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/windows -j"$(nproc)" --target devhost window_bench >/dev/null
-export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$HOME/.wine-kelvaron}
+kelvaron_configure_windows "$KELVARON_WINDOWS_ARCH"
+cmake --build "$build" -j"$(nproc)" --target devhost window_bench >/dev/null
+export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$(kelvaron_default_wineprefix)}
 ./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+port=$(kelvaron_free_port)
 export port work wine_run=$root/scripts/wine-run.sh games=${KELVARON_BENCH_GAMES:-12}
 
 echo "== under Wine"
-cd build/windows/miranda
+cd "$build/miranda"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   "$wine_run" ./window_bench.exe 2>/dev/null
   "$wine_run" ./devhost.exe --user Alice --peer Bob --listen "$port" --autoplay 11 --autoplay-starts \

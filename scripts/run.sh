@@ -27,17 +27,20 @@ while [ $# -gt 0 ]; do
 done
 [ -n "${DISPLAY:-}" ] || headless=1
 
+source scripts/common.sh
 ./scripts/setup.sh
-echo "== building"
-cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/windows -j"$(nproc)" --target devhost Kelvaron card_picture package_zip >/dev/null
-echo "built build/windows/miranda/Plugins/Kelvaron.dll and build/windows/Kelvaron-0.0.0.6.zip"
+kelvaron_pick_windows_arch
+build=$(kelvaron_windows_build_dir)
+echo "== building ($KELVARON_WINDOWS_ARCH)"
+kelvaron_configure_windows "$KELVARON_WINDOWS_ARCH"
+cmake --build "$build" -j"$(nproc)" --target devhost Kelvaron card_picture package_zip >/dev/null
+echo "built $build/miranda/Plugins/Kelvaron.dll and $(ls "$build"/Kelvaron-*.zip)"
 
-export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$HOME/.wine-kelvaron}
+export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$(kelvaron_default_wineprefix)}
 ./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+port=$(kelvaron_free_port)
 wine_run=$root/scripts/wine-run.sh
-cd build/windows/miranda
+cd "$build/miranda"
 
 if [ "$headless" = 0 ]; then
   echo "== two hosts on this desktop: right-click Bob in Alice's window and choose «Игра в дурака»"

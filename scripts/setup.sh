@@ -1,37 +1,45 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian 12 machine.
-# Idempotent and quick when everything is already present; uses apt-get only.
+# Idempotent and quick when everything is already present; uses apt-get only. The 32-bit Wine is
+# installed apart: on a machine that cannot run 32-bit programs it may fail, and the x86_64 build is
+# tested instead.
 set -euo pipefail
 
 packages=(
   cmake make g++ ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
-  g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-apps
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  wine wine64 xvfb xauth x11-apps
   imagemagick locales zip unzip python3 python3-pil fonts-dejavu-core
 )
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing=()
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  "${sudo_cmd[@]}" dpkg --add-architecture i386
-  missing=("${packages[@]}")
-else
-  for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-      missing+=("$p")
-    fi
-  done
-fi
+for p in "${packages[@]}"; do
+  installed "$p" || missing+=("$p")
+done
+need_wine32=0
+installed wine32:i386 || need_wine32=1
 
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
+if [ ${#missing[@]} -gt 0 ] || [ "$need_wine32" = 1 ]; then
   export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
   "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+  if [ "$need_wine32" = 1 ]; then
+    echo "setup: installing wine32:i386"
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null ||
+      echo "setup: wine32:i386 did not install; only the x86_64 build can run under Wine here"
+  fi
 fi
 
 if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf8$'; then

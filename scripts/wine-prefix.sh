@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
-# Prepares a Wine prefix for the project's programs at the given path (quick when it is ready):
-# initialised, and with top-level windows neither managed nor decorated by a window manager. Under
-# Xvfb there is none: Wine would otherwise wait for one each time a window is destroyed, and leave
-# title bars undrawn; with both settings off Wine draws the frames itself.
+# Prepares a Wine prefix for the project's programs: wine-prefix.sh PATH [i686|x86_64] (quick when it
+# is ready). A 64-bit prefix for the x86_64 build, a 32-bit one otherwise. Top-level windows are
+# neither managed nor decorated by a window manager: under Xvfb there is none, Wine would otherwise
+# wait for one each time a window is destroyed and leave title bars undrawn; with both settings off
+# Wine draws the frames itself.
 set -euo pipefail
 prefix=$1
+arch=${2:-${KELVARON_WINDOWS_ARCH:-i686}}
 ready_mark=$prefix/.kelvaron-prefix-1
 [ -f "$ready_mark" ] && exit 0
 export WINEPREFIX=$prefix WINEDEBUG=-all
-wineboot --init >/dev/null 2>&1
+wine=(wine)
+wineserver=(wineserver)
+if [ "$arch" = x86_64 ]; then
+  export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+  wine=(/usr/lib/wine/wine64)
+  wineserver=(/usr/lib/wine/wineserver64)
+else
+  export WINEARCH=win32
+fi
+"${wine[@]}" wineboot --init >/dev/null 2>&1
 for setting in Managed Decorated; do
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v "$setting" /d N /f >/dev/null 2>&1
+  "${wine[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v "$setting" /d N /f >/dev/null 2>&1
 done
-wineserver -w
+"${wineserver[@]}" -w
 touch "$ready_mark"

@@ -6,10 +6,11 @@
 # Arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
 set -euo pipefail
 wine_run=$1
+source "$(dirname "$wine_run")/common.sh"
 devhost=$2
 cd "$3"
 games=3
-port=$((20000 + RANDOM % 20000))
+port=$(kelvaron_free_port)
 work=$(mktemp -d)
 bob=
 cleanup() {

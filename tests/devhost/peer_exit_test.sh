@@ -6,6 +6,7 @@
 # Arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
 set -euo pipefail
 wine_run=$1
+source "$(dirname "$wine_run")/common.sh"
 devhost=$2
 cd "$3"
 work=$(mktemp -d)
@@ -33,7 +34,7 @@ wait_for() { # LINE-PATTERN FILE: up to 30 s
 
 # How Alice leaves: "script" (her script ends, which shuts her host down) or "kill".
 for leaving in script kill; do
-  port=$((20000 + RANDOM % 20000))
+  port=$(kelvaron_free_port)
   rm -f "$work/bob.script"
   mkfifo "$work/bob.script"
   "$wine_run" "$devhost" --user Bob --peer Alice --listen "$port" --autoplay 2 --delay 0 --script \

@@ -5,6 +5,7 @@
 # Arguments: scripts/wine-run.sh, devhost.exe, the folder of the stand-in plug-ins.
 set -euo pipefail
 wine_run=$1
+source "$(dirname "$wine_run")/common.sh"
 devhost=$2
 cd "$3"
 work=$(mktemp -d)
@@ -65,7 +66,7 @@ for refused in "declines.dll Declined" "size_39.dll BadInfoSize" "missing.dll Dl
 done
 
 # Bob reads his script from a pipe the test keeps open until Alice's text has arrived.
-port=$((20000 + RANDOM % 20000))
+port=$(kelvaron_free_port)
 mkfifo "$work/bob.script"
 "$wine_run" "$devhost" --plugin good.dll --user Bob --peer Alice --listen "$port" --script \
   <"$work/bob.script" >"$work/bob.out" &

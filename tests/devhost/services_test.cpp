@@ -49,15 +49,16 @@ TEST_F(Services, RegistersModulesOnlyFromRecordsOfTheRightSize) {
         const char* name;
         bool registered;
     };
+    constexpr int right = sizeof(ModuleRecord);
     const Case cases[] = {
-        {12, "Twelve", true}, {11, "Eleven", false}, {16, "Sixteen", false}, {12, nullptr, false}};
+        {right, "Right", true}, {right - 1, "Short", false}, {right + 4, "Long", false}, {right, nullptr, false}};
     for (const Case& c : cases) {
         ModuleRecord record = {c.size, c.name, filterModuleType};
         EXPECT_EQ(call(hostnames::registerModule, 0, address(record)) == 0, c.registered) << c.size;
     }
     EXPECT_NE(call(hostnames::registerModule, 0, 0), 0);
     ASSERT_EQ(hostModules().size(), 1u);
-    EXPECT_EQ(hostModules()[0].name, "Twelve");
+    EXPECT_EQ(hostModules()[0].name, "Right");
     EXPECT_EQ(hostModules()[0].type, filterModuleType);
 }
 
@@ -101,7 +102,7 @@ TEST_F(Services, CopiesMenuItemsOnlyFromRecordsOfTheRightSize) {
     EXPECT_EQ(call(hostnames::addContactMenuItem, 0, 0), 0);
     EXPECT_TRUE(hostMenuItems().empty());
 
-    item.size = 40;
+    item.size = sizeof(MenuItemRecord);
     EXPECT_NE(call(hostnames::addContactMenuItem, 0, address(item)), 0);
     item.text = "changed after the call";
     ASSERT_EQ(hostMenuItems().size(), 1u);

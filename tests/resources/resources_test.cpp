@@ -131,7 +131,9 @@ TEST_F(ResourcesTest, ManifestRedirectsCommonControlsToVersionSix) {
     wchar_t path[MAX_PATH];
     std::wstring loadedFrom(path, GetModuleFileNameW(commonControls, path, MAX_PATH));
     CharLowerBuffW(loadedFrom.data(), static_cast<DWORD>(loadedFrom.size()));
-    EXPECT_NE(loadedFrom.find(L"\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6."),
+    const std::wstring assembly = sizeof(void*) == 8 ? L"\\winsxs\\amd64_microsoft.windows.common-controls"
+                                                     : L"\\winsxs\\x86_microsoft.windows.common-controls";
+    EXPECT_NE(loadedFrom.find(assembly + L"_6595b64144ccf1df_6."),
               std::wstring::npos)
         << std::string(loadedFrom.begin(), loadedFrom.end());
     FreeLibrary(commonControls);

@@ -9,10 +9,12 @@ set -uo pipefail
 folder=$1
 games=${2:-${KELVARON_SOAK_GAMES:-200}}
 max_memory_growth_kb=${KELVARON_SOAK_MEMORY_KB:-4096}
-wine_run=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine-run.sh
+scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+wine_run=$scripts/wine-run.sh
+source "$scripts/common.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+port=$(kelvaron_free_port)
 cd "$folder"
 
 "$wine_run" ./devhost.exe --user Alice --peer Bob --listen "$port" --autoplay 1 --autoplay-starts \

@@ -22,7 +22,7 @@ ModuleTables readModuleTables(const char* path) {
         return tables;
     auto base = reinterpret_cast<const BYTE*>(module);
     auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& exportDir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     if (exportDir.Size) {
         auto directory = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + exportDir.VirtualAddress);
@@ -55,6 +55,12 @@ std::size_t countCalls(const char* name, HostWord wParam) {
 }
 } // namespace
 
+// The record sizes the messenger checks: 40 and 40 bytes in its 32-bit edition, 72 and 64 in the
+// 64-bit one; each build is checked against its own edition.
+constexpr bool build64 = sizeof(void*) == 8;
+constexpr int expectedInfoSize = build64 ? 72 : 40;
+constexpr int expectedMenuItemSize = build64 ? 64 : 40;
+
 TEST_F(PluginTest, VersionGate) {
     const std::pair<std::uint32_t, bool> versions[] = {
         {0x00000000, false}, {0x00010200, false}, {0x00010201, true}, {0x000A1800, true}, {0xFFFFFFFF, true}};
@@ -64,7 +70,7 @@ TEST_F(PluginTest, VersionGate) {
             << std::hex << "host version 0x" << version << ": " << hostLoadResultName(result);
         if (accepted) {
             ASSERT_NE(hostPluginInfo(), nullptr);
-            EXPECT_EQ(hostPluginInfo()->size, 40);
+            EXPECT_EQ(hostPluginInfo()->size, expectedInfoSize);
             EXPECT_EQ(hostPluginInfo()->version, 6u);
             hostShutdown();
         }
@@ -141,7 +147,7 @@ TEST_F(PluginTest, LoadRegistersModuleServicesHookAndMenuItem) {
 
     ASSERT_EQ(hostMenuItems().size(), 1u);
     const HostMenuItem& item = hostMenuItems()[0];
-    EXPECT_EQ(item.size, 40);
+    EXPECT_EQ(item.size, expectedMenuItemSize);
     EXPECT_FALSE(item.textNull);
     EXPECT_EQ(item.text, gameName); // Windows-1251 bytes
     EXPECT_EQ(item.flags, 8u);

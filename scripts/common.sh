@@ -1,0 +1,60 @@
+# Shared by the scripts (sourced, not run): which Windows build runs on this machine, its build folder
+# and Wine prefix, how it is configured, and a free loopback port.
+
+# Whether Wine can start 32-bit programs here: some kernels cannot execute 32-bit code at all.
+kelvaron_can_run_32bit() {
+  [ -x /usr/lib/wine/wine ] && timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Sets and exports KELVARON_WINDOWS_ARCH (i686 or x86_64) unless it is already set, and says so in
+# one line when this machine needs the x86_64 build.
+kelvaron_pick_windows_arch() {
+  case ${KELVARON_WINDOWS_ARCH:-} in
+    i686 | x86_64) ;;
+    "")
+      if kelvaron_can_run_32bit; then
+        KELVARON_WINDOWS_ARCH=i686
+      else
+        KELVARON_WINDOWS_ARCH=x86_64
+        echo "this machine cannot run 32-bit programs: running the x86_64 build of the same sources"
+      fi ;;
+    *) echo "KELVARON_WINDOWS_ARCH must be i686 or x86_64, not $KELVARON_WINDOWS_ARCH" >&2; return 1 ;;
+  esac
+  export KELVARON_WINDOWS_ARCH
+}
+
+# The build folder of a Windows architecture (default: the picked one).
+kelvaron_windows_build_dir() {
+  case ${1:-$KELVARON_WINDOWS_ARCH} in
+    i686) echo build/windows ;;
+    x86_64) echo build/windows-x64 ;;
+  esac
+}
+
+# Configures the Windows build of an architecture: kelvaron_configure_windows ARCH [cmake options].
+kelvaron_configure_windows() {
+  local arch=$1
+  shift
+  cmake -S . -B "$(kelvaron_windows_build_dir "$arch")" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
+
+# The project's Wine prefix for the picked architecture: kept apart per architecture, since a 32-bit
+# prefix cannot run 64-bit programs.
+kelvaron_default_wineprefix() {
+  case $KELVARON_WINDOWS_ARCH in
+    i686) echo "$HOME/.wine-kelvaron" ;;
+    x86_64) echo "$HOME/.wine-kelvaron-x64" ;;
+  esac
+}
+
+kelvaron_free_port() {
+  python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
+# Stops every Wine process of a prefix.
+kelvaron_stop_wine() {
+  local wineserver=wineserver
+  [ "$KELVARON_WINDOWS_ARCH" = x86_64 ] && wineserver=/usr/lib/wine/wineserver64
+  WINEPREFIX=$1 "$wineserver" -k 2>/dev/null || true
+}
