@@ -5,7 +5,6 @@
 #include "engine/frontend.h"
 #include "engine/rules.h"
 #include "engine/texts.h"
-#include "exchange/exchange.h"
 
 #include <algorithm>
 
@@ -49,7 +48,7 @@ void endBout() {
     game.localDefends = 1;
     updateActionButton();
     redrawWindow();
-    sendState();
+    sendStateToOpponent();
 }
 
 void takeTable() {
@@ -62,7 +61,7 @@ void takeTable() {
     }
     updateActionButton();
     redrawWindow();
-    sendState();
+    sendStateToOpponent();
 }
 
 void confirmThrowIn() {
@@ -86,7 +85,7 @@ void confirmThrowIn() {
     updateActionButton();
     redrawWindow();
     syncWinBlink();
-    sendState();
+    sendStateToOpponent();
 }
 } // namespace
 
@@ -112,7 +111,7 @@ void onCardClicked(std::uint32_t index) {
     updateActionButton();
     redrawWindow();
     syncWinBlink();
-    sendState();
+    sendStateToOpponent();
 }
 
 void onActionButton() {

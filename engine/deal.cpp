@@ -3,7 +3,6 @@
 
 #include "engine/actions.h"
 #include "engine/frontend.h"
-#include "exchange/exchange.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -46,7 +45,7 @@ void newGame(std::uint8_t localDefends) {
     updateActionButton();
     syncWinBlink();
     redrawWindow();
-    sendState();
+    sendStateToOpponent();
 }
 
 void drawCards(CardList& hand, unsigned n) {

@@ -12,6 +12,9 @@ void stopWinBlinkTimer();
 // Repaints the whole table of the game window in one transfer.
 void redrawWindow();
 
+// Sends the whole game state to the opponent: the exchange layer encodes it and hands it to the host.
+// The last step after every move that changes the game.
+void sendStateToOpponent();
 // Hands one text message to the host for delivery to the contact.
 void sendTextToContact(ContactHandle contact, const char* text);
 // Shows a message box captioned "trace" and waits until the user closes it.

@@ -92,6 +92,8 @@ HostWord callHostService(const char* name, HostWord wParam, HostWord lParam) {
     return hostLink ? hostLink->callService(name, wParam, lParam) : 0;
 }
 
+void sendStateToOpponent() { sendState(); }
+
 void sendTextToContact(ContactHandle contact, const char* text) {
     CallRecord record = {static_cast<HostWord>(contact), hostnames::sendMessage, 0,
                          reinterpret_cast<HostWord>(text)};

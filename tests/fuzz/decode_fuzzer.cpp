@@ -34,6 +34,7 @@ void showActionButton(const char*, bool) {}
 void startWinBlinkTimer() {}
 void stopWinBlinkTimer() {}
 void redrawWindow() {}
+void sendStateToOpponent() {}
 void sendTextToContact(ContactHandle, const char*) {}
 void showTraceBox(const char*) { ++traceBoxes; }
 bool gameWindowIsOpen() { return true; }

@@ -3,6 +3,7 @@
 
 #include "engine/deal.h"
 #include "engine/frontend.h"
+#include "exchange/exchange.h"
 
 #include <deque>
 
@@ -65,6 +66,7 @@ void showActionButton(const char* caption, bool enabled) {
 void startWinBlinkTimer() { frontendCalls.push_back("blink:start"); }
 void stopWinBlinkTimer() { frontendCalls.push_back("blink:stop"); }
 void redrawWindow() { frontendCalls.push_back("redraw"); }
+void sendStateToOpponent() { sendState(); }
 void sendTextToContact(ContactHandle contact, const char* text) {
     frontendCalls.push_back("send:" + std::to_string(contact) + ":" + text);
 }
