@@ -57,6 +57,6 @@ print(f"{'click to the peer repainted (loopback TCP)':44} median {median:8.1f} u
 PY
 cd "$root"
 echo "== natively (optimised build)"
-cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --preset bench >/dev/null
 cmake --build build/bench -j"$(nproc)" --target core_bench >/dev/null
 ./build/bench/bench/core_bench --benchmark_min_time=1 2>/dev/null | grep -E '^(BM_|Benchmark|-)'

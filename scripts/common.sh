@@ -23,7 +23,7 @@ kelvaron_pick_windows_arch() {
   export KELVARON_WINDOWS_ARCH
 }
 
-# The build folder of a Windows architecture (default: the picked one).
+# The build folder of a Windows architecture (default: the picked one), as CMakePresets.json names it.
 kelvaron_windows_build_dir() {
   case ${1:-$KELVARON_WINDOWS_ARCH} in
     i686) echo build/windows ;;
@@ -35,8 +35,7 @@ kelvaron_windows_build_dir() {
 kelvaron_configure_windows() {
   local arch=$1
   shift
-  cmake -S . -B "$(kelvaron_windows_build_dir "$arch")" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --preset "windows-$arch" "$@" >/dev/null
 }
 
 # The project's Wine prefix for the picked architecture: kept apart per architecture, since a 32-bit

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 build=build/fuzz
-CXX=clang++ cmake -S . -B "$build" -DKELVARON_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --preset fuzz >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -10,7 +10,7 @@ kelvaron_pick_windows_arch
 jobs=$(nproc)
 
 echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
-cmake -S . -B build/native-test -DKELVARON_SANITIZE=ON -DKELVARON_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --preset native-sanitize -DKELVARON_WERROR=ON >/dev/null
 cmake --build build/native-test -j"$jobs"
 ctest --test-dir build/native-test --output-on-failure
 
