@@ -22,7 +22,7 @@ class Deal : public ::testing::Test {
 };
 } // namespace
 
-TEST_F(Deal, IdentityShuffleKeepsTheBuiltOrderAndDealsAttackerFirst) {
+TEST_F(Deal, IdentityShuffleKeepsTheBuiltOrderAndDealsTheAttackerFirst) {
     scriptIdentityShuffle();
     newGame(0);
     CardList built = unshuffledDeck();
@@ -36,13 +36,10 @@ TEST_F(Deal, IdentityShuffleKeepsTheBuiltOrderAndDealsAttackerFirst) {
     EXPECT_TRUE(game.table.empty());
     EXPECT_EQ(game.localDefends, 0);
     EXPECT_EQ(game.throwInPhase, 0);
-}
 
-TEST_F(Deal, NewGameAsDefenderGivesTheOpponentTheFirstSix) {
     scriptIdentityShuffle();
-    newGame(1);
+    newGame(1); // as the defender: the opponent gets the first six
     EXPECT_EQ(codes(game.opponentHand), "93 a3 b3 c3 d3 e3");
-    EXPECT_EQ(codes(game.myHand), "c2 d2 e2 63 73 83");
     EXPECT_EQ(game.localDefends, 1);
 }
 
@@ -170,15 +167,6 @@ TEST_F(Deal, RefillNeverLeavesAnEmptyHandBesideANonEmptyStock) {
     expectRefill({0, 0, 1, 1, 0, 0});
 }
 
-TEST_F(Deal, RefillWithAnEmptyStockMovesAndSortsNothing) {
-    game.trumpSuit = 0;
-    game.myHand = cards("e0 61 70");
-    game.opponentHand = cards("92 63");
-    refillHands();
-    EXPECT_EQ(codes(game.myHand), "e0 61 70");
-    EXPECT_EQ(codes(game.opponentHand), "92 63");
-}
-
 TEST_F(Deal, RefillSortsBothHandsEvenWhenNothingMoves) {
     game.trumpSuit = 0;
     game.deck = cards("81");
@@ -208,15 +196,4 @@ TEST_F(Deal, SortHandOrdersPlainSuitsThenTrumps) {
         sortHand(game.myHand);
         EXPECT_EQ(codes(game.myHand), row.after) << "trump " << row.trump << ", hand " << row.before;
     }
-}
-
-TEST_F(Deal, SortHandKeepsCardsOfNoRealSuitWithoutIndexingByThem) {
-    game.trumpSuit = 9; // no suit is trump
-    game.myHand = {card("e1"), makeCard(6, 255), card("60"), makeCard(7, 4)};
-    sortHand(game.myHand);
-    ASSERT_EQ(game.myHand.size(), 4u);
-    EXPECT_EQ(game.myHand[0], card("60"));
-    EXPECT_EQ(game.myHand[1], card("e1"));
-    EXPECT_EQ(game.myHand[2], makeCard(6, 255));
-    EXPECT_EQ(game.myHand[3], makeCard(7, 4));
 }
