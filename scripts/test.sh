@@ -15,28 +15,43 @@ cmake --build build/native-test -j"$jobs"
 ctest --test-dir build/native-test --output-on-failure
 
 # The archive of the other architecture is built and checked here; its own build's tests check the
-# picked one's.
-for arch in i686 x86_64; do
-  [ "$arch" = "$KELVARON_WINDOWS_ARCH" ] && continue
-  echo "== the $arch plug-in archive (checked without running it)"
-  kelvaron_configure_windows "$arch" -DKELVARON_WERROR=ON
-  cmake --build "$(kelvaron_windows_build_dir "$arch")" -j"$jobs" --target package_zip
-  bash tests/windows/package_test.sh "$(kelvaron_windows_build_dir "$arch")"/Kelvaron-*.zip "$arch"
-done
+# picked one's. Where both can run, its development host is built too, for a game between the two.
+other_arch=i686
+[ "$KELVARON_WINDOWS_ARCH" = i686 ] && other_arch=x86_64
+other_build=$(kelvaron_windows_build_dir "$other_arch")
+cross_game=0
+kelvaron_can_run_32bit && cross_game=1
+echo "== the $other_arch plug-in archive (checked without running it)"
+kelvaron_configure_windows "$other_arch" -DKELVARON_WERROR=ON
+other_targets=(package_zip)
+[ "$cross_game" = 1 ] && other_targets+=(devhost card_picture)
+cmake --build "$other_build" -j"$jobs" --target "${other_targets[@]}"
+bash tests/windows/package_test.sh "$other_build"/Kelvaron-*.zip "$other_arch"
 
 echo "== Windows tests under Wine ($KELVARON_WINDOWS_ARCH build)"
 build=$(kelvaron_windows_build_dir)
 kelvaron_configure_windows "$KELVARON_WINDOWS_ARCH" -DKELVARON_WERROR=ON
 cmake --build "$build" -j"$jobs"
 KELVARON_WINEPREFIX=$(mktemp -d /tmp/kelvaron-wine.XXXXXX)
+other_prefix=$(mktemp -d /tmp/kelvaron-wine.XXXXXX)
 export KELVARON_WINEPREFIX
 cleanup() {
   kelvaron_stop_wine "$KELVARON_WINEPREFIX"
-  rm -rf "$KELVARON_WINEPREFIX"
+  KELVARON_WINDOWS_ARCH=$other_arch kelvaron_stop_wine "$other_prefix"
+  rm -rf "$KELVARON_WINEPREFIX" "$other_prefix"
 }
 trap cleanup EXIT
 ./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$build" --output-on-failure
+
+echo "== a 32-bit and a 64-bit copy of the plug-in playing each other"
+if [ "$cross_game" = 1 ]; then
+  ./scripts/wine-prefix.sh "$other_prefix" "$other_arch"
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/windows/cross_arch_test.sh "$build/miranda" \
+    "$KELVARON_WINEPREFIX" "$other_build/miranda" "$other_prefix"
+else
+  echo "cross-architecture game: skipped, this machine cannot run 32-bit programs"
+fi
 
 echo "== fuzzing the message decoder"
 ./scripts/fuzz.sh "${KELVARON_FUZZ_SECONDS:-30}"
