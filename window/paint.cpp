@@ -7,7 +7,6 @@
 #include "window/gdi_guards.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 constexpr DWORD opaqueBlack = 0xFF000000; // shows through wherever the picture is transparent
@@ -54,7 +53,7 @@ void drawStock(HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
     RECT stock = toRECT(stockRect(metrics, client));
     Rectangle(dc, stock.left, stock.top, stock.right, stock.bottom);
     char count[16];
-    std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(game.deck.size()));
+    wsprintfA(count, "%u", static_cast<unsigned>(game.deck.size()));
     SetTextColor(dc, stockCountColour);
     DrawTextA(dc, count, -1, &stock, centredLine);
 }

@@ -47,7 +47,7 @@ TEST_F(StateMessage, WorkedExampleEncodesAndIsAdoptedMirrored) {
     game.localDefends = 1;
     game.trumpSuit = 2;
     game.throwInPhase = 0;
-    std::string text = encodeStateMessage();
+    std::string text = encodeStateMessage().text;
     EXPECT_EQ(text, "@@Kelvaron@@72e0-91c1-63a2-b0-020");
     EXPECT_EQ(text.size(), 33u);
 
@@ -74,7 +74,7 @@ TEST_F(StateMessage, RoundTripExchangesHandsAndInvertsTheDefender) {
             game.trumpSuit = 3;
             game.throwInPhase = throwIn;
             GameState sender = game;
-            std::string text = encodeStateMessage();
+            std::string text = encodeStateMessage().text;
             game = GameState{};
             ASSERT_TRUE(decodeStateMessage(text.c_str())) << text;
             EXPECT_EQ(game.deck, sender.deck);
@@ -90,13 +90,18 @@ TEST_F(StateMessage, RoundTripExchangesHandsAndInvertsTheDefender) {
 
 TEST_F(StateMessage, LengthsOfTheShortestAndLongestMessages) {
     game.localDefends = 1;
-    EXPECT_EQ(encodeStateMessage(), "@@Kelvaron@@----000");
+    EXPECT_STREQ(encodeStateMessage().text, "@@Kelvaron@@----000");
     for (unsigned suit = 0; suit < 4; ++suit)
         for (unsigned rank = 6; rank <= 14; ++rank)
             (suit % 2 ? game.deck : game.myHand).push_back(makeCard(rank, suit));
-    EXPECT_EQ(encodeStateMessage().size(), 91u);
+    EXPECT_EQ(std::strlen(encodeStateMessage().text), maxStateMessageLength);
+    EXPECT_EQ(maxStateMessageLength, 91u);
+    // A record holding more than the deck (never made by the game) is cut, not written past the end.
+    game.table = game.myHand;
+    EXPECT_EQ(std::strlen(encodeStateMessage().text), maxStateMessageLength);
+    game.table.clear();
     game.deck.clear();
-    EXPECT_EQ(encodeStateMessage().substr(12, 1), "-"); // an empty stock comes first as a bare dash
+    EXPECT_EQ(encodeStateMessage().text[12], '-'); // an empty stock comes first as a bare dash
 }
 
 TEST_F(StateMessage, AcceptedOddities) {

@@ -35,7 +35,7 @@ void startWinBlinkTimer() {}
 void stopWinBlinkTimer() {}
 void redrawWindow() {}
 void sendTextToContact(ContactHandle, const char*) {}
-void showTraceBox(const char*) { ++traceBoxes; }
+void showTraceBox(const char*, std::va_list) { ++traceBoxes; }
 bool gameWindowIsOpen() { return true; }
 void openGameWindow() {}
 void flashGameWindowIfInBackground() {}

@@ -4,6 +4,7 @@
 #include "engine/deal.h"
 #include "engine/frontend.h"
 
+#include <cstdio>
 #include <deque>
 
 std::vector<std::string> frontendCalls;
@@ -68,7 +69,11 @@ void redrawWindow() { frontendCalls.push_back("redraw"); }
 void sendTextToContact(ContactHandle contact, const char* text) {
     frontendCalls.push_back("send:" + std::to_string(contact) + ":" + text);
 }
-void showTraceBox(const char* text) { frontendCalls.push_back(std::string("trace:") + text); }
+void showTraceBox(const char* format, std::va_list args) {
+    char text[traceTextSize];
+    std::vsnprintf(text, sizeof text, format, args);
+    frontendCalls.push_back(std::string("trace:") + text);
+}
 bool gameWindowIsOpen() { return fakeWindowOpen; }
 void openGameWindow() {
     frontendCalls.push_back("open");
