@@ -74,12 +74,13 @@ void drawCardFace(Card card, HDC sheet, HDC target, int x, int y) {
     UINT width, height;
     cardPictureSize(width, height);
     CardMetrics metrics = cardMetricsForPicture(width, height);
-    Point source;
+    Rect source;
     if (!cardFaceSource(card, metrics, width, height, source)) {
         drawCardBack(target, x, y, metrics);
         return;
     }
-    BitBlt(target, x, y, metrics.width, metrics.height, sheet, source.x, source.y, SRCCOPY);
+    BitBlt(target, x, y, source.right - source.left, source.bottom - source.top, sheet, source.left,
+           source.top, SRCCOPY);
 }
 
 void drawStatusBubble(HDC dc, const char* text) {

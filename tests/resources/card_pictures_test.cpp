@@ -60,9 +60,10 @@ std::vector<CutFace> cutFaces() {
     std::vector<CutFace> faces;
     for (unsigned suit = 0; suit < 4; ++suit)
         for (unsigned rank = 6; rank <= 14; ++rank) {
-            Point block{};
+            Rect block{};
             EXPECT_TRUE(cardFaceSource(makeCard(rank, suit), metrics, pictureWidth, pictureHeight, block));
-            faces.push_back({rank, suit, block.x, block.y, rank == 14 ? 0 : metrics.width - 1});
+            EXPECT_EQ(block.right - block.left, metrics.width);
+            faces.push_back({rank, suit, block.left, block.top, rank == 14 ? 0 : metrics.width - 1});
         }
     return faces;
 }
