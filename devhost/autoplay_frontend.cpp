@@ -21,7 +21,7 @@ void startWinBlinkTimer() {}
 void stopWinBlinkTimer() {}
 void redrawWindow() {}
 // A malformed text the decoder traces is reported by the auto-player as a failed decode instead.
-void showTraceBox(const char*) {}
+void showTraceBox(const char*, std::va_list) {}
 bool gameWindowIsOpen() { return false; }
 void openGameWindow() {}
 void flashGameWindowIfInBackground() {}

@@ -106,7 +106,9 @@ const std::vector<HostServiceCall>& hostPluginServiceCalls();
 const std::vector<std::string>& hostUnexpectedCalls();
 
 // --- contacts
-HostWord hostAddContact(const std::string& name, bool online = true);
+// Adds a contact and, as the messenger does, raises "DB/Contact/Added" with it; announce false stands
+// for a host that adds contacts without telling its plug-ins.
+HostWord hostAddContact(const std::string& name, bool online = true, bool announce = true);
 void hostSetContactOnline(HostWord contact, bool online);
 const std::vector<HostContact>& hostContacts();
 // Attaches a module to a contact's chain directly, as a previous run of the host would have.

@@ -157,11 +157,13 @@ void addContactServices() {
 const std::vector<HostModule>& hostModules() { return hostState().modules; }
 const std::vector<HostMenuItem>& hostMenuItems() { return hostState().menuItems; }
 
-HostWord hostAddContact(const std::string& name, bool online) {
+HostWord hostAddContact(const std::string& name, bool online, bool announce) {
     HostState& state = hostState();
     HostWord handle = ++state.lastContact;
     state.contacts.push_back(HostContact{handle, name, online, {}});
     state.displayNames.push_back(name);
+    if (announce)
+        hostNotifyEvent(hostnames::contactAddedEvent, handle, 0);
     return handle;
 }
 

@@ -4,6 +4,9 @@
 
 #include "engine/cards.h"
 
+#include <cstdarg>
+#include <cstddef>
+
 // Writes the action button's caption; an empty caption means a disabled button.
 void showActionButton(const char* caption, bool enabled);
 // Start and stop the win-blink timer (id 1268, 100 ms) on the game window.
@@ -17,8 +20,10 @@ void redrawWindow();
 void sendStateToOpponent();
 // Hands one text message to the host for delivery to the contact.
 void sendTextToContact(ContactHandle contact, const char* text);
-// Shows a message box captioned "trace" and waits until the user closes it.
-void showTraceBox(const char* text);
+// Formats printf-style into a text of at most traceTextSize bytes (longer results are cut), shows it
+// in a message box captioned "trace" and waits until the user closes it.
+inline constexpr std::size_t traceTextSize = 1024;
+void showTraceBox(const char* format, std::va_list args);
 
 bool gameWindowIsOpen();
 // Opens the game window for game.opponentContact; afterwards gameWindowIsOpen() tells whether it worked.

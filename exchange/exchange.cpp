@@ -6,8 +6,8 @@
 #include "exchange/state_message.h"
 
 void sendState() {
-    std::string text = encodeStateMessage();
-    sendTextToContact(game.opponentContact, text.c_str());
+    StateMessageText message = encodeStateMessage();
+    sendTextToContact(game.opponentContact, message.text);
 }
 
 void receiveStateMessage(ContactHandle sender, const char* text) {

@@ -5,14 +5,12 @@
 
 #include <bitset>
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 namespace {
 constexpr char groupEnd = '-';
 constexpr std::size_t pieceCount = 5; // four card groups and the digits
 constexpr std::size_t digitCount = 3;
-constexpr std::size_t traceBufferSize = 1024;
 
 int hexDigitValue(char c) {
     if (c >= '0' && c <= '9')
@@ -24,13 +22,20 @@ int hexDigitValue(char c) {
     return -1;
 }
 
-void appendGroup(std::string& text, const CardList& cards) {
+// Appends one character, never past the longest message; a game holds at most the 36 cards, so
+// nothing of a sound game is ever cut.
+void appendChar(StateMessageText& message, std::size_t& length, char c) {
+    if (length < maxStateMessageLength)
+        message.text[length++] = c;
+}
+
+void appendGroup(StateMessageText& message, std::size_t& length, const CardList& cards) {
     static const char hexDigits[] = "0123456789abcdef";
     for (Card card : cards) {
-        text += hexDigits[cardRank(card) & 0xf];
-        text += static_cast<char>('0' + cardSuit(card) % 10);
+        appendChar(message, length, hexDigits[cardRank(card) & 0xf]);
+        appendChar(message, length, static_cast<char>('0' + cardSuit(card) % 10));
     }
-    text += groupEnd;
+    appendChar(message, length, groupEnd);
 }
 
 // Every character that parseCardGroup and the first two digits will read is a hexadecimal digit.
@@ -63,16 +68,21 @@ bool isStateMessage(const char* text) {
            text[stateMarkerLength] != '\0';
 }
 
-std::string encodeStateMessage() {
-    std::string text = stateMarker;
-    appendGroup(text, game.deck);
-    appendGroup(text, game.table);
-    appendGroup(text, game.myHand);
-    appendGroup(text, game.opponentHand);
-    text += game.localDefends ? '0' : '1'; // already inverted: does the receiver defend?
-    text += static_cast<char>('0' + game.trumpSuit % 10);
-    text += static_cast<char>('0' + game.throwInPhase % 10);
-    return text;
+StateMessageText encodeStateMessage() {
+    StateMessageText message;
+    std::size_t length = 0;
+    for (char c : stateMarker)
+        if (c != '\0')
+            appendChar(message, length, c);
+    appendGroup(message, length, game.deck);
+    appendGroup(message, length, game.table);
+    appendGroup(message, length, game.myHand);
+    appendGroup(message, length, game.opponentHand);
+    appendChar(message, length, game.localDefends ? '0' : '1'); // already inverted: does the receiver defend?
+    appendChar(message, length, static_cast<char>('0' + game.trumpSuit % 10));
+    appendChar(message, length, static_cast<char>('0' + game.throwInPhase % 10));
+    message.text[length] = '\0';
+    return message;
 }
 
 bool decodeStateMessage(const char* text) {
@@ -143,10 +153,8 @@ int HexToDec(char digit) {
 }
 
 void trace(const char* format, ...) {
-    char text[traceBufferSize];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    showTraceBox(format, args);
     va_end(args);
-    showTraceBox(text);
 }

@@ -5,19 +5,24 @@
 
 #include "engine/cards.h"
 
-#include <string>
 #include <vector>
 
 inline constexpr char stateMarker[] = "@@Kelvaron@@";
 inline constexpr std::size_t stateMarkerLength = sizeof(stateMarker) - 1;
+// The longest state message: the marker, all 36 cards, four group ends and three digits.
+inline constexpr std::size_t maxStateMessageLength = stateMarkerLength + 2 * deckSize + 4 + 3;
 // The decoder's working copy of the text after the marker holds at most this many characters.
 inline constexpr std::size_t maxStateBodyLength = 255;
 inline constexpr char hexDigitErrorText[] = "HexToDec() function error. Wrong character.";
 
 // True for a text longer than the marker that starts with it (case-sensitive).
 bool isStateMessage(const char* text);
+// A state message as the sender writes it, NUL-terminated.
+struct StateMessageText {
+    char text[maxStateMessageLength + 1];
+};
 // The current game as the sender writes it.
-std::string encodeStateMessage();
+StateMessageText encodeStateMessage();
 // Adopts a state message (hands exchanged) when the whole of it is valid; otherwise changes nothing.
 // At most one "trace" box is shown, for a character that is not a hexadecimal digit, before rejection.
 bool decodeStateMessage(const char* text);

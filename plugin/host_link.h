@@ -124,6 +124,8 @@ inline constexpr char getContactDisplayName[] = "CList/GetContactDisplayName";
 inline constexpr char callContactService[] = "Proto/CallContactService";
 inline constexpr char chainReceive[] = "Proto/ChainRecv";
 inline constexpr char shutdownEvent[] = "Miranda/System/Shutdown";
+// Raised after a contact is added while the messenger runs; wParam is the new contact.
+inline constexpr char contactAddedEvent[] = "DB/Contact/Added";
 // Per-module services of the message chain: "<module>/RecvMessage", and what CallRecord names.
 inline constexpr char receiveMessageSuffix[] = "/RecvMessage";
 inline constexpr char sendMessage[] = "/SendMsg";

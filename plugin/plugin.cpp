@@ -36,13 +36,24 @@ void stopGdiplus() {
     gdiplusToken = 0;
 }
 
+// Puts the receive filter into the contact's chain unless it is there already: without it, the
+// contact's state messages would reach the chat as text.
+void attachToContact(HostWord contact) {
+    auto name = reinterpret_cast<HostWord>(moduleName);
+    if (callHostService(hostnames::isProtoOnContact, contact, name) == 0)
+        callHostService(hostnames::addToContact, contact, name);
+}
+
 void attachToEveryContact() {
     for (HostWord contact = callHostService(hostnames::findFirstContact, 0, 0); contact != 0;
-         contact = callHostService(hostnames::findNextContact, contact, 0)) {
-        auto name = reinterpret_cast<HostWord>(moduleName);
-        if (callHostService(hostnames::isProtoOnContact, contact, name) == 0)
-            callHostService(hostnames::addToContact, contact, name);
-    }
+         contact = callHostService(hostnames::findNextContact, contact, 0))
+        attachToContact(contact);
+}
+
+int onContactAdded(HostWord contact, HostWord) {
+    if (contact != 0)
+        attachToContact(contact);
+    return 0;
 }
 
 HostWord onFilterReceive(HostWord wParam, HostWord lParam) {
@@ -61,6 +72,9 @@ HostWord playGameService(HostWord contact, HostWord) {
         bringGameWindowToFront();
         return 1;
     }
+    // A host that did not announce the contact's addition has not given it the filter: the answer to
+    // the first state would otherwise land in the chat.
+    attachToContact(contact);
     game.opponentContact = static_cast<ContactHandle>(contact);
     openGameWindow();
     if (gameWindowIsOpen())
@@ -126,6 +140,7 @@ extern "C" int Load(const HostLinkTable* link) {
     callHostService(hostnames::registerModule, 0, reinterpret_cast<HostWord>(&module));
     hostLink->createServiceFunction(receiveService, onFilterReceive);
     attachToEveryContact();
+    hostLink->hookEvent(hostnames::contactAddedEvent, onContactAdded);
     hostLink->hookEvent(hostnames::shutdownEvent, onHostShutdown);
     hostLink->createServiceFunction(playGameServiceName, playGameService);
 

@@ -3,11 +3,14 @@
 # is ready). A 64-bit prefix for the x86_64 build, a 32-bit one otherwise. Top-level windows are
 # neither managed nor decorated by a window manager: under Xvfb there is none, Wine would otherwise
 # wait for one each time a window is destroyed and leave title bars undrawn; with both settings off
-# Wine draws the frames itself.
+# Wine draws the frames itself. Wine's own fonts (fonts-wine) are copied into the prefix's Fonts
+# folder: Debian's Wine looks for them under "<data dir>\../fonts", a name that no folder matches, so
+# without the copy the title bar's buttons, drawn with Marlett, show as the letters "0", "1" and "r".
 set -euo pipefail
 prefix=$1
 arch=${2:-${KELVARON_WINDOWS_ARCH:-i686}}
-ready_mark=$prefix/.kelvaron-prefix-1
+ready_mark=$prefix/.kelvaron-prefix-2
+wine_fonts=/usr/share/wine/fonts
 [ -f "$ready_mark" ] && exit 0
 export WINEPREFIX=$prefix WINEDEBUG=-all
 wine=(wine)
@@ -24,4 +27,5 @@ for setting in Managed Decorated; do
   "${wine[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v "$setting" /d N /f >/dev/null 2>&1
 done
 "${wineserver[@]}" -w
+cp "$wine_fonts"/* "$prefix/drive_c/windows/Fonts/"
 touch "$ready_mark"

@@ -11,7 +11,6 @@
 #include "window/paint.h"
 
 #include <cstring>
-#include <string>
 
 HWND gameWindow = nullptr;
 HWND actionButton = nullptr;
@@ -29,6 +28,7 @@ constexpr int gameWindowHeight = 520;
 constexpr UINT winBlinkPeriodMs = 100;
 constexpr COLORREF backgroundColour = RGB(127, 127, 127);
 constexpr std::size_t titleBufferSize = 256;
+constexpr std::size_t aboutTextSize = 1024;
 constexpr wchar_t cardPicturePath[] = L"Plugins\\cards.png";
 constexpr wchar_t cardPictureFileName[] = L"cards.png";
 
@@ -271,24 +271,19 @@ ClientSize currentClientSize() {
 }
 
 void showAboutBox() {
-    std::string text = "\t";
-    text += pluginName;
-    char version[32];
+    // wsprintfA writes at most 1024 bytes, the size of the About text's buffer.
+    char text[aboutTextSize];
     std::uint32_t v = pluginInfo.version;
-    wsprintfA(version, " v%d.%d.%d.%d", int(v >> 24 & 0xff), int(v >> 16 & 0xff), int(v >> 8 & 0xff),
-              int(v & 0xff));
-    text += version;
-    text += std::string("\n\n") + aboutWebPage + homePageHost;
-    text += std::string("\n") + aboutProjectBorn + aboutProjectBirthDate;
-    text += std::string("\n") + aboutBuildDate + __DATE__;
-    text += std::string("\n\n") + pluginCopyright;
-    text += std::string("\n\n") + aboutThanks;
+    wsprintfA(text, "\t%s v%d.%d.%d.%d\n\n%s%s\n%s%s\n%s%s\n\n%s\n\n%s", pluginName, int(v >> 24 & 0xff),
+              int(v >> 16 & 0xff), int(v >> 8 & 0xff), int(v & 0xff), aboutWebPage, homePageHost,
+              aboutProjectBorn, aboutProjectBirthDate, aboutBuildDate, __DATE__, pluginCopyright,
+              aboutThanks);
 
     MSGBOXPARAMSA box = {};
     box.cbSize = sizeof box;
     box.hwndOwner = gameWindow;
     box.hInstance = moduleInstance;
-    box.lpszText = text.c_str();
+    box.lpszText = text;
     box.lpszCaption = aboutCaption;
     box.dwStyle = MB_USERICON | MB_OK;
     box.lpszIcon = MAKEINTRESOURCEA(IDI_GAME_WINDOW);
@@ -313,4 +308,10 @@ void flashGameWindowIfInBackground() {
         FlashWindow(gameWindow, TRUE);
 }
 
-void showTraceBox(const char* text) { MessageBoxA(nullptr, text, "trace", MB_OK); }
+void showTraceBox(const char* format, std::va_list args) {
+    // wvsprintfA writes at most 1024 bytes, the size of the trace text.
+    static_assert(traceTextSize == 1024, "the trace text is as long as wvsprintfA writes");
+    char text[traceTextSize];
+    wvsprintfA(text, format, args);
+    MessageBoxA(nullptr, text, "trace", MB_OK);
+}

@@ -7,7 +7,6 @@
 #include "window/gdi_guards.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 constexpr DWORD opaqueBlack = 0xFF000000; // shows through wherever the picture is transparent
@@ -54,7 +53,7 @@ void drawStock(HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
     RECT stock = toRECT(stockRect(metrics, client));
     Rectangle(dc, stock.left, stock.top, stock.right, stock.bottom);
     char count[16];
-    std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(game.deck.size()));
+    wsprintfA(count, "%u", static_cast<unsigned>(game.deck.size()));
     SetTextColor(dc, stockCountColour);
     DrawTextA(dc, count, -1, &stock, centredLine);
 }
@@ -75,12 +74,13 @@ void drawCardFace(Card card, HDC sheet, HDC target, int x, int y) {
     UINT width, height;
     cardPictureSize(width, height);
     CardMetrics metrics = cardMetricsForPicture(width, height);
-    Point source;
+    Rect source;
     if (!cardFaceSource(card, metrics, width, height, source)) {
         drawCardBack(target, x, y, metrics);
         return;
     }
-    BitBlt(target, x, y, metrics.width, metrics.height, sheet, source.x, source.y, SRCCOPY);
+    BitBlt(target, x, y, source.right - source.left, source.bottom - source.top, sheet, source.left,
+           source.top, SRCCOPY);
 }
 
 void drawStatusBubble(HDC dc, const char* text) {

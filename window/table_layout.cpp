@@ -30,14 +30,19 @@ CardMetrics cardMetricsForPicture(std::uint32_t pictureWidth, std::uint32_t pict
 }
 
 bool cardFaceSource(Card card, CardMetrics metrics, std::uint32_t pictureWidth, std::uint32_t pictureHeight,
-                    Point& source) {
+                    Rect& source) {
     if (!isValidCard(card))
         return false;
     // The ace column starts one pixel early, so a picture 9 x width - 1 wide is cut within its edge.
-    source.x = metrics.width * (cardRank(card) - lowestRank) - (cardRank(card) == aceRank ? 1 : 0);
-    source.y = metrics.height * cardSuit(card);
-    return source.x + metrics.width <= static_cast<std::int64_t>(pictureWidth) &&
-           source.y + metrics.height <= static_cast<std::int64_t>(pictureHeight);
+    std::int64_t left = metrics.width * (cardRank(card) - lowestRank) - (cardRank(card) == aceRank ? 1 : 0);
+    std::int64_t top = metrics.height * cardSuit(card);
+    std::int64_t right = std::min<std::int64_t>(left + metrics.width, pictureWidth);
+    std::int64_t bottom = std::min<std::int64_t>(top + metrics.height, pictureHeight);
+    if (right <= left || bottom <= top)
+        return false;
+    source = {static_cast<std::int32_t>(left), static_cast<std::int32_t>(top),
+              static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
+    return true;
 }
 
 std::int32_t handStep(std::size_t cards, CardMetrics metrics, ClientSize client) {

@@ -33,10 +33,11 @@ inline constexpr std::int32_t bubbleCornerSize = 20;
 
 CardMetrics cardMetricsForPicture(std::uint32_t pictureWidth, std::uint32_t pictureHeight);
 
-// Where card's face lies in the picture; false (nothing to copy) for a card outside the 36 or a block
-// that would reach outside the picture.
+// The block of the picture that holds card's face, cut to the picture: where the ace column of a
+// picture not 9 x width - 1 pixels wide reaches past its right edge, the face loses its last columns.
+// False (nothing to copy) for a card outside the 36 or a face that lies wholly outside the picture.
 bool cardFaceSource(Card card, CardMetrics metrics, std::uint32_t pictureWidth, std::uint32_t pictureHeight,
-                    Point& source);
+                    Rect& source);
 
 // Distance between the left edges of neighbouring cards of a hand of n cards; never below 0.
 std::int32_t handStep(std::size_t cards, CardMetrics metrics, ClientSize client);

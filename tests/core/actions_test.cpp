@@ -28,7 +28,7 @@ class Actions : public ::testing::Test {
         Calls result = takeFrontendCalls();
         for (std::string& call : result) {
             if (call.rfind("send:", 0) == 0) {
-                EXPECT_EQ(call, "send:7:" + encodeStateMessage());
+                EXPECT_EQ(call, "send:7:" + std::string(encodeStateMessage().text));
                 call = "send";
             }
         }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 using Calls = std::vector<std::string>;
 const std::string traceCall = std::string("trace:") + hexDigitErrorText;
@@ -45,7 +47,7 @@ TEST_F(StateMessage, WorkedExampleEncodesAndIsAdoptedMirrored) {
     game.localDefends = 1;
     game.trumpSuit = 2;
     game.throwInPhase = 0;
-    std::string text = encodeStateMessage();
+    std::string text = encodeStateMessage().text;
     EXPECT_EQ(text, "@@Kelvaron@@72e0-91c1-63a2-b0-020");
     EXPECT_EQ(text.size(), 33u);
 
@@ -72,7 +74,7 @@ TEST_F(StateMessage, RoundTripExchangesHandsAndInvertsTheDefender) {
             game.trumpSuit = 3;
             game.throwInPhase = throwIn;
             GameState sender = game;
-            std::string text = encodeStateMessage();
+            std::string text = encodeStateMessage().text;
             game = GameState{};
             ASSERT_TRUE(decodeStateMessage(text.c_str())) << text;
             EXPECT_EQ(game.deck, sender.deck);
@@ -84,6 +86,15 @@ TEST_F(StateMessage, RoundTripExchangesHandsAndInvertsTheDefender) {
             EXPECT_EQ(game.throwInPhase, throwIn);
         }
     }
+}
+
+TEST_F(StateMessage, TheLongestMessageFitsAndAnOverfullRecordIsCutNotOverrun) {
+    for (unsigned suit = 0; suit < 4; ++suit)
+        for (unsigned rank = 6; rank <= 14; ++rank)
+            (suit % 2 ? game.deck : game.myHand).push_back(makeCard(rank, suit));
+    EXPECT_EQ(std::strlen(encodeStateMessage().text), 91u);
+    game.table = game.myHand; // more than the deck holds: never made by the game
+    EXPECT_EQ(std::strlen(encodeStateMessage().text), maxStateMessageLength);
 }
 
 TEST_F(StateMessage, AcceptedOddities) {

@@ -34,22 +34,38 @@ TEST_F(TableLayout, MetricsAndFaceSources) {
         Point source;
     } rows[] = {{"e2", {575, 194}}, {"60", {0, 0}}, {"73", {72, 291}}, {"d1", {504, 97}}, {"e3", {575, 291}}};
     for (const Row& row : rows) {
-        Point source = {-1, -1};
+        Rect source = {-1, -1, -1, -1};
         ASSERT_TRUE(cardFaceSource(card(row.card), metrics, pictureWidth, pictureHeight, source)) << row.card;
-        EXPECT_EQ(source.x, row.source.x) << row.card;
-        EXPECT_EQ(source.y, row.source.y) << row.card;
+        EXPECT_EQ(source, (Rect{row.source.x, row.source.y, row.source.x + 72, row.source.y + 97}))
+            << row.card;
     }
 }
 
-TEST_F(TableLayout, FacesOutsideTheDeckOrThePictureAreNeverCopied) {
-    Point source;
+TEST_F(TableLayout, CardsOutsideTheDeckAreNeverCopied) {
+    Rect source;
     for (Card bad : {makeCard(5, 0), makeCard(15, 0), makeCard(6, 4), makeCard(255, 255), Card(0)})
         EXPECT_FALSE(cardFaceSource(bad, metrics, pictureWidth, pictureHeight, source)) << bad;
-    // A picture one pixel too narrow for the ace column, or too short for the last row.
-    CardMetrics narrow = cardMetricsForPicture(646, 388);
-    EXPECT_FALSE(cardFaceSource(card("e0"), narrow, 646, 388, source));
-    EXPECT_TRUE(cardFaceSource(card("d0"), narrow, 646, 388, source));
-    EXPECT_FALSE(cardFaceSource(card("63"), metrics, 647, 387, source));
+}
+
+// In a picture whose width is not 9 x cardWidth - 1 the ace column reaches past the right edge: the
+// face is copied up to the edge, never drawn face down.
+TEST_F(TableLayout, FacesAtThePicturesRightEdgeAreCutToThePicture) {
+    struct Row {
+        std::uint32_t width, height;
+        const char* card;
+        Rect source;
+    } rows[] = {
+        {646, 388, "e0", {575, 0, 646, 97}},    {648, 388, "e0", {583, 0, 648, 97}},
+        {648, 388, "e3", {583, 291, 648, 388}}, {646, 388, "d0", {504, 0, 576, 97}},
+        {655, 388, "e1", {583, 97, 655, 194}},
+    };
+    for (const Row& row : rows) {
+        Rect source = {};
+        ASSERT_TRUE(cardFaceSource(card(row.card), cardMetricsForPicture(row.width, row.height), row.width,
+                                   row.height, source))
+            << row.width << " " << row.card;
+        EXPECT_EQ(source, row.source) << row.width << " " << row.card;
+    }
 }
 
 TEST_F(TableLayout, BottomStripButtonAndBubble) {

@@ -36,7 +36,7 @@ void stopWinBlinkTimer() {}
 void redrawWindow() {}
 void sendStateToOpponent() {}
 void sendTextToContact(ContactHandle, const char*) {}
-void showTraceBox(const char*) { ++traceBoxes; }
+void showTraceBox(const char*, std::va_list) { ++traceBoxes; }
 bool gameWindowIsOpen() { return true; }
 void openGameWindow() {}
 void flashGameWindowIfInBackground() {}

@@ -63,7 +63,7 @@ std::ostream& operator<<(std::ostream& out, const GameView& view) {
 
 std::string stateMessageSentBy(const GameState& sender) {
     GameState saved = std::exchange(game, sender);
-    std::string text = encodeStateMessage();
+    std::string text = encodeStateMessage().text;
     game = saved;
     return text;
 }

@@ -5,6 +5,7 @@
 #include "engine/frontend.h"
 #include "exchange/exchange.h"
 
+#include <cstdio>
 #include <deque>
 
 std::vector<std::string> frontendCalls;
@@ -70,7 +71,11 @@ void sendStateToOpponent() { sendState(); }
 void sendTextToContact(ContactHandle contact, const char* text) {
     frontendCalls.push_back("send:" + std::to_string(contact) + ":" + text);
 }
-void showTraceBox(const char* text) { frontendCalls.push_back(std::string("trace:") + text); }
+void showTraceBox(const char* format, std::va_list args) {
+    char text[traceTextSize];
+    std::vsnprintf(text, sizeof text, format, args);
+    frontendCalls.push_back(std::string("trace:") + text);
+}
 bool gameWindowIsOpen() { return fakeWindowOpen; }
 void openGameWindow() {
     frontendCalls.push_back("open");

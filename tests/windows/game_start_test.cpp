@@ -4,6 +4,8 @@
 
 #include "engine/texts.h"
 
+#include <algorithm>
+
 namespace {
 constexpr char picturePath[] = "Plugins\\cards.png";
 constexpr char movedPicturePath[] = "Plugins\\cards.png.away";
@@ -103,4 +105,33 @@ TEST_F(PluginTest, CardPictureIsFoundBesideTheDllWhenTheCurrentDirectoryMoved) {
     SetCurrentDirectoryA(previous);
     EXPECT_NE(gameWindowHandle(), nullptr);
     EXPECT_TRUE(hostMessageBoxes().empty());
+}
+
+// Regression: the receive filter was attached only to the contacts of the start, so a contact added
+// later could neither start a game (its answers reached the chat) nor open one.
+TEST_F(PluginTest, ContactAddedAfterLoadStartsAGameWithTheFilterInPlace) {
+    loadPlugin();
+    HostWord carol = hostAddContact("Carol", true, false); // a host that does not announce it
+    choosePlayGame(carol);
+    EXPECT_EQ(hostModulesOnContact(carol), std::vector<std::string>{"Kelvaron"});
+    const auto& calls = hostPluginServiceCalls();
+    auto attached = std::find_if(calls.begin(), calls.end(), [&](const HostServiceCall& c) {
+        return c.name == "Proto/AddToContact" && c.wParam == carol;
+    });
+    auto sent = std::find_if(calls.begin(), calls.end(),
+                             [](const HostServiceCall& c) { return c.name == "Proto/CallContactService"; });
+    ASSERT_NE(sent, calls.end());
+    EXPECT_LT(attached, sent) << "the filter comes before the first state";
+    hostReceiveText(carol, "@@Kelvaron@@72-91-63a2-b0-120");
+    EXPECT_TRUE(hostChatLog().empty());
+}
+
+TEST_F(PluginTest, ContactAddedAfterLoadOpensAGameWithItsFirstState) {
+    loadPlugin();
+    HostWord carol = hostAddContact("Carol");
+    hostReceiveText(carol, "@@Kelvaron@@72-91-63a2-b0-120");
+    ASSERT_NE(gameWindowHandle(), nullptr);
+    EXPECT_EQ(windowText(gameWindowHandle()), titleFor("Carol"));
+    EXPECT_EQ(windowText(actionButtonHandle()), captionTake);
+    EXPECT_TRUE(hostChatLog().empty());
 }

@@ -140,6 +140,7 @@ TEST_F(PluginTest, LoadRegistersModuleServicesHookAndMenuItem) {
     EXPECT_TRUE(hostServiceExists("Kelvaron/RecvMessage"));
     EXPECT_TRUE(hostServiceExists("Kelvaron/PlayGame"));
     EXPECT_EQ(hostHookCount("Miranda/System/Shutdown"), 1u);
+    EXPECT_EQ(hostHookCount("DB/Contact/Added"), 1u);
     const HostServiceCall* alloc = findCall("Utils/AllocWindowList");
     ASSERT_NE(alloc, nullptr);
     EXPECT_EQ(alloc->wParam, 0);
@@ -173,9 +174,10 @@ TEST_F(PluginTest, LoadAttachesTheModuleToEveryContactOnce) {
     EXPECT_EQ(countCalls("Proto/AddToContact", bob), 0u) << "already attached";
     EXPECT_EQ(hostModulesOnContact(alice), std::vector<std::string>{"Kelvaron"});
     EXPECT_EQ(hostModulesOnContact(bob), std::vector<std::string>{"Kelvaron"});
-    // A contact added later is not attached until the next start.
+    // A contact added while the messenger runs is attached when the host announces it.
     HostWord carol = hostAddContact("Carol");
-    EXPECT_TRUE(hostModulesOnContact(carol).empty());
+    EXPECT_EQ(hostModulesOnContact(carol), std::vector<std::string>{"Kelvaron"});
+    EXPECT_EQ(countCalls("Proto/AddToContact", carol), 1u);
 }
 
 TEST_F(PluginTest, HostWithoutContactsIsNeverAskedAboutThem) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks a distributable archive without running anything from it: it holds exactly the plug-in and
 # its card picture under Plugins/; the DLL is a stripped PE of the expected architecture that exports
-# exactly Load, MirandaPluginInfo and Unload and imports only DLLs that every Windows has.
+# exactly Load, MirandaPluginInfo and Unload and imports only DLLs that every Windows has; the 32-bit
+# DLL is smaller than 100 KB.
 # Usage: package_test.sh ARCHIVE i686|x86_64
 set -euo pipefail
 archive=$1
@@ -34,4 +35,10 @@ imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort -u 
 for dll_name in $imports; do
   [[ $system_dlls == *" $dll_name "* ]] || fail "imports $dll_name, which is not a DLL that every Windows has"
 done
-echo "archive ok: $(basename "$archive"): $format, $(stat -c %s "$dll") bytes, exports $exports, imports $imports"
+size=$(stat -c %s "$dll")
+max_i686_size=100000
+echo "$(basename "$archive"): Kelvaron.dll is $size bytes"
+if [ "$arch" = i686 ] && [ "$size" -ge "$max_i686_size" ]; then
+  fail "the DLL is $size bytes, not less than $max_i686_size"
+fi
+echo "archive ok: $(basename "$archive"): $format, $size bytes, exports $exports, imports $imports"
