@@ -7,7 +7,7 @@
 #include "window/gdi_guards.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 
 namespace {
 constexpr DWORD opaqueBlack = 0xFF000000; // shows through wherever the picture is transparent
@@ -53,10 +53,9 @@ void drawStock(HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
         return;
     RECT stock = toRECT(stockRect(metrics, client));
     Rectangle(dc, stock.left, stock.top, stock.right, stock.bottom);
-    char count[16];
-    std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(game.deck.size()));
+    std::wstring count = std::to_wstring(game.deck.size());
     SetTextColor(dc, stockCountColour);
-    DrawTextA(dc, count, -1, &stock, centredLine);
+    DrawTextW(dc, count.c_str(), -1, &stock, centredLine);
 }
 
 void drawTable(HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
@@ -88,7 +87,7 @@ void drawStatusBubble(HDC dc, const char* text) {
     RoundRect(dc, bubble.left, bubble.top, bubble.right, bubble.bottom, bubbleCornerSize, bubbleCornerSize);
     SetTextColor(dc, statusTextColour);
     SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, text, -1, &bubble, centredLine);
+    DrawTextW(dc, wideText(text).c_str(), -1, &bubble, centredLine);
 }
 
 void layoutMyHand(std::vector<Rect>& rects) { layoutHand(rects, currentCardMetrics(), currentClientSize()); }
