@@ -68,8 +68,20 @@ struct HostText {
 };
 
 struct HostMessageBox {
-    std::string caption; // ANSI
-    std::string text;    // ANSI
+    std::string caption;      // ANSI
+    std::string text;         // ANSI
+    std::wstring wideCaption; // as the box shows them, whatever the ANSI code page
+    std::wstring wideText;
+};
+
+// A web page or file the plug-in asked the shell to open (ShellExecuteA); the host notes it and opens
+// nothing.
+struct HostShellOpen {
+    std::string verb;
+    std::string file;
+    bool parametersNull;
+    std::string directory;
+    int showCommand;
 };
 
 // --- life of the host and of the plug-in
@@ -94,14 +106,20 @@ void hostShutdown();
 const HostLinkTable* hostLinkTable();
 HostWord hostCallService(const char* name, HostWord wParam, HostWord lParam);
 bool hostServiceExists(const char* name);
-// Creates a service as a plug-in would (tests use it for modules of their own in the chain).
+// Creates a service as a plug-in would (tests use it for modules of their own in the chain), or
+// replaces the one of that name.
 void hostCreateService(const char* name, HostService service);
+// Removes a service, built-in ones included: the host then lacks it.
+void hostRemoveService(const char* name);
 int hostNotifyEvent(const char* name, HostWord wParam, HostWord lParam);
 std::size_t hostHookCount(const char* name);
 const std::vector<HostModule>& hostModules();
 const std::vector<HostMenuItem>& hostMenuItems();
 // Calls through the link table made by the plug-in (not by the host itself or the test), in order.
 const std::vector<HostServiceCall>& hostPluginServiceCalls();
+// Every use of the link-table entries hookEvent, createServiceFunction and callService by the plug-in,
+// in order, as "<entry> <name>" (for example "hookEvent Miranda/System/Shutdown").
+const std::vector<std::string>& hostPluginLinkUses();
 // Calls of link-table entries a plug-in has no business calling; each was also reported on stderr.
 const std::vector<std::string>& hostUnexpectedCalls();
 
@@ -188,6 +206,9 @@ HostResourceCounts hostResourceCounts();
 // the platform would (a null handle, FALSE, or GDI+ status 3 out of memory, 2 for a failed dispose)
 // without calling the real one; 0 cancels. False for a name that is not counted. hostReset cancels all.
 bool hostFailPluginCalls(const char* function, unsigned count);
+// The show commands of the plug-in's ShowWindow calls and the shell opens it asked for, since it was loaded.
+const std::vector<int>& hostShowCommands();
+const std::vector<HostShellOpen>& hostShellOpens();
 // The process's private bytes.
 std::size_t hostProcessMemory();
 // Microseconds on the machine's performance counter, which all processes on the machine share.

@@ -41,7 +41,12 @@ int linkNotifyEventHooks(HostHandle, HostWord, HostWord) {
     return unexpectedCallResult;
 }
 
+void noteLinkUse(const char* entry, const char* name) {
+    hostState().pluginLinkUses.push_back(std::string(entry) + " " + (name ? name : "(null)"));
+}
+
 HostHandle linkHookEvent(const char* name, HostHook hook) {
+    noteLinkUse("hookEvent", name);
     if (!name || !hook)
         return nullptr;
     HostHandle handle = newHandle();
@@ -60,6 +65,7 @@ int linkUnhookEvent(HostHandle) {
 }
 
 HostHandle linkCreateServiceFunction(const char* name, HostService service) {
+    noteLinkUse("createServiceFunction", name);
     // As in the messenger, a name is taken once: a second service of the same name is refused.
     if (name && hostServiceExists(name))
         return nullptr;
@@ -77,6 +83,7 @@ int linkDestroyServiceFunction(HostHandle) {
 }
 
 HostWord linkCallService(const char* name, HostWord wParam, HostWord lParam) {
+    noteLinkUse("callService", name);
     hostState().pluginServiceCalls.push_back(HostServiceCall{name ? name : "", wParam, lParam});
     return hostCallService(name, wParam, lParam);
 }
@@ -147,6 +154,11 @@ bool hostServiceExists(const char* name) { return name && hostState().services.c
 
 void hostCreateService(const char* name, HostService service) { createService(name, service, false); }
 
+void hostRemoveService(const char* name) {
+    if (name)
+        hostState().services.erase(name);
+}
+
 int hostNotifyEvent(const char* name, HostWord wParam, HostWord lParam) {
     if (!name)
         return 0;
@@ -173,6 +185,7 @@ std::size_t hostHookCount(const char* name) {
 }
 
 const std::vector<HostServiceCall>& hostPluginServiceCalls() { return hostState().pluginServiceCalls; }
+const std::vector<std::string>& hostPluginLinkUses() { return hostState().pluginLinkUses; }
 const std::vector<std::string>& hostUnexpectedCalls() { return hostState().unexpectedCalls; }
 const std::vector<HostText>& hostSentTexts() { return hostState().sentTexts; }
 const std::vector<HostText>& hostChatLog() { return hostState().chatLog; }
@@ -181,6 +194,7 @@ const std::vector<HostMessageBox>& hostMessageBoxes() { return hostState().messa
 void hostClearLogs() {
     HostState& state = hostState();
     state.pluginServiceCalls.clear();
+    state.pluginLinkUses.clear();
     state.unexpectedCalls.clear();
     state.sentTexts.clear();
     state.chatLog.clear();

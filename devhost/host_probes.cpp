@@ -1,6 +1,7 @@
 // Counting the plug-in's GDI, DC and GDI+ handles and failing its calls on demand: right after the DLL
 // is loaded, the entries of its import address table for eleven functions are pointed at wrappers
-// here, which count (or fail) and call the function the entry held before.
+// here, which count (or fail) and call the function the entry held before. Its window's show commands
+// and its shell opens are noted the same way; the shell opens nothing for it.
 #include "devhost/host_state.h"
 
 #include <windows.h>
@@ -31,6 +32,8 @@ std::size_t gdiplusShutdowns = 0;
 HostResourceTally liveAtGdiplusShutdown = {};
 bool gameWindowAtGdiplusShutdown = false;
 std::map<std::string, unsigned> failuresLeft;
+std::vector<int> showCommands;
+std::vector<HostShellOpen> shellOpens;
 
 // One counted import: which DLL exports it, the wrapper, and where the function the plug-in's entry
 // held before is kept (an address as the import table stores it).
@@ -44,7 +47,7 @@ struct CountedImport {
 std::uintptr_t originalCreateSolidBrush, originalCreateCompatibleBitmap, originalCreateCompatibleDC,
     originalDeleteObject, originalDeleteDC, originalGetDC, originalGetWindowDC, originalReleaseDC,
     originalCreateBitmapFromFile, originalCreateHBITMAPFromBitmap, originalDisposeImage,
-    originalGdiplusShutdown;
+    originalGdiplusShutdown, originalShowWindow, originalShellExecuteA;
 
 template <typename Function> Function original(std::uintptr_t address) {
     return reinterpret_cast<Function>(address);
@@ -196,6 +199,21 @@ void WINAPI notedGdiplusShutdown(ULONG_PTR token) {
     original<GdiplusShutdownFunction>(originalGdiplusShutdown)(token);
 }
 
+BOOL WINAPI notedShowWindow(HWND window, int showCommand) {
+    showCommands.push_back(showCommand);
+    return original<decltype(&ShowWindow)>(originalShowWindow)(window, showCommand);
+}
+
+// Any value above 32 tells the caller that the shell did open it.
+constexpr std::intptr_t shellOpenSucceeded = 42;
+
+HINSTANCE WINAPI notedShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                                    INT showCommand) {
+    shellOpens.push_back(HostShellOpen{verb ? verb : "(null)", file ? file : "(null)", parameters == nullptr,
+                                       directory ? directory : "(null)", showCommand});
+    return reinterpret_cast<HINSTANCE>(shellOpenSucceeded);
+}
+
 const CountedImport countedImports[] = {
     {"gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(countedCreateSolidBrush),
      &originalCreateSolidBrush},
@@ -217,8 +235,17 @@ const CountedImport countedImports[] = {
      &originalGdiplusShutdown},
 };
 
+// Noted only: hostFailPluginCalls cannot fail these.
+const CountedImport notedImports[] = {
+    {"user32.dll", "ShowWindow", reinterpret_cast<void*>(notedShowWindow), &originalShowWindow},
+    {"shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(notedShellExecuteA), &originalShellExecuteA},
+};
+
 const CountedImport* countedImport(const char* dll, const char* function) {
     for (const CountedImport& import : countedImports)
+        if (lstrcmpiA(import.dll, dll) == 0 && std::strcmp(import.function, function) == 0)
+            return &import;
+    for (const CountedImport& import : notedImports)
         if (lstrcmpiA(import.dll, dll) == 0 && std::strcmp(import.function, function) == 0)
             return &import;
     return nullptr;
@@ -260,6 +287,8 @@ void countPluginResources(void* module) {
     gdiplusShutdowns = 0;
     liveAtGdiplusShutdown = {};
     gameWindowAtGdiplusShutdown = false;
+    showCommands.clear();
+    shellOpens.clear();
     auto base = static_cast<BYTE*>(module);
     auto dosHeader = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     auto ntHeaders = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dosHeader->e_lfanew);
@@ -273,6 +302,9 @@ void countPluginResources(void* module) {
 }
 
 void cancelPluginFailures() { failuresLeft.clear(); }
+
+const std::vector<int>& hostShowCommands() { return showCommands; }
+const std::vector<HostShellOpen>& hostShellOpens() { return shellOpens; }
 
 HostResourceCounts hostResourceCounts() {
     return HostResourceCounts{liveNow(),

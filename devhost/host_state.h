@@ -57,6 +57,7 @@ struct HostState {
     HostWord lastSendId = 0;
 
     std::vector<HostServiceCall> pluginServiceCalls;
+    std::vector<std::string> pluginLinkUses;
     std::vector<std::string> unexpectedCalls;
     std::vector<HostText> sentTexts;
     std::vector<HostText> chatLog;

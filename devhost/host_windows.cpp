@@ -99,6 +99,14 @@ std::string windowText(HWND window) {
     return text;
 }
 
+std::wstring wideWindowText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    int copied = GetWindowTextW(window, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
 bool hasClass(HWND window, const char* className) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
@@ -116,11 +124,11 @@ BOOL CALLBACK findTextStatic(HWND child, LPARAM found) {
 
 // The system's message box (Windows' and Wine's alike) gives its text control the id 0xFFFF; any
 // other dialog gets its first static control with a text that is not an icon.
-std::string messageBoxText(HWND box) {
+HWND messageBoxTextControl(HWND box) {
     HWND text = GetDlgItem(box, messageBoxTextId);
     if (!text)
         EnumChildWindows(box, findTextStatic, reinterpret_cast<LPARAM>(&text));
-    return text ? windowText(text) : std::string();
+    return text;
 }
 
 // Presses Enter in the box once its modal loop runs: the dialog manager then clicks the default
@@ -136,7 +144,10 @@ LRESULT CALLBACK recordMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && hasClass(window, dialogClass) &&
         findBox(window) == boxesBeingDismissed.end()) {
         HostState& state = hostState();
-        state.messageBoxes.push_back(HostMessageBox{windowText(window), messageBoxText(window)});
+        HWND text = messageBoxTextControl(window);
+        state.messageBoxes.push_back(
+            HostMessageBox{windowText(window), text ? windowText(text) : std::string(),
+                           wideWindowText(window), text ? wideWindowText(text) : std::wstring()});
         if (state.messageBoxHandler)
             state.messageBoxHandler(state.messageBoxes.back());
         dismiss(window);

@@ -42,10 +42,13 @@ if [ ${#missing[@]} -gt 0 ] || [ "$need_wine32" = 1 ]; then
   fi
 fi
 
-if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf8$'; then
-  echo "setup: generating ru_RU.UTF-8"
-  "${sudo_cmd[@]}" sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
-  "${sudo_cmd[@]}" locale-gen >/dev/null
-fi
+# The Wine tests run under a Cyrillic code page (ru_RU, 1251) and a Western one (en_US, 1252).
+for wanted in ru_RU en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf8$"; then
+    echo "setup: generating $wanted.UTF-8"
+    "${sudo_cmd[@]}" sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+    "${sudo_cmd[@]}" locale-gen >/dev/null
+  fi
+done
 echo "setup: ready"

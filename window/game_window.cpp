@@ -59,19 +59,21 @@ gdiplus::Bitmap* loadPictureBesideModule() {
     return loadPicture(path);
 }
 
+// The opponent's display name in the host's ANSI code page, cut to what fits in the title beside its
+// prefix; empty when the host has no name (a null result, or no such service).
+std::string opponentDisplayName() {
+    HostWord result =
+        callHostService(hostnames::getContactDisplayName, static_cast<HostWord>(game.opponentContact), 0);
+    if (result == 0 || result == serviceNotFound)
+        return {};
+    auto name = reinterpret_cast<const char*>(result);
+    std::size_t room = titleBufferSize - (sizeof windowTitlePrefix - 1) - 1;
+    return std::string(name, strnlen(name, room));
+}
+
 void setTitle() {
-    char title[titleBufferSize];
-    std::size_t prefixLength = sizeof windowTitlePrefix - 1;
-    std::memcpy(title, windowTitlePrefix, prefixLength);
-    auto name = reinterpret_cast<const char*>(
-        callHostService(hostnames::getContactDisplayName, static_cast<HostWord>(game.opponentContact), 0));
-    std::size_t nameLength = name ? strnlen(name, titleBufferSize) : 0;
-    // A long name is cut to what fits beside the prefix and the terminating zero.
-    nameLength = std::min(nameLength, titleBufferSize - prefixLength - 1);
-    if (nameLength)
-        std::memcpy(title + prefixLength, name, nameLength);
-    title[prefixLength + nameLength] = '\0';
-    SetWindowTextA(gameWindow, title);
+    std::wstring title = wideText(windowTitlePrefix) + wideText(opponentDisplayName().c_str(), CP_ACP);
+    SetWindowTextW(gameWindow, title.c_str());
 }
 
 void releaseWindowResources() {
@@ -155,7 +157,7 @@ void onCommand(WPARAM wParam) {
         showAboutBox();
         break;
     case IDM_WEB_PAGE:
-        ShellExecuteA(nullptr, "open", homePageUrl, nullptr, "", SW_SHOWNORMAL);
+        ShellExecuteA(nullptr, "open", homePageUrl, nullptr, "", SW_SHOW);
         break;
     default:
         break;
@@ -177,7 +179,7 @@ LRESULT CALLBACK gameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     case WM_CLOSE:
         onClose(window);
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_DESTROY:
         onDestroy();
         return 0;
@@ -191,26 +193,29 @@ LRESULT CALLBACK gameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         onLeftButtonDown(lParam);
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 } // namespace
 
+// A Unicode class: its windows take and show their texts as UTF-16.
 void registerGameWindowClass() {
     classBackgroundBrush = CreateSolidBrush(backgroundColour);
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = gameWindowProc;
     windowClass.hInstance = moduleInstance;
-    windowClass.hIcon = LoadIconA(moduleInstance, MAKEINTRESOURCEA(IDI_GAME_WINDOW));
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    windowClass.hIcon = LoadIconW(moduleInstance, MAKEINTRESOURCEW(IDI_GAME_WINDOW));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     windowClass.hbrBackground = classBackgroundBrush;
-    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_GAME_MENU);
-    windowClass.lpszClassName = gameWindowClassName;
-    RegisterClassA(&windowClass);
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDM_GAME_MENU);
+    windowClass.lpszClassName = gameWindowClassNameW;
+    RegisterClassW(&windowClass);
 }
 
 void unregisterGameWindowClass() {
-    UnregisterClassA(gameWindowClassName, moduleInstance);
+    // A window of the class that still exists keeps the class, and paints with its brush.
+    if (!UnregisterClassW(gameWindowClassNameW, moduleInstance))
+        return;
     if (classBackgroundBrush)
         DeleteObject(classBackgroundBrush);
     classBackgroundBrush = nullptr;
@@ -221,7 +226,8 @@ void openGameWindow() {
     if (!cardPicture)
         cardPicture = loadPictureBesideModule();
     if (!cardPicture) {
-        MessageBoxA(nullptr, pictureLoadError, gameName, MB_ICONSTOP | MB_OK);
+        MessageBoxW(nullptr, wideText(pictureLoadError).c_str(), wideText(gameName).c_str(),
+                    MB_ICONSTOP | MB_OK);
         return;
     }
     blinkBrushA = CreateSolidBrush(RGB(255, 190, 190));
@@ -230,18 +236,18 @@ void openGameWindow() {
     selectionBrush = CreateSolidBrush(RGB(0, 0, 255));
 
     gameWindow =
-        CreateWindowExA(0, gameWindowClassName, "", gameWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+        CreateWindowExW(0, gameWindowClassNameW, L"", gameWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                         gameWindowWidth, gameWindowHeight, nullptr, nullptr, moduleInstance, nullptr);
     if (!gameWindow) {
         releaseWindowResources();
         return;
     }
-    actionButton = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, gameWindow,
+    actionButton = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, gameWindow,
                                    reinterpret_cast<HMENU>(IDC_ACTION_BUTTON), moduleInstance, nullptr);
     WindowListEntry entry = {windowList, gameWindow, static_cast<HostWord>(game.opponentContact)};
     callHostService(hostnames::addToWindowList, 0, reinterpret_cast<HostWord>(&entry));
     setTitle();
-    ShowWindow(gameWindow, SW_SHOWNORMAL);
+    ShowWindow(gameWindow, SW_SHOW);
     UpdateWindow(gameWindow);
 }
 
@@ -279,21 +285,23 @@ void showAboutBox() {
               aboutProjectBorn, aboutProjectBirthDate, aboutBuildDate, __DATE__, pluginCopyright,
               aboutThanks);
 
-    MSGBOXPARAMSA box = {};
+    std::wstring wide = wideText(text);
+    std::wstring caption = wideText(aboutCaption);
+    MSGBOXPARAMSW box = {};
     box.cbSize = sizeof box;
     box.hwndOwner = gameWindow;
     box.hInstance = moduleInstance;
-    box.lpszText = text;
-    box.lpszCaption = aboutCaption;
+    box.lpszText = wide.c_str();
+    box.lpszCaption = caption.c_str();
     box.dwStyle = MB_USERICON | MB_OK;
-    box.lpszIcon = MAKEINTRESOURCEA(IDI_GAME_WINDOW);
-    MessageBoxIndirectA(&box);
+    box.lpszIcon = MAKEINTRESOURCEW(IDI_GAME_WINDOW);
+    MessageBoxIndirectW(&box);
 }
 
 // --- what the portable core asks of the window
 
 void showActionButton(const char* caption, bool enabled) {
-    SetWindowTextA(actionButton, caption);
+    SetWindowTextW(actionButton, wideText(caption).c_str());
     EnableWindow(actionButton, enabled);
 }
 
@@ -313,5 +321,15 @@ void showTraceBox(const char* format, std::va_list args) {
     static_assert(traceTextSize == 1024, "the trace text is as long as wvsprintfA writes");
     char text[traceTextSize];
     wvsprintfA(text, format, args);
-    MessageBoxA(nullptr, text, "trace", MB_OK);
+    MessageBoxW(nullptr, wideText(text).c_str(), L"trace", MB_OK);
+}
+
+std::wstring wideText(const char* text, UINT codePage) {
+    int length = text ? MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0) : 0;
+    if (length <= 1)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text, -1, &wide[0], length);
+    wide.resize(static_cast<std::size_t>(length) - 1); // without the terminating zero
+    return wide;
 }

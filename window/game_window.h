@@ -6,7 +6,12 @@
 
 #include <windows.h>
 
+#include <string>
+
 inline constexpr char gameWindowClassName[] = "KelvaronWindow";
+inline constexpr wchar_t gameWindowClassNameW[] = L"KelvaronWindow";
+// The game's own texts are Windows-1251 bytes (engine/texts.h).
+inline constexpr UINT gameTextCodePage = 1251;
 
 // Handles of the open window; all null while no game window is open.
 extern HWND gameWindow;
@@ -32,3 +37,7 @@ CardMetrics currentCardMetrics();
 ClientSize currentClientSize();
 
 void showAboutBox();
+
+// A text as UTF-16 for the window's Unicode calls, so that it reads the same whatever the system's
+// ANSI code page; empty for a null text.
+std::wstring wideText(const char* text, UINT codePage = gameTextCodePage);

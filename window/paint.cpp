@@ -52,10 +52,10 @@ void drawStock(HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
         return;
     RECT stock = toRECT(stockRect(metrics, client));
     Rectangle(dc, stock.left, stock.top, stock.right, stock.bottom);
-    char count[16];
-    wsprintfA(count, "%u", static_cast<unsigned>(game.deck.size()));
+    wchar_t count[16];
+    wsprintfW(count, L"%u", static_cast<unsigned>(game.deck.size()));
     SetTextColor(dc, stockCountColour);
-    DrawTextA(dc, count, -1, &stock, centredLine);
+    DrawTextW(dc, count, -1, &stock, centredLine);
 }
 
 void drawTable(HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
@@ -88,7 +88,7 @@ void drawStatusBubble(HDC dc, const char* text) {
     RoundRect(dc, bubble.left, bubble.top, bubble.right, bubble.bottom, bubbleCornerSize, bubbleCornerSize);
     SetTextColor(dc, statusTextColour);
     SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, text, -1, &bubble, centredLine);
+    DrawTextW(dc, wideText(text).c_str(), -1, &bubble, centredLine);
 }
 
 void layoutMyHand(std::vector<Rect>& rects) { layoutHand(rects, currentCardMetrics(), currentClientSize()); }

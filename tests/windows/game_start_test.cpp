@@ -17,6 +17,12 @@ struct PictureAway {
 };
 
 std::string titleFor(const std::string& name) { return windowTitlePrefix + name; }
+
+constexpr int showCommandShow = 5;
+constexpr UINT aboutCommand = 40002;
+constexpr UINT webPageCommand = 40003;
+
+HostWord noDisplayName(HostWord, HostWord) { return 0; }
 } // namespace
 
 TEST_F(PluginTest, ContactMenuOpensTheWindowDealsAndSendsOneState) {
@@ -25,6 +31,8 @@ TEST_F(PluginTest, ContactMenuOpensTheWindowDealsAndSendsOneState) {
     HWND window = gameWindowHandle();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(IsWindowVisible(window));
+    // Regression: the window was shown with SW_SHOWNORMAL (1) instead of the plain show command.
+    EXPECT_EQ(hostShowCommands(), std::vector<int>{showCommandShow});
     EXPECT_EQ(windowText(window), titleFor("Alice"));
     EXPECT_EQ(hostWindowList(1), std::vector<HostHandle>{window});
 
@@ -58,6 +66,62 @@ TEST_F(PluginTest, LongDisplayNameIsShortenedInTheTitle) {
     std::string title = windowText(gameWindowHandle());
     EXPECT_EQ(title.size(), 255u);
     EXPECT_EQ(title, titleFor(std::string(239, 'n')));
+}
+
+// Regression: a host without the display-name service answers with its "not found" value, which the
+// title read as a text.
+TEST_F(PluginTest, MissingDisplayNameLeavesTheTitleWithoutAName) {
+    const std::pair<const char*, bool> hosts[] = {{"service answers null", true}, {"service missing", false}};
+    for (auto [what, serviceAnswersNull] : hosts) {
+        SCOPED_TRACE(what);
+        hostReset();
+        alice = hostAddContact("Alice");
+        if (serviceAnswersNull)
+            hostCreateService("CList/GetContactDisplayName", noDisplayName);
+        else
+            hostRemoveService("CList/GetContactDisplayName");
+        loadPlugin();
+        choosePlayGame(alice);
+        ASSERT_NE(gameWindowHandle(), nullptr);
+        EXPECT_EQ(windowText(gameWindowHandle()), titleFor(""));
+        hostShutdown();
+    }
+}
+
+// The window's own menu: the web page opens with the plain show command, the About box is shown.
+TEST_F(PluginTest, MenuCommandsOpenTheWebPageAndTheAboutBox) {
+    loadPlugin();
+    choosePlayGame(alice);
+    HWND window = gameWindowHandle();
+    ASSERT_NE(window, nullptr);
+    HMENU help = GetSubMenu(GetMenu(window), 0);
+    const struct {
+        int item;
+        UINT command;
+        bool opensPage;
+    } items[] = {{0, webPageCommand, true}, {1, aboutCommand, false}};
+    for (const auto& row : items) {
+        SCOPED_TRACE(row.command);
+        ASSERT_EQ(GetMenuItemID(help, row.item), row.command);
+        hostClearLogs();
+        std::size_t opensBefore = hostShellOpens().size();
+        // What choosing the item sends: the command id, notification 0 (a menu), no control.
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(row.command, 0), 0);
+        ASSERT_EQ(hostShellOpens().size(), opensBefore + row.opensPage);
+        ASSERT_EQ(hostMessageBoxes().size(), row.opensPage ? 0u : 1u);
+        if (row.opensPage) {
+            const HostShellOpen& open = hostShellOpens().back();
+            EXPECT_EQ(open.verb, "open");
+            EXPECT_EQ(open.file, hostPluginInfo()->homepage);
+            EXPECT_TRUE(open.parametersNull);
+            EXPECT_EQ(open.directory, "");
+            // Regression: the page was opened with SW_SHOWNORMAL (1).
+            EXPECT_EQ(open.showCommand, showCommandShow);
+        } else {
+            EXPECT_EQ(hostMessageBoxes()[0].caption, aboutCaption);
+        }
+        EXPECT_TRUE(hostSentTexts().empty()) << "the menu sends nothing to the opponent";
+    }
 }
 
 TEST_F(PluginTest, SecondContactBringsTheOpenGameToTheFrontAndKeepsTheOpponent) {

@@ -122,6 +122,23 @@ TEST_F(PluginTest, WindowClassIsUnregisteredWhenTheDllIsFreed) {
     EXPECT_NE(gameWindowHandle(), nullptr);
 }
 
+// Regression: the class's brush was deleted even when a window of the class kept the class alive.
+TEST_F(PluginTest, ClassBrushOutlivesTheDllWhileAWindowOfTheClassExists) {
+    HMODULE module = LoadLibraryA(pluginPath);
+    ASSERT_NE(module, nullptr);
+    HWND window = CreateWindowExW(0, L"KelvaronWindow", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                  nullptr, module, nullptr);
+    ASSERT_NE(window, nullptr);
+    // Its procedure goes with the DLL: let the default one serve the window from now on.
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
+    auto brush = reinterpret_cast<HGDIOBJ>(GetClassLongPtrW(window, GCLP_HBRBACKGROUND));
+    FreeLibrary(module);
+    EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH)) << "the class brush was deleted";
+    DestroyWindow(window);
+    EXPECT_TRUE(UnregisterClassW(L"KelvaronWindow", module));
+    DeleteObject(brush);
+}
+
 TEST_F(PluginTest, ExportsExactlyTheThreeEntryPointsAndImportsOnlySystemDlls) {
     ModuleTables tables = readModuleTables(pluginPath);
     EXPECT_EQ(tables.exports, (std::set<std::string>{"Load", "MirandaPluginInfo", "Unload"}));
@@ -153,7 +170,10 @@ TEST_F(PluginTest, LoadRegistersModuleServicesHookAndMenuItem) {
     EXPECT_EQ(item.text, gameName); // Windows-1251 bytes
     EXPECT_EQ(item.flags, 8u);
     EXPECT_EQ(item.position, 5);
-    EXPECT_NE(item.icon, nullptr) << "icon 119 of the module";
+    // The small contact-menu icon, not the window's (LoadIcon hands out one shared handle per resource).
+    HMODULE module = GetModuleHandleA("Kelvaron.dll");
+    EXPECT_EQ(item.icon, LoadIconA(module, MAKEINTRESOURCEA(119)));
+    EXPECT_NE(item.icon, LoadIconA(module, MAKEINTRESOURCEA(102)));
     EXPECT_EQ(item.service, "Kelvaron/PlayGame");
     EXPECT_TRUE(item.popupNameNull);
     EXPECT_EQ(item.popupPosition, 0);
@@ -163,6 +183,36 @@ TEST_F(PluginTest, LoadRegistersModuleServicesHookAndMenuItem) {
     ASSERT_TRUE(GetIconInfo(static_cast<HICON>(item.icon), &icon)) << "a real icon handle";
     DeleteObject(icon.hbmMask);
     DeleteObject(icon.hbmColor);
+}
+
+TEST_F(PluginTest, LoadRegistersInItsOrder) {
+    loadPlugin();
+    const std::vector<std::string> expected = {
+        "callService Utils/AllocWindowList",
+        "callService Proto/RegisterModule",
+        "createServiceFunction Kelvaron/RecvMessage",
+        "callService DB/Contact/FindFirst",
+        "callService Proto/IsProtoOnContact",
+        "callService Proto/AddToContact",
+        "callService DB/Contact/FindNext",
+        "callService Proto/IsProtoOnContact",
+        "callService Proto/AddToContact",
+        "callService DB/Contact/FindNext",
+        "hookEvent Miranda/System/Shutdown",
+        "createServiceFunction Kelvaron/PlayGame",
+        "callService CList/AddContactMenuItem",
+    };
+    // Each step in this order; anything else the plug-in may do in between is not this test's concern.
+    const std::vector<std::string>& uses = hostPluginLinkUses();
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < uses.size() && next < expected.size(); ++i)
+        next += uses[i] == expected[next];
+    std::string log;
+    for (const std::string& use : uses)
+        log += "\n  " + use;
+    EXPECT_EQ(next, expected.size()) << "missing or out of order: "
+                                     << expected[std::min(next, expected.size() - 1)]
+                                     << "\nthe plug-in's uses of the link table:" << log;
 }
 
 TEST_F(PluginTest, LoadAttachesTheModuleToEveryContactOnce) {

@@ -5,6 +5,7 @@
 #include "data/colour_cards.h"
 #include "engine/texts.h"
 #include "support/card_notation.h"
+#include "window/gdi_guards.h"
 #include "window/table_layout.h"
 
 #include <set>
@@ -43,6 +44,53 @@ std::vector<Rect> myHandRects(const char* hand) {
 Point bubblePoint() {
     Rect bubble = statusBubbleRect(metrics, clientSize());
     return {bubble.left + 20, bubble.top + 12};
+}
+
+// A display name typical of the code page, in the host's ANSI code page as the host would hold it.
+std::wstring typicalDisplayName() { return GetACP() == 1251 ? L"Алёна" : L"Zoë"; }
+
+std::string toAnsi(const std::wstring& text) {
+    int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], length, nullptr, nullptr);
+    ansi.resize(static_cast<std::size_t>(length) - 1);
+    return ansi;
+}
+
+std::wstring wideWindowText(HWND window) {
+    wchar_t text[512] = L"";
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+Rect shrunk(Rect r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right - dx, r.bottom - dy}; }
+
+// How many pixels inside `inner` differ from the Unicode `text` drawn centred on one line into `area`,
+// in `ink` over `fill` (0xRRGGBB): the same reference on every code page, so both runs draw the same
+// pixels.
+int pixelsUnlikeText(const wchar_t* text, Rect area, Rect inner, std::uint32_t fill, std::uint32_t ink) {
+    HWND window = gameWindowHandle();
+    RECT client;
+    GetClientRect(window, &client);
+    WindowDcGuard screen(window);
+    GdiObjectGuard<HBITMAP> shownImage(CreateCompatibleBitmap(screen.dc, client.right, client.bottom));
+    GdiObjectGuard<HBITMAP> drawnImage(CreateCompatibleBitmap(screen.dc, client.right, client.bottom));
+    GdiObjectGuard<HBRUSH> fillBrush(CreateSolidBrush(RGB(fill >> 16, fill >> 8 & 0xFF, fill & 0xFF)));
+    MemoryDcGuard shown(screen.dc);
+    MemoryDcGuard drawn(screen.dc);
+    SelectObject(shown.dc, shownImage.handle);
+    SelectObject(drawn.dc, drawnImage.handle);
+    BitBlt(shown.dc, 0, 0, client.right, client.bottom, screen.dc, 0, 0, SRCCOPY);
+    RECT r = {area.left, area.top, area.right, area.bottom};
+    FillRect(drawn.dc, &r, fillBrush.handle);
+    SetTextColor(drawn.dc, RGB(ink >> 16, ink >> 8 & 0xFF, ink & 0xFF));
+    SetBkMode(drawn.dc, TRANSPARENT);
+    DrawTextW(drawn.dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    int differing = 0;
+    for (int y = inner.top; y < inner.bottom; ++y)
+        for (int x = inner.left; x < inner.right; ++x)
+            differing += GetPixel(shown.dc, x, y) != GetPixel(drawn.dc, x, y);
+    return differing;
 }
 
 // Sends a real left click at a client point.
@@ -254,16 +302,45 @@ TEST_F(Painting, ButtonSitsAtTheBottomLeftAfterEveryResize) {
     }
 }
 
-TEST_F(Painting, AboutBoxNamesTheVersion) {
-    receive({"72", "", "60 70", "63 73", true, 2, false});
-    SendMessageA(gameWindowHandle(), WM_COMMAND, 40002, 0);
+// Regression: the texts were handed to ANSI calls as Windows-1251 bytes, which every system with
+// another code page shows garbled. Run under code pages 1251 and 1252.
+TEST_F(PluginTest, ShownTextsReadTheSameOnAnyCodePage) {
+    std::wstring name = typicalDisplayName();
+    HostWord contact = hostAddContact(toAnsi(name));
+    loadPlugin();
+    // The receiver defends against an uncovered 9 with two cards in the stock.
+    hostReceiveText(contact, "@@Kelvaron@@72e0-91-63a2-b0-120");
+    HWND window = gameWindowHandle();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(wideWindowText(window), L"Игра в дурака с " + name) << "code page " << GetACP();
+    EXPECT_EQ(wideWindowText(actionButtonHandle()), L"Беру");
+
+    ClientSize client = clientSize();
+    Rect bubble = statusBubbleRect(metrics, client);
+    // Clear of the outline and the rounded corners.
+    EXPECT_EQ(
+        pixelsUnlikeText(L"Отбивайтесь.", bubble, shrunk(bubble, bubbleCornerSize / 2, 1), white, black), 0);
+    Rect stock = stockRect(metrics, client);
+    EXPECT_EQ(pixelsUnlikeText(L"2", stock, shrunk(stock, 1, 1), cardBack, white), 0);
+
+    SendMessageW(window, WM_COMMAND, 40002, 0);
     ASSERT_EQ(hostMessageBoxes().size(), 1u);
     const HostMessageBox& box = hostMessageBoxes()[0];
-    EXPECT_EQ(box.caption, aboutCaption);
-    ASSERT_FALSE(box.text.empty());
-    EXPECT_EQ(box.text[0], '\t');
-    std::string firstLine = box.text.substr(0, box.text.find('\n'));
-    EXPECT_EQ(firstLine, std::string("\t") + pluginName + " v0.0.0.6");
-    EXPECT_NE(box.text.find(aboutBuildDate), std::string::npos);
-    EXPECT_NE(box.text.find(pluginCopyright), std::string::npos);
+    EXPECT_EQ(box.wideCaption, L"О программе");
+    EXPECT_EQ(
+        box.wideText.rfind(L"\tКарточная игра в дурака v0.0.0.6\n\nВеб-страница: kelvaron.example.org\n", 0),
+        0u)
+        << "the About box's first lines";
+    EXPECT_NE(box.wideText.find(L"\nДата компиляции: "), std::wstring::npos);
+    EXPECT_NE(box.wideText.find(L"\n\n© 2026 Kelvaron developers\n\n"), std::wstring::npos);
+}
+
+// The picture in the messenger's Plugins folder comes first; the one beside the DLL is only the fallback.
+TEST_F(PluginTest, CardPictureInThePluginsFolderWinsOverTheOneBesideTheDll) {
+    // A copy of the DLL with the real card picture beside it; Plugins\cards.png has the coloured faces.
+    ASSERT_EQ(hostLoadPlugin("elsewhere\\Kelvaron.dll"), HostLoadResult::Loaded);
+    hostReceiveText(alice, stateMessageFor({"72", "", "60 70", "63 73", true, 2, false}).c_str());
+    ASSERT_NE(gameWindowHandle(), nullptr);
+    Rect first = myHandRects("60 70")[0];
+    EXPECT_EQ(clientPixel(first.left + 30, first.top + 40), faceColour("60"));
 }
