@@ -61,18 +61,24 @@ gdiplus::Bitmap* loadPictureBesideModule() {
 
 // The opponent's display name in the host's ANSI code page, cut to what fits in the title beside its
 // prefix; empty when the host has no name (a null result, or no such service).
-std::string opponentDisplayName() {
+const char* opponentDisplayName(char (&name)[titleBufferSize]) {
     HostWord result =
         callHostService(hostnames::getContactDisplayName, static_cast<HostWord>(game.opponentContact), 0);
+    name[0] = '\0';
     if (result == 0 || result == serviceNotFound)
-        return {};
-    auto name = reinterpret_cast<const char*>(result);
+        return name;
+    auto hostName = reinterpret_cast<const char*>(result);
     std::size_t room = titleBufferSize - (sizeof windowTitlePrefix - 1) - 1;
-    return std::string(name, strnlen(name, room));
+    std::size_t length = strnlen(hostName, room);
+    std::memcpy(name, hostName, length);
+    name[length] = '\0';
+    return name;
 }
 
 void setTitle() {
-    std::wstring title = wideText(windowTitlePrefix) + wideText(opponentDisplayName().c_str(), CP_ACP);
+    char name[titleBufferSize];
+    WideText title = wideText(windowTitlePrefix);
+    title.append(opponentDisplayName(name), CP_ACP);
     SetWindowTextW(gameWindow, title.c_str());
 }
 
@@ -285,8 +291,8 @@ void showAboutBox() {
               aboutProjectBorn, aboutProjectBirthDate, aboutBuildDate, __DATE__, pluginCopyright,
               aboutThanks);
 
-    std::wstring wide = wideText(text);
-    std::wstring caption = wideText(aboutCaption);
+    WideText wide = wideText(text);
+    WideText caption = wideText(aboutCaption);
     MSGBOXPARAMSW box = {};
     box.cbSize = sizeof box;
     box.hwndOwner = gameWindow;
@@ -324,12 +330,22 @@ void showTraceBox(const char* format, std::va_list args) {
     MessageBoxW(nullptr, wideText(text).c_str(), L"trace", MB_OK);
 }
 
-std::wstring wideText(const char* text, UINT codePage) {
-    int length = text ? MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0) : 0;
-    if (length <= 1)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<std::size_t>(length) - 1); // without the terminating zero
+void WideText::append(const char* more, UINT codePage) {
+    if (!more)
+        return;
+    int used = static_cast<int>(wcslen(text));
+    int room = capacity - 1 - used;
+    int written = room > 0 ? MultiByteToWideChar(codePage, 0, more, -1, text + used, room) : 0;
+    if (written == 0 && room > 0) {
+        // Too long for what is left: as much as fits, then the terminating zero.
+        int length = static_cast<int>(strnlen(more, static_cast<std::size_t>(room)));
+        written = MultiByteToWideChar(codePage, 0, more, length, text + used, room);
+        text[used + written] = L'\0';
+    }
+}
+
+WideText wideText(const char* text, UINT codePage) {
+    WideText wide;
+    wide.append(text, codePage);
     return wide;
 }

@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 inline constexpr char gameWindowClassName[] = "KelvaronWindow";
 inline constexpr wchar_t gameWindowClassNameW[] = L"KelvaronWindow";
 // The game's own texts are Windows-1251 bytes (engine/texts.h).
@@ -39,5 +37,13 @@ ClientSize currentClientSize();
 void showAboutBox();
 
 // A text as UTF-16 for the window's Unicode calls, so that it reads the same whatever the system's
-// ANSI code page; empty for a null text.
-std::wstring wideText(const char* text, UINT codePage = gameTextCodePage);
+// ANSI code page. Held in place (the plug-in links no string library): at most 1024 characters, a
+// longer text is cut; empty for a null text.
+struct WideText {
+    static constexpr int capacity = 1025;
+    wchar_t text[capacity] = {};
+    const wchar_t* c_str() const { return text; }
+    // Adds a text in the given code page.
+    void append(const char* more, UINT codePage = gameTextCodePage);
+};
+WideText wideText(const char* text, UINT codePage = gameTextCodePage);
