@@ -25,40 +25,6 @@ gdiplus::Status WINAPI GdipSaveImageToFile(gdiplus::Bitmap* image, const WCHAR* 
 }
 
 namespace {
-// A GDI+ session of the host's own: GDI+ counts its sessions, so the plug-in's goes on undisturbed.
-struct GdiplusSession {
-    ULONG_PTR token = 0;
-    bool started;
-    GdiplusSession() {
-        gdiplus::StartupInput input = {1, nullptr, FALSE, FALSE};
-        started = GdiplusStartup(&token, &input, nullptr) == gdiplus::ok;
-    }
-    ~GdiplusSession() {
-        if (started)
-            GdiplusShutdown(token);
-    }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-};
-
-struct GdiplusBitmap {
-    gdiplus::Bitmap* image = nullptr;
-    ~GdiplusBitmap() {
-        if (image)
-            GdipDisposeImage(image);
-    }
-};
-
-// Puts the selected object back before the memory DC goes.
-struct Selection {
-    HDC dc;
-    HGDIOBJ previous;
-    Selection(HDC d, HGDIOBJ object) : dc(d), previous(SelectObject(d, object)) {}
-    ~Selection() { SelectObject(dc, previous); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-};
-
 std::wstring widePath(const char* path) {
     int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
     if (length <= 0)
@@ -83,7 +49,7 @@ HBITMAP screenCopy(HDC windowDc, LONG width, LONG height) {
     MemoryDcGuard memory(windowDc);
     if (!copy || !memory.dc)
         return copy;
-    Selection selected(memory.dc, copy);
+    SelectionGuard selected(memory.dc, copy);
     BitBlt(memory.dc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
     return copy;
 }
@@ -128,8 +94,8 @@ bool hostSaveGameWindowPng(const char* path) {
     GdiObjectGuard<HBITMAP> copy(screenCopy(source.dc, width, height));
     if (!copy.handle)
         return false;
-    GdiplusSession session;
-    GdiplusBitmap picture;
+    GdiplusSessionGuard session;
+    GdiplusImageGuard picture;
     if (!session.started || GdipCreateBitmapFromHBITMAP(copy.handle, nullptr, &picture.image) != gdiplus::ok)
         return false;
     return GdipSaveImageToFile(picture.image, widePath(path).c_str(), &pngEncoder, nullptr) == gdiplus::ok;

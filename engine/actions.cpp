@@ -150,12 +150,8 @@ void updateActionButton() {
 }
 
 void syncWinBlink() {
-    bool won = gameOutcome() == Won;
-    if (won && !winBlinkRunning) {
+    if (gameOutcome() == Won)
         startWinBlinkTimer();
-        winBlinkRunning = 1;
-    } else if (!won && winBlinkRunning) {
+    else
         stopWinBlinkTimer();
-        winBlinkRunning = 0;
-    }
 }

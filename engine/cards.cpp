@@ -1,5 +1,4 @@
-// The process-wide game record and the win-blink flag.
+// The process-wide game record.
 #include "engine/cards.h"
 
 GameState game;
-std::uint8_t winBlinkRunning = 0;

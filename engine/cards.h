@@ -42,5 +42,3 @@ struct GameState {
 
 // The one game of the process, shared by the engine, the exchange and the window.
 extern GameState game;
-// 1 exactly while the win-blink timer runs on the game window.
-extern std::uint8_t winBlinkRunning;

@@ -20,6 +20,9 @@ constexpr std::uint32_t oldestHostVersion = 0x00010201;
 constexpr int menuItemPosition = 5;
 
 const HostLinkTable* hostLink = nullptr;
+HINSTANCE moduleInstance = nullptr;
+// The host's window list that holds the game window while it is open (0 when the host gave none).
+HostWord windowList = 0;
 ULONG_PTR gdiplusToken = 0;
 
 void startGdiplus() {
@@ -82,6 +85,21 @@ HostWord playGameService(HostWord contact, HostWord) {
     return 1;
 }
 
+// The host's side of the game window's life.
+const char* contactDisplayName(ContactHandle contact) {
+    HostWord name = callHostService(hostnames::getContactDisplayName, static_cast<HostWord>(contact), 0);
+    return name == 0 || name == serviceNotFound ? nullptr : reinterpret_cast<const char*>(name);
+}
+
+void gameWindowOpened(HWND window, ContactHandle contact) {
+    WindowListEntry entry = {windowList, window, static_cast<HostWord>(contact)};
+    callHostService(hostnames::addToWindowList, 0, reinterpret_cast<HostWord>(&entry));
+}
+
+void gameWindowClosing(HWND window) {
+    callHostService(hostnames::removeFromWindowList, windowList, reinterpret_cast<HostWord>(window));
+}
+
 int onHostShutdown(HostWord, HostWord) {
     if (windowList != 0) {
         MSG close = {};
@@ -93,9 +111,6 @@ int onHostShutdown(HostWord, HostWord) {
     return 0;
 }
 } // namespace
-
-HINSTANCE moduleInstance = nullptr;
-HostWord windowList = 0;
 
 const PluginInfo pluginInfo = {
     sizeof(PluginInfo),     pluginName,      pluginVersion, pluginName, pluginAuthor,
@@ -118,6 +133,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     if (reason == DLL_PROCESS_ATTACH) {
         moduleInstance = instance;
         DisableThreadLibraryCalls(instance);
+        setGameWindowHost({instance, pluginVersion, contactDisplayName, gameWindowOpened, gameWindowClosing});
         registerGameWindowClass();
     } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
         // Freed while the process goes on (the host rescans its plug-ins): the class must not

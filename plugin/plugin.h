@@ -8,12 +8,6 @@
 inline constexpr char moduleName[] = "Kelvaron";
 inline constexpr char receiveService[] = "Kelvaron/RecvMessage";
 inline constexpr char playGameServiceName[] = "Kelvaron/PlayGame";
-inline constexpr char homePageUrl[] = "http://kelvaron.example.org/";
-inline constexpr char homePageHost[] = "kelvaron.example.org";
-
-extern HINSTANCE moduleInstance;
-// The host's window list that holds the game window while it is open (0 when the host gave none).
-extern HostWord windowList;
 extern const PluginInfo pluginInfo;
 
 // Calls a host service through the link table; 0 before Load has given the table.

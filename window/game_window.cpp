@@ -5,21 +5,13 @@
 #include "engine/actions.h"
 #include "engine/frontend.h"
 #include "engine/texts.h"
-#include "plugin/plugin.h"
 #include "resources/resource_ids.h"
 #include "window/gdi_guards.h"
 #include "window/paint.h"
 
 #include <cstring>
 
-HWND gameWindow = nullptr;
-HWND actionButton = nullptr;
-gdiplus::Bitmap* cardPicture = nullptr;
-HBRUSH blinkBrushA = nullptr;
-HBRUSH blinkBrushB = nullptr;
-HBRUSH cardBackBrush = nullptr;
-HBRUSH selectionBrush = nullptr;
-std::uint8_t winBlinkPhase = 0;
+GameWindowState ui;
 
 namespace {
 constexpr DWORD gameWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -27,28 +19,29 @@ constexpr int gameWindowWidth = 640;
 constexpr int gameWindowHeight = 520;
 constexpr UINT winBlinkPeriodMs = 100;
 constexpr COLORREF backgroundColour = RGB(127, 127, 127);
+constexpr COLORREF blinkColourA = RGB(255, 190, 190);
+constexpr COLORREF blinkColourB = RGB(255, 255, 100);
+constexpr COLORREF cardBackColour = RGB(0, 120, 0);
+constexpr COLORREF selectionColour = RGB(0, 0, 255);
 constexpr std::size_t titleBufferSize = 256;
 constexpr std::size_t aboutTextSize = 1024;
 constexpr wchar_t cardPicturePath[] = L"Plugins\\cards.png";
 constexpr wchar_t cardPictureFileName[] = L"cards.png";
 
 HBRUSH classBackgroundBrush = nullptr;
+GameWindowHost windowHost;
 
 gdiplus::Bitmap* loadPicture(const wchar_t* path) {
-    gdiplus::Bitmap* picture = nullptr;
-    gdiplus::Status status = GdipCreateBitmapFromFile(path, &picture);
-    if (status != gdiplus::ok) {
-        if (picture)
-            GdipDisposeImage(picture);
+    GdiplusImageGuard picture;
+    if (GdipCreateBitmapFromFile(path, &picture.image) != gdiplus::ok)
         return nullptr;
-    }
-    return picture;
+    return picture.release();
 }
 
 // The picture beside the plug-in's own DLL: the host's file dialogs move its current directory.
 gdiplus::Bitmap* loadPictureBesideModule() {
     wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(moduleInstance, path, MAX_PATH);
+    DWORD length = GetModuleFileNameW(windowHost.module, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return nullptr;
     wchar_t* lastSlash = wcsrchr(path, L'\\');
@@ -62,12 +55,11 @@ gdiplus::Bitmap* loadPictureBesideModule() {
 // The opponent's display name in the host's ANSI code page, cut to what fits in the title beside its
 // prefix; empty when the host has no name (a null result, or no such service).
 const char* opponentDisplayName(char (&name)[titleBufferSize]) {
-    HostWord result =
-        callHostService(hostnames::getContactDisplayName, static_cast<HostWord>(game.opponentContact), 0);
+    const char* hostName =
+        windowHost.contactDisplayName ? windowHost.contactDisplayName(game.opponentContact) : nullptr;
     name[0] = '\0';
-    if (result == 0 || result == serviceNotFound)
+    if (!hostName)
         return name;
-    auto hostName = reinterpret_cast<const char*>(result);
     std::size_t room = titleBufferSize - (sizeof windowTitlePrefix - 1) - 1;
     std::size_t length = strnlen(hostName, room);
     std::memcpy(name, hostName, length);
@@ -79,15 +71,15 @@ void setTitle() {
     char name[titleBufferSize];
     WideText title = wideText(windowTitlePrefix);
     title.append(opponentDisplayName(name), CP_ACP);
-    SetWindowTextW(gameWindow, title.c_str());
+    SetWindowTextW(ui.gameWindow, title.c_str());
 }
 
 void releaseWindowResources() {
-    if (cardPicture) {
-        GdipDisposeImage(cardPicture);
-        cardPicture = nullptr;
+    if (ui.cardPicture) {
+        GdipDisposeImage(ui.cardPicture);
+        ui.cardPicture = nullptr;
     }
-    for (HBRUSH* brush : {&blinkBrushA, &blinkBrushB, &cardBackBrush, &selectionBrush}) {
+    for (HBRUSH* brush : {&ui.blinkBrushA, &ui.blinkBrushB, &ui.cardBackBrush, &ui.selectionBrush}) {
         if (*brush)
             DeleteObject(*brush);
         *brush = nullptr;
@@ -96,23 +88,21 @@ void releaseWindowResources() {
 
 void onSize(LPARAM lParam) {
     // During creation the handles are not stored yet: nothing to move or draw.
-    if (!gameWindow || !actionButton)
+    if (!ui.gameWindow || !ui.actionButton)
         return;
     UINT width = 0, height = 0;
     cardPictureSize(width, height);
     Rect button = actionButtonRect(width, HIWORD(lParam));
-    MoveWindow(actionButton, button.left, button.top, button.right - button.left, button.bottom - button.top,
-               TRUE);
+    MoveWindow(ui.actionButton, button.left, button.top, button.right - button.left,
+               button.bottom - button.top, TRUE);
     redrawWindow();
 }
 
 void onClose(HWND window) {
-    if (winBlinkRunning) {
-        KillTimer(window, ID_WIN_BLINK_TIMER);
-        // The flag means "the timer runs"; left set, the next window could never start its blink.
-        winBlinkRunning = 0;
-    }
-    callHostService(hostnames::removeFromWindowList, windowList, reinterpret_cast<HostWord>(window));
+    // Left running, the flag would keep the next window from starting its blink.
+    stopWinBlinkTimer();
+    if (windowHost.windowClosing)
+        windowHost.windowClosing(window);
 }
 
 void onDestroy() {
@@ -122,19 +112,19 @@ void onDestroy() {
     game.myHand.clear();
     game.opponentHand.clear();
     releaseWindowResources();
-    winBlinkRunning = 0; // the timer died with the window
-    gameWindow = nullptr;
-    actionButton = nullptr;
+    ui.winBlinkRunning = 0; // the timer died with the window
+    ui.gameWindow = nullptr;
+    ui.actionButton = nullptr;
 }
 
 void onTimer(HWND window, WPARAM timerId) {
-    if (timerId != ID_WIN_BLINK_TIMER || !winBlinkRunning)
+    if (timerId != ID_WIN_BLINK_TIMER || !ui.winBlinkRunning)
         return;
     WindowDcGuard context(window);
     if (!context.dc)
         return;
-    winBlinkPhase ^= 1;
-    SelectObject(context.dc, winBlinkPhase ? blinkBrushA : blinkBrushB);
+    ui.winBlinkPhase ^= 1;
+    SelectionGuard brush(context.dc, ui.winBlinkPhase ? ui.blinkBrushA : ui.blinkBrushB);
     drawStatusBubble(context.dc, winMessage);
 }
 
@@ -205,12 +195,14 @@ LRESULT CALLBACK gameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 } // namespace
 
 // A Unicode class: its windows take and show their texts as UTF-16.
+void setGameWindowHost(const GameWindowHost& host) { windowHost = host; }
+
 void registerGameWindowClass() {
     classBackgroundBrush = CreateSolidBrush(backgroundColour);
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = gameWindowProc;
-    windowClass.hInstance = moduleInstance;
-    windowClass.hIcon = LoadIconW(moduleInstance, MAKEINTRESOURCEW(IDI_GAME_WINDOW));
+    windowClass.hInstance = windowHost.module;
+    windowClass.hIcon = LoadIconW(windowHost.module, MAKEINTRESOURCEW(IDI_GAME_WINDOW));
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     windowClass.hbrBackground = classBackgroundBrush;
     windowClass.lpszMenuName = MAKEINTRESOURCEW(IDM_GAME_MENU);
@@ -220,7 +212,7 @@ void registerGameWindowClass() {
 
 void unregisterGameWindowClass() {
     // A window of the class that still exists keeps the class, and paints with its brush.
-    if (!UnregisterClassW(gameWindowClassNameW, moduleInstance))
+    if (!UnregisterClassW(gameWindowClassNameW, windowHost.module))
         return;
     if (classBackgroundBrush)
         DeleteObject(classBackgroundBrush);
@@ -228,45 +220,45 @@ void unregisterGameWindowClass() {
 }
 
 void openGameWindow() {
-    cardPicture = loadPicture(cardPicturePath);
-    if (!cardPicture)
-        cardPicture = loadPictureBesideModule();
-    if (!cardPicture) {
+    ui.cardPicture = loadPicture(cardPicturePath);
+    if (!ui.cardPicture)
+        ui.cardPicture = loadPictureBesideModule();
+    if (!ui.cardPicture) {
         MessageBoxW(nullptr, wideText(pictureLoadError).c_str(), wideText(gameName).c_str(),
                     MB_ICONSTOP | MB_OK);
         return;
     }
-    blinkBrushA = CreateSolidBrush(RGB(255, 190, 190));
-    blinkBrushB = CreateSolidBrush(RGB(255, 255, 100));
-    cardBackBrush = CreateSolidBrush(RGB(0, 120, 0));
-    selectionBrush = CreateSolidBrush(RGB(0, 0, 255));
+    ui.blinkBrushA = CreateSolidBrush(blinkColourA);
+    ui.blinkBrushB = CreateSolidBrush(blinkColourB);
+    ui.cardBackBrush = CreateSolidBrush(cardBackColour);
+    ui.selectionBrush = CreateSolidBrush(selectionColour);
 
-    gameWindow =
+    ui.gameWindow =
         CreateWindowExW(0, gameWindowClassNameW, L"", gameWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                        gameWindowWidth, gameWindowHeight, nullptr, nullptr, moduleInstance, nullptr);
-    if (!gameWindow) {
+                        gameWindowWidth, gameWindowHeight, nullptr, nullptr, windowHost.module, nullptr);
+    if (!ui.gameWindow) {
         releaseWindowResources();
         return;
     }
-    actionButton = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, gameWindow,
-                                   reinterpret_cast<HMENU>(IDC_ACTION_BUTTON), moduleInstance, nullptr);
-    WindowListEntry entry = {windowList, gameWindow, static_cast<HostWord>(game.opponentContact)};
-    callHostService(hostnames::addToWindowList, 0, reinterpret_cast<HostWord>(&entry));
+    ui.actionButton = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, ui.gameWindow,
+                                      reinterpret_cast<HMENU>(IDC_ACTION_BUTTON), windowHost.module, nullptr);
+    if (windowHost.windowOpened)
+        windowHost.windowOpened(ui.gameWindow, game.opponentContact);
     setTitle();
-    ShowWindow(gameWindow, SW_SHOW);
-    UpdateWindow(gameWindow);
+    ShowWindow(ui.gameWindow, SW_SHOW);
+    UpdateWindow(ui.gameWindow);
 }
 
 void bringGameWindowToFront() {
-    SetForegroundWindow(gameWindow);
-    SetFocus(gameWindow);
+    SetForegroundWindow(ui.gameWindow);
+    SetFocus(ui.gameWindow);
 }
 
 void cardPictureSize(UINT& width, UINT& height) {
     width = height = 0;
-    if (cardPicture) {
-        GdipGetImageWidth(cardPicture, &width);
-        GdipGetImageHeight(cardPicture, &height);
+    if (ui.cardPicture) {
+        GdipGetImageWidth(ui.cardPicture, &width);
+        GdipGetImageHeight(ui.cardPicture, &height);
     }
 }
 
@@ -278,14 +270,14 @@ CardMetrics currentCardMetrics() {
 
 ClientSize currentClientSize() {
     RECT client = {};
-    GetClientRect(gameWindow, &client);
+    GetClientRect(ui.gameWindow, &client);
     return {client.right - client.left, client.bottom - client.top};
 }
 
 void showAboutBox() {
     // wsprintfA writes at most 1024 bytes, the size of the About text's buffer.
     char text[aboutTextSize];
-    std::uint32_t v = pluginInfo.version;
+    std::uint32_t v = windowHost.version;
     wsprintfA(text, "\t%s v%d.%d.%d.%d\n\n%s%s\n%s%s\n%s%s\n\n%s\n\n%s", pluginName, int(v >> 24 & 0xff),
               int(v >> 16 & 0xff), int(v >> 8 & 0xff), int(v & 0xff), aboutWebPage, homePageHost,
               aboutProjectBorn, aboutProjectBirthDate, aboutBuildDate, __DATE__, pluginCopyright,
@@ -295,8 +287,8 @@ void showAboutBox() {
     WideText caption = wideText(aboutCaption);
     MSGBOXPARAMSW box = {};
     box.cbSize = sizeof box;
-    box.hwndOwner = gameWindow;
-    box.hInstance = moduleInstance;
+    box.hwndOwner = ui.gameWindow;
+    box.hInstance = windowHost.module;
     box.lpszText = wide.c_str();
     box.lpszCaption = caption.c_str();
     box.dwStyle = MB_USERICON | MB_OK;
@@ -307,19 +299,30 @@ void showAboutBox() {
 // --- what the portable core asks of the window
 
 void showActionButton(const char* caption, bool enabled) {
-    SetWindowTextW(actionButton, wideText(caption).c_str());
-    EnableWindow(actionButton, enabled);
+    SetWindowTextW(ui.actionButton, wideText(caption).c_str());
+    EnableWindow(ui.actionButton, enabled);
 }
 
-void startWinBlinkTimer() { SetTimer(gameWindow, ID_WIN_BLINK_TIMER, winBlinkPeriodMs, nullptr); }
+// Both are asked for after every change that may win or end a win: each acts only on a change.
+void startWinBlinkTimer() {
+    if (ui.winBlinkRunning || !ui.gameWindow)
+        return;
+    if (SetTimer(ui.gameWindow, ID_WIN_BLINK_TIMER, winBlinkPeriodMs, nullptr))
+        ui.winBlinkRunning = 1;
+}
 
-void stopWinBlinkTimer() { KillTimer(gameWindow, ID_WIN_BLINK_TIMER); }
+void stopWinBlinkTimer() {
+    if (!ui.winBlinkRunning)
+        return;
+    KillTimer(ui.gameWindow, ID_WIN_BLINK_TIMER);
+    ui.winBlinkRunning = 0;
+}
 
-bool gameWindowIsOpen() { return gameWindow != nullptr; }
+bool gameWindowIsOpen() { return ui.gameWindow != nullptr; }
 
 void flashGameWindowIfInBackground() {
-    if (GetForegroundWindow() != gameWindow)
-        FlashWindow(gameWindow, TRUE);
+    if (GetForegroundWindow() != ui.gameWindow)
+        FlashWindow(ui.gameWindow, TRUE);
 }
 
 void showTraceBox(const char* format, std::va_list args) {

@@ -11,16 +11,38 @@ inline constexpr wchar_t gameWindowClassNameW[] = L"KelvaronWindow";
 // The game's own texts are Windows-1251 bytes (engine/texts.h).
 inline constexpr UINT gameTextCodePage = 1251;
 
-// Handles of the open window; all null while no game window is open.
-extern HWND gameWindow;
-extern HWND actionButton;
-extern gdiplus::Bitmap* cardPicture;
-extern HBRUSH blinkBrushA;
-extern HBRUSH blinkBrushB;
-extern HBRUSH cardBackBrush;
-extern HBRUSH selectionBrush;
-// Inverted by every win-blink tick, never reset.
-extern std::uint8_t winBlinkPhase;
+// The home page that the window's menu opens and the About box names.
+inline constexpr char homePageUrl[] = "http://kelvaron.example.org/";
+inline constexpr char homePageHost[] = "kelvaron.example.org";
+
+// Everything the open game window holds: all null and zero while no game window is open, except
+// winBlinkPhase, which every win-blink tick inverts and nothing resets.
+struct GameWindowState {
+    HWND gameWindow = nullptr;
+    HWND actionButton = nullptr;
+    gdiplus::Bitmap* cardPicture = nullptr;
+    HBRUSH blinkBrushA = nullptr;
+    HBRUSH blinkBrushB = nullptr;
+    HBRUSH cardBackBrush = nullptr;
+    HBRUSH selectionBrush = nullptr;
+    std::uint8_t winBlinkPhase = 0;
+    // Whether the win-blink timer runs: set and cleared only where the timer is set and killed.
+    std::uint8_t winBlinkRunning = 0;
+};
+extern GameWindowState ui;
+
+// What the window needs of the plug-in around it, given before the class is registered: the module
+// that holds the window's resources, the version for the About box, and the host's side of the
+// window's life (the opponent's name, the host's window list).
+struct GameWindowHost {
+    HINSTANCE module = nullptr;
+    std::uint32_t version = 0;
+    // The opponent's display name in the host's ANSI code page, or null when the host has none.
+    const char* (*contactDisplayName)(ContactHandle contact) = nullptr;
+    void (*windowOpened)(HWND window, ContactHandle contact) = nullptr;
+    void (*windowClosing)(HWND window) = nullptr;
+};
+void setGameWindowHost(const GameWindowHost& host);
 
 // At module attach and detach.
 void registerGameWindowClass();
@@ -29,7 +51,7 @@ void unregisterGameWindowClass();
 // The contact-menu item on an open game: front and focus, nothing else.
 void bringGameWindowToFront();
 
-// The size of cardPicture and the card metrics that follow from it.
+// The size of the card picture and the card metrics that follow from it.
 void cardPictureSize(UINT& width, UINT& height);
 CardMetrics currentCardMetrics();
 ClientSize currentClientSize();

@@ -1,7 +1,10 @@
-// Small owners for GDI handles, so that every early return releases what was created.
+// Small owners for GDI and GDI+ handles, so that every early return releases what was created; the
+// plug-in's painting and the development host's measures share them.
 // Declare the owner of a bitmap before the owner of the device context it is selected into: the
 // context then goes first, which is the order GDI wants.
 #pragma once
+
+#include "window/gdiplus_flat.h"
 
 #include <windows.h>
 
@@ -41,4 +44,48 @@ template <typename Handle> struct GdiObjectGuard {
     }
     GdiObjectGuard(const GdiObjectGuard&) = delete;
     GdiObjectGuard& operator=(const GdiObjectGuard&) = delete;
+};
+
+// Puts the previously selected object back before the device context or the object goes.
+struct SelectionGuard {
+    HDC dc;
+    HGDIOBJ previous;
+    SelectionGuard(HDC d, HGDIOBJ object)
+        : dc(d), previous(d && object ? SelectObject(d, object) : nullptr) {}
+    ~SelectionGuard() {
+        if (previous)
+            SelectObject(dc, previous);
+    }
+    SelectionGuard(const SelectionGuard&) = delete;
+    SelectionGuard& operator=(const SelectionGuard&) = delete;
+};
+
+// A GDI+ image.
+struct GdiplusImageGuard {
+    gdiplus::Bitmap* image = nullptr;
+    ~GdiplusImageGuard() {
+        if (image)
+            GdipDisposeImage(image);
+    }
+    gdiplus::Bitmap* release() {
+        gdiplus::Bitmap* kept = image;
+        image = nullptr;
+        return kept;
+    }
+};
+
+// A GDI+ session: GDI+ counts its sessions, so that another's goes on undisturbed.
+struct GdiplusSessionGuard {
+    ULONG_PTR token = 0;
+    bool started;
+    GdiplusSessionGuard() {
+        gdiplus::StartupInput input = {1, nullptr, FALSE, FALSE};
+        started = GdiplusStartup(&token, &input, nullptr) == gdiplus::ok;
+    }
+    ~GdiplusSessionGuard() {
+        if (started)
+            GdiplusShutdown(token);
+    }
+    GdiplusSessionGuard(const GdiplusSessionGuard&) = delete;
+    GdiplusSessionGuard& operator=(const GdiplusSessionGuard&) = delete;
 };

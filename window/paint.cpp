@@ -2,7 +2,6 @@
 #include "window/paint.h"
 
 #include "engine/frontend.h"
-#include "plugin/plugin.h"
 #include "window/game_window.h"
 #include "window/gdi_guards.h"
 
@@ -18,7 +17,7 @@ RECT toRECT(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 void drawCardBack(HDC target, int x, int y, CardMetrics metrics) {
     RECT card = {x, y, x + metrics.width, y + metrics.height};
-    FillRect(target, &card, cardBackBrush);
+    FillRect(target, &card, ui.cardBackBrush);
     FrameRect(target, &card, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
@@ -38,7 +37,7 @@ void drawMyHand(HDC dc, HDC sheet) {
         // Framed before the next card is drawn, so an overlapping card hides part of the frame.
         if (std::find(game.selection.begin(), game.selection.end(), i) != game.selection.end()) {
             RECT frame = toRECT(rects[i]);
-            FrameRect(dc, &frame, selectionBrush);
+            FrameRect(dc, &frame, ui.selectionBrush);
         }
     }
 }
@@ -94,25 +93,25 @@ void drawStatusBubble(HDC dc, const char* text) {
 void layoutMyHand(std::vector<Rect>& rects) { layoutHand(rects, currentCardMetrics(), currentClientSize()); }
 
 void paintScene(HDC dc) {
-    if (!cardPicture)
+    if (!ui.cardPicture)
         return;
     GdiObjectGuard<HBITMAP> sheetBitmap;
-    if (GdipCreateHBITMAPFromBitmap(cardPicture, &sheetBitmap.handle, opaqueBlack) != gdiplus::ok ||
+    if (GdipCreateHBITMAPFromBitmap(ui.cardPicture, &sheetBitmap.handle, opaqueBlack) != gdiplus::ok ||
         !sheetBitmap.handle)
         return;
     MemoryDcGuard sheet(dc);
     if (!sheet.dc)
         return;
-    SelectObject(sheet.dc, sheetBitmap.handle);
+    SelectionGuard sheetSelected(sheet.dc, sheetBitmap.handle);
 
     CardMetrics metrics = currentCardMetrics();
     ClientSize client = currentClientSize();
     if (const char* status = statusLineText()) {
-        if (statusBubbleGreyed())
-            SelectObject(dc, GetStockObject(LTGRAY_BRUSH));
+        // The bubble is white in the context's own brush, grey when the game is lost or drawn.
+        SelectionGuard grey(dc, statusBubbleGreyed() ? GetStockObject(LTGRAY_BRUSH) : nullptr);
         drawStatusBubble(dc, status);
     }
-    SelectObject(dc, cardBackBrush);
+    SelectionGuard cardBacks(dc, ui.cardBackBrush);
     drawOpponentHand(dc, metrics, client);
     drawMyHand(dc, sheet.dc);
     drawStock(dc, sheet.dc, metrics, client);
@@ -120,21 +119,20 @@ void paintScene(HDC dc) {
 }
 
 void redrawWindow() {
-    if (!gameWindow)
+    if (!ui.gameWindow)
         return;
-    WindowDcGuard window(gameWindow);
+    WindowDcGuard window(ui.gameWindow);
     if (!window.dc)
         return;
     RECT client = {};
-    GetClientRect(gameWindow, &client);
+    GetClientRect(ui.gameWindow, &client);
     GdiObjectGuard<HBITMAP> image(CreateCompatibleBitmap(window.dc, client.right, client.bottom));
     MemoryDcGuard offscreen(window.dc);
     if (!image.handle || !offscreen.dc)
         return;
-    SelectObject(offscreen.dc, image.handle);
-    WNDCLASSA windowClass = {};
-    if (GetClassInfoA(moduleInstance, gameWindowClassName, &windowClass))
-        FillRect(offscreen.dc, &client, windowClass.hbrBackground);
+    SelectionGuard imageSelected(offscreen.dc, image.handle);
+    if (auto background = reinterpret_cast<HBRUSH>(GetClassLongPtrW(ui.gameWindow, GCLP_HBRBACKGROUND)))
+        FillRect(offscreen.dc, &client, background);
     paintScene(offscreen.dc);
     BitBlt(window.dc, 0, 0, client.right, client.bottom, offscreen.dc, 0, 0, SRCCOPY);
 }

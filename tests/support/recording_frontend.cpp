@@ -9,6 +9,7 @@
 #include <deque>
 
 std::vector<std::string> frontendCalls;
+std::uint8_t winBlinkRunning = 0;
 bool fakeWindowOpen = false;
 bool fakeWindowOpens = true;
 
@@ -64,8 +65,17 @@ void resetCore(std::vector<int> randomValues) {
 void showActionButton(const char* caption, bool enabled) {
     frontendCalls.push_back(std::string("button:") + caption + (enabled ? ":on" : ":off"));
 }
-void startWinBlinkTimer() { frontendCalls.push_back("blink:start"); }
-void stopWinBlinkTimer() { frontendCalls.push_back("blink:stop"); }
+// As the window does: only a change of the timer's state is a call worth recording.
+void startWinBlinkTimer() {
+    if (!winBlinkRunning)
+        frontendCalls.push_back("blink:start");
+    winBlinkRunning = 1;
+}
+void stopWinBlinkTimer() {
+    if (winBlinkRunning)
+        frontendCalls.push_back("blink:stop");
+    winBlinkRunning = 0;
+}
 void redrawWindow() { frontendCalls.push_back("redraw"); }
 void sendStateToOpponent() { sendState(); }
 void sendTextToContact(ContactHandle contact, const char* text) {

@@ -13,6 +13,8 @@ extern std::vector<std::string> frontendCalls;
 // Whether the fake game window exists, and whether openGameWindow() succeeds.
 extern bool fakeWindowOpen;
 extern bool fakeWindowOpens;
+// Whether the fake window's win-blink timer runs; like the window, it logs only changes.
+extern std::uint8_t winBlinkRunning;
 
 // Returns the calls logged so far and starts a fresh log.
 std::vector<std::string> takeFrontendCalls();

@@ -241,6 +241,11 @@ TEST_F(Painting, StatusBubbleGreyWhenLostOrDrawnAbsentWhenWonAndBlinking) {
     receive({"72", "", "60 70", "63 73", true, 2, false});
     hostPumpMessages(250);
     EXPECT_EQ(clientPixel(bubble.x, bubble.y), white);
+
+    // A won game followed by one in progress stops the timer itself, not only its drawing.
+    receive({"", "", "", "60 70", false, 2, false});
+    receive({"72", "", "60 70", "63 73", true, 2, false});
+    EXPECT_FALSE(KillTimer(gameWindowHandle(), 1268)) << "the blink timer still runs";
 }
 
 TEST_F(Painting, ClicksReachTheCardDrawnOnTop) {
