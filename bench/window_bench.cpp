@@ -2,7 +2,7 @@
 // shutdown), and the repaint of the whole table at the window's opening size of 640 by 520.
 // Prints one line per figure; not a test.
 #include "devhost/host.h"
-#include "window/table_layout.h"
+#include "layout/table_layout.h"
 
 #include <windows.h>
 

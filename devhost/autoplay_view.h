@@ -4,7 +4,7 @@
 
 #include "engine/cards.h"
 #include "engine/rules.h"
-#include "window/table_layout.h"
+#include "layout/table_layout.h"
 
 #include <random>
 #include <string>

@@ -2,7 +2,7 @@
 // a fresh deal, the defender facing an uncovered card, a throw-in with two cards chosen, a crowded
 // hand, a lost game, and a won game in the middle of its blink. Usage: table_screenshots OUTPUT_FOLDER
 #include "devhost/host.h"
-#include "window/table_layout.h"
+#include "layout/table_layout.h"
 
 #include <windows.h>
 

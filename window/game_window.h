@@ -2,7 +2,7 @@
 #pragma once
 
 #include "window/gdiplus_flat.h"
-#include "window/table_layout.h"
+#include "layout/table_layout.h"
 
 #include <windows.h>
 

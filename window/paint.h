@@ -1,7 +1,7 @@
 // Painting the table: card faces, the status bubble, the whole scene, and the off-screen redraw.
 #pragma once
 
-#include "window/table_layout.h"
+#include "layout/table_layout.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 #include "engine/texts.h"
 #include "support/card_notation.h"
 #include "support/recording_frontend.h"
-#include "window/table_layout.h"
+#include "layout/table_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "plugin_fixture.h"
 
 #include "engine/texts.h"
-#include "window/table_layout.h"
+#include "layout/table_layout.h"
 
 namespace {
 constexpr std::uint32_t lightGrey = 0xC0C0C0;

@@ -6,7 +6,7 @@
 #include "engine/texts.h"
 #include "support/card_notation.h"
 #include "window/gdi_guards.h"
-#include "window/table_layout.h"
+#include "layout/table_layout.h"
 
 #include <set>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/cards.h"
-#include "window/table_layout.h"
+#include "layout/table_layout.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // Table geometry and the status line.
-#include "window/table_layout.h"
+#include "layout/table_layout.h"
 
 #include "engine/texts.h"
 
