@@ -14,6 +14,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -34,8 +35,12 @@ constexpr std::size_t longestUserAndHost = 11 + 1 + 63;
 constexpr std::size_t readChunk = 4096;
 // A server that sends this much without a line break is not speaking IRC.
 constexpr std::size_t longestPending = 64 * 1024;
-// The tokens of the PINGs sent after each text: their PONG tells that the server has handled the text.
-constexpr char confirmToken[] = "kelvaron-";
+// The token of a PING sent to learn which texts the server refused: its PONG comes after the server has
+// handled (and answered) every text sent before it. Not sent after every text: each answer the client
+// does not reply to would hold the server's next line back until the client's delayed acknowledgement.
+constexpr char settleToken[] = "kelvaron-";
+// Texts whose fate is still open, at most: older ones were long since delivered or refused.
+constexpr std::size_t longestUnsettled = 64;
 
 struct IrcMessage {
     std::string prefix; // who sent it: a server name, or nick!user@host
@@ -43,8 +48,8 @@ struct IrcMessage {
     std::vector<std::string> params; // the last may hold spaces
 };
 
-// A text the server has not yet confirmed by answering the PING sent after it.
-struct TextInFlight {
+// A text sent whose fate is still open.
+struct SentText {
     unsigned long number;
     std::string nick;
     std::string shownText;
@@ -61,8 +66,15 @@ std::vector<std::string> linesBeforeReader;
 bool linkUp = false;
 std::string ownNick;
 std::string ownAddress; // nick!user@host, when the welcome told it
-std::deque<TextInFlight> inFlight;
+std::deque<SentText> unsettled;
 unsigned long lastTextNumber = 0;
+unsigned long textsBeforeServersLastLine = 0;
+// Refused texts not yet named, by folded nick: how many, and the server's words.
+struct Refusals {
+    unsigned count = 0;
+    std::string reason;
+};
+std::map<std::string, Refusals> refusalsToSettle;
 std::set<std::string> channelNames; // the nicks of a NAMES list while it comes in, folded
 
 // Nicks compare without regard to ASCII letter case.
@@ -183,8 +195,12 @@ bool connectToServer(const std::string& host, const std::string& port, std::stri
             }
             freeaddrinfo(found);
         }
-        if (server != INVALID_SOCKET)
+        if (server != INVALID_SOCKET) {
+            BOOL noDelay = TRUE; // each line is a whole message: send it at once
+            setsockopt(server, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
+                       sizeof noDelay);
             return true;
+        }
         Sleep(connectRetryPauseMs);
     } while (GetTickCount() - start < connectTimeoutMs);
     error = "cannot reach the IRC server " + serverAddress + " within " +
@@ -324,30 +340,50 @@ void receive(HWND mainWindow, const std::string& nick, const std::string& utf8Te
     autoplayReceive(contact, ansiFromUtf8(utf8Text));
 }
 
-void confirmTexts(const std::string& token) {
-    if (token.compare(0, sizeof confirmToken - 1, confirmToken) != 0)
-        return;
-    unsigned long number = std::strtoul(token.c_str() + sizeof confirmToken - 1, nullptr, 10);
-    while (!inFlight.empty() && inFlight.front().number <= number)
-        inFlight.pop_front();
+void askForSettlement() {
+    sendLines("PING :" + std::string(settleToken) + std::to_string(lastTextNumber) + "\r\n");
 }
 
-// The server refused something. Texts are confirmed in order, so a refusal that names the nick of the
-// oldest text in flight (or no nick at all, as "no text to send" does) is about that text.
+// The server has handled every text up to this number. A nick that is not on the server refuses every
+// text sent while it is away, so the refused texts to a nick are the last ones sent to it.
+void settle(const std::string& token) {
+    if (token.compare(0, std::strlen(settleToken), settleToken) != 0)
+        return;
+    unsigned long upTo = std::strtoul(token.c_str() + std::strlen(settleToken), nullptr, 10);
+    for (const auto& [nick, refusals] : refusalsToSettle) {
+        std::vector<const SentText*> refused;
+        for (auto text = unsettled.rbegin(); text != unsettled.rend() && refused.size() < refusals.count;
+             ++text)
+            if (text->number <= upTo && folded(text->nick) == nick)
+                refused.insert(refused.begin(), &*text);
+        for (const SentText* text : refused)
+            printLine("irc: the server refused the text to " + text->nick + " (" + refusals.reason +
+                      "): " + text->shownText);
+        if (refused.size() < refusals.count)
+            printLine("irc: the server refused " + std::to_string(refusals.count - refused.size()) +
+                      " earlier texts to " + nick + " (" + refusals.reason + ")");
+    }
+    refusalsToSettle.clear();
+    while (!unsettled.empty() && unsettled.front().number <= upTo)
+        unsettled.pop_front();
+}
+
+// The server refused something: a text, when it names a nick we sent to; which text the next settlement
+// tells.
 void reportRefusal(const IrcMessage& message) {
     std::string what;
     for (std::size_t i = 1; i < message.params.size(); ++i)
         what += (what.empty() ? "" : " ") + message.params[i];
-    std::string subject = message.params.size() > 2 ? message.params[1] : "";
-    if (!inFlight.empty() &&
-        (folded(subject) == folded(inFlight.front().nick) || message.params.size() <= 2)) {
-        const TextInFlight& text = inFlight.front();
-        printLine("irc: the server refused the text to " + text.nick + " (" + message.command + " " + what +
-                  "): " + text.shownText);
-        inFlight.pop_front();
-    } else {
+    std::string nick = folded(message.params.size() > 2 ? message.params[1] : "");
+    if (std::none_of(unsettled.begin(), unsettled.end(),
+                     [&](const SentText& text) { return folded(text.nick) == nick; })) {
         printLine("irc: the server refused: " + message.command + " " + what);
+        return;
     }
+    Refusals& refusals = refusalsToSettle[nick];
+    ++refusals.count;
+    refusals.reason = message.command + " " + what;
+    askForSettlement();
 }
 
 // How many bytes of text fit in one line as the server relays it: ":address PRIVMSG nick :text".
@@ -426,12 +462,17 @@ void sendOverIrc(HostWord contact, const std::string& ansiText) {
         return;
     }
     ++lastTextNumber;
-    inFlight.push_back(TextInFlight{lastTextNumber, nick, shownText});
-    sendLines("PRIVMSG " + nick + " :" + text + "\r\nPING :" + confirmToken + std::to_string(lastTextNumber) +
-              "\r\n");
+    unsettled.push_back(SentText{lastTextNumber, nick, shownText});
+    if (unsettled.size() > longestUnsettled)
+        unsettled.pop_front();
+    sendLines("PRIVMSG " + nick + " :" + text + "\r\n");
+    // A contact shown offline may well not be there: learn at once whether the text was refused.
+    if (!contactOnline(contact))
+        askForSettlement();
 }
 
 void handleIrcLine(HWND mainWindow, const std::string& line) {
+    textsBeforeServersLastLine = lastTextNumber;
     IrcMessage message = parse(line);
     const std::string& command = message.command;
     std::string from = nickOf(message.prefix);
@@ -439,7 +480,7 @@ void handleIrcLine(HWND mainWindow, const std::string& line) {
     if (command == "PING")
         sendLines("PONG :" + lastParam(message) + "\r\n");
     else if (command == "PONG")
-        confirmTexts(lastParam(message));
+        settle(lastParam(message));
     else if (command == "PRIVMSG" && message.params.size() == 2 &&
              folded(message.params[0]) == folded(ownNick))
         receive(mainWindow, from, message.params[1]);
@@ -469,10 +510,11 @@ void onIrcClosed(HWND mainWindow) {
         return;
     linkUp = false;
     printLine("irc: the connection to " + serverAddress + " has ended");
-    for (const TextInFlight& text : inFlight)
-        printLine("irc: perhaps not delivered to " + text.nick +
-                  " (the server had not confirmed it): " + text.shownText);
-    inFlight.clear();
+    for (const SentText& text : unsettled)
+        if (text.number > textsBeforeServersLastLine)
+            printLine("irc: perhaps not delivered to " + text.nick +
+                      " (sent after the server's last line): " + text.shownText);
+    unsettled.clear();
     setEveryContact(mainWindow, [](const std::string&) { return false; });
 }
 
