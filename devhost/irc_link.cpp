@@ -482,7 +482,7 @@ void handleIrcLine(HWND mainWindow, const std::string& line) {
     else if (command == "PONG")
         settle(lastParam(message));
     else if (command == "PRIVMSG" && message.params.size() == 2 &&
-             folded(message.params[0]) == folded(ownNick))
+             folded(message.params[0]) == folded(ownNick) && message.prefix.find('!') != std::string::npos)
         receive(mainWindow, from, message.params[1]);
     else if (command == "NOTICE" && message.params.size() == 2)
         printLine("irc: notice from " + from + ": " + message.params[1]);
@@ -493,6 +493,8 @@ void handleIrcLine(HWND mainWindow, const std::string& line) {
     else if (command == "KICK" && message.params.size() >= 2)
         setNickOnline(mainWindow, message.params[1], false);
     else if (command == "NICK" && hasParam) {
+        if (folded(from) == folded(ownNick))
+            ownNick = message.params[0];
         setNickOnline(mainWindow, from, false);
         setNickOnline(mainWindow, message.params[0], true);
     } else if (command == "353")

@@ -32,8 +32,8 @@ constexpr char usage[] =
     "                          auto-player's opponent)\n"
     "  --script                run commands from standard input, one a line:\n"
     "                            contact NAME [offline] | recv NAME TEXT... | send NAME TEXT...\n"
-    "                            menu NAME [N]\n"
-    "                            click X Y | button | close | wait MS | snap PATH | shutdown\n"
+    "                            menu NAME [N] | click X Y | button | close | wait MS | snap PATH\n"
+    "                            shutdown\n"
     "  --quiet                 no \"sent\" lines\n"
     "  --autoplay SEED         play against the peer through the game window, seeded\n"
     "  --autoplay-starts       start the games (the menu item, then the button)\n"
@@ -44,9 +44,8 @@ constexpr char usage[] =
     "  --snapshots DIR         save pictures of the game window there\n"
     "  --help                  show this text\n"
     "Prints \"sent NAME: TEXT\", \"chat NAME: TEXT\" and \"box CAPTION: TEXT\" lines; over IRC also\n"
-    "\"status NAME: online|offline\" and \"irc: WHAT\" lines; the auto-player adds \"move NAME: WHAT\", "
-    "\"game K over: won|lost|draw\", \"check: FAILED\n"
-    "WHAT\" and \"summary: ...\" lines.\n";
+    "\"status NAME: online|offline\" and \"irc: WHAT\" lines; the auto-player adds \"move NAME: WHAT\",\n"
+    "\"game K over: won|lost|draw\", \"check: FAILED WHAT\" and \"summary: ...\" lines.\n";
 
 bool parseCount(const char* text, unsigned& count) {
     char* end = nullptr;

@@ -27,8 +27,9 @@ trap cleanup EXIT
 fail() {
   echo "devhost autoplay test ($limits): $*" >&2
   for side in alice bob carol; do
+    [ -f "$work/$side.out" ] || continue
     echo "--- $side (last lines)" >&2
-    tail -n 15 "$work/$side.out" >&2 || true
+    tail -n 15 "$work/$side.out" >&2
   done
   exit 1
 }
@@ -63,7 +64,6 @@ for side in alice bob; do
   grep -q "^summary: games=$games .* checks=ok gdi=0 dcs=0 images=0 " "$work/$side.out" ||
     fail "$side's summary is not clean"
 done
-grep -q '^status Alice: offline$' "$work/bob.out" || fail "Bob did not see Alice leave"
 
 # Each side's outcome of game K is the other side's, seen from across the table.
 opposite() { case $1 in won) echo lost ;; lost) echo won ;; *) echo "$1" ;; esac; }
@@ -85,6 +85,8 @@ echo "the longest way of a state from Alice's click to Bob's window: $longest_ms
 if [ "$limits" = default-limits ]; then
   [ "$longest_ms" -ge 500 ] || fail "the server's default limits held no move back"
 else
+  # Bob waits five seconds for Alice to leave, which under the default limits may take longer.
+  grep -q '^status Alice: offline$' "$work/bob.out" || fail "Bob did not see Alice leave"
   # Carol's deal reached Alice and changed nothing in her game (the checks above); at most it shows in
   # her chat as any stranger's text may.
   grep -q '^status Carol: online$' "$work/alice.out" || fail "Carol did not become Alice's contact"
