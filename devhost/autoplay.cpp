@@ -138,6 +138,13 @@ std::vector<bool> reachableCards(const std::vector<Rect>& rects) {
     return reachable;
 }
 
+bool peerOnline() {
+    for (const HostContact& contact : hostContacts())
+        if (contact.handle == run.host.peer)
+            return contact.online;
+    return false;
+}
+
 // --- pacing
 
 void schedule() {
@@ -423,7 +430,8 @@ void step() {
     }
     readSentTexts();
     if (!run.haveView) {
-        if (run.settings.startsGames && !run.menuChosen)
+        // The menu item shows for an online contact only: the first game waits for the peer.
+        if (run.settings.startsGames && !run.menuChosen && peerOnline())
             startFirstGame();
         return;
     }
@@ -527,7 +535,7 @@ void autoplayReceive(HostWord contact, const std::string& text) {
 }
 
 void autoplayNoteChat(const HostText& entry) {
-    if (run.active && !run.summaryPrinted && run.settings.check)
+    if (run.active && !run.summaryPrinted && run.settings.check && entry.contact == run.host.peer)
         fail("a text reached the chat: " + run.host.shown(entry.text));
 }
 
@@ -536,7 +544,12 @@ void autoplayNoteMessageBox(const HostMessageBox& box) {
         fail("a message box: " + run.host.shown(box.caption) + ": " + run.host.shown(box.text));
 }
 
-void autoplayPeerGone() {
+void autoplayPeerPresence(bool online) {
+    if (online) {
+        if (run.active && !run.haveView)
+            schedule();
+        return;
+    }
     run.peerGone = true;
     if (!run.active)
         return;

@@ -41,10 +41,12 @@ bool autoplayStart(const AutoplaySettings& settings, const AutoplayHost& host);
 void autoplayNoteSent(HostWord contact, const std::string& text);
 // Runs the receive chain for a text from contact, then lets the auto-player (if any) read it.
 void autoplayReceive(HostWord contact, const std::string& text);
+// A text of the peer that reached the chat is a fault of the plug-in; a stranger's text belongs there.
 void autoplayNoteChat(const HostText& entry);
 void autoplayNoteMessageBox(const HostMessageBox& box);
-// The link to the peer is gone: no more moves; the host ends after a while unless a script runs it.
-void autoplayPeerGone();
+// The peer's contact went online (the first game starts once it is) or offline: then the peer is gone,
+// no more moves are made, and the host ends after a while unless a script runs it.
+void autoplayPeerPresence(bool online);
 // Before the host shuts down: prints the summary unless it was printed (closing the game window
 // first, so that the plug-in's handles can be counted without one), and stops.
 void autoplayEnd();

@@ -1,5 +1,5 @@
 // The parts of devhost.exe and what they share: the options, the console's texts (UTF-8) against the
-// plug-in's (ANSI), the main window, the script, and the link to a peer host over TCP.
+// plug-in's (ANSI), the main window, the script, and the link to other hosts through an IRC server.
 #pragma once
 
 #include "devhost/host.h"
@@ -20,9 +20,8 @@ struct DevhostOptions {
     std::string pluginPath = defaultPluginPath;
     std::string userName = "devhost";
     std::vector<ContactOption> contacts;
-    std::string peerName; // the contact that is the other host; empty without one
-    unsigned short listenPort = 0;
-    unsigned short connectPort = 0;
+    std::string peerName;  // the contact that is the other host; empty without one
+    std::string ircServer; // HOST:PORT; empty without IRC
     bool script = false;
     bool quiet = false; // no "sent" lines
     bool help = false;
@@ -51,9 +50,10 @@ std::string contactNameShown(HostWord contact);
 // --- the main window (main_window.cpp)
 // A line of the script, in UTF-8: lParam is a const std::string*; sent by the script reader.
 inline constexpr UINT scriptLineMessage = WM_APP + 1;
-// A text from the peer, in ANSI: lParam is a std::string* that the window deletes.
-inline constexpr UINT peerTextMessage = WM_APP + 2;
-inline constexpr UINT peerClosedMessage = WM_APP + 3;
+// A line from the IRC server, in UTF-8 without its line break: lParam is a std::string* that the window
+// deletes.
+inline constexpr UINT ircLineMessage = WM_APP + 2;
+inline constexpr UINT ircClosedMessage = WM_APP + 3;
 HWND createMainWindow(const std::string& userName);
 void refreshContactList(HWND mainWindow);
 // Shuts the host down (shutdown event, Unload, free) and ends the message loop.
@@ -64,13 +64,18 @@ void runScriptLine(HWND mainWindow, const std::string& utf8Line);
 // Reads standard input on a thread of its own and has the main window run each line in turn.
 bool startScriptReader(HWND mainWindow);
 
-// --- the peer (peer_link.cpp): one TCP connection on 127.0.0.1, each text as a 4-byte little-endian
-// length and the bytes.
-bool openPeerLink(const DevhostOptions& options, std::string& error);
-void startPeerReader(HWND mainWindow);
+// The peer's contact; 0 without a peer (main.cpp).
 HostWord peerContact();
-// Texts for a peer that has gone (or a link that broke) are dropped without a word.
-void sendToPeer(const std::string& text);
-// The reader saw the peer's end of the connection: nothing more is sent.
-void forgetPeer();
-void closePeerLink();
+
+// --- the link through an IRC server (irc_link.cpp): every contact's name is its nick.
+// Connects, logs in under the user's name and joins the channel that tells who is there, showing each
+// contact online or offline; before the plug-in loads. False with the reason (no server, the nick taken
+// or refused).
+bool openIrcLink(const DevhostOptions& options, HWND mainWindow, std::string& error);
+void startIrcReader(HWND mainWindow);
+// Sends the text as one private message to the contact's nick, or says in the log why it cannot.
+void sendOverIrc(HostWord contact, const std::string& ansiText);
+// On the UI thread: a line the reader posted (ircLineMessage), and the end of the connection.
+void handleIrcLine(HWND mainWindow, const std::string& line);
+void onIrcClosed(HWND mainWindow);
+void closeIrcLink();

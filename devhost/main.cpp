@@ -1,5 +1,5 @@
 // devhost.exe: the development host as a program. Loads the plug-in beside a small contact list,
-// optionally runs a script from standard input, and links to a second devhost.exe over TCP.
+// optionally runs a script from standard input, and meets other hosts on an IRC server.
 #include "devhost/devhost_app.h"
 
 #include "devhost/autoplay.h"
@@ -15,7 +15,7 @@
 namespace {
 constexpr int exitBadOptions = 1;
 constexpr int exitPluginRefused = 2;
-constexpr int exitNoPeer = 3;
+constexpr int exitNoServer = 3;
 constexpr int exitChecksFailed = 4;
 constexpr int exitCannotPlay = 5;
 constexpr char offlineSuffix[] = ":offline";
@@ -26,12 +26,14 @@ constexpr char usage[] =
     "  --version 0xVVVVVVVV    the host version handed to the plug-in (default 0x000A1800)\n"
     "  --user NAME             this user's name, the main window's title (default devhost)\n"
     "  --contact NAME[:offline] a contact that exists before the plug-in loads (repeatable)\n"
-    "  --peer NAME             the contact that is another devhost on 127.0.0.1, reached by\n"
-    "  --listen PORT           waiting for it on this port, or\n"
-    "  --connect PORT          connecting to it on this port\n"
+    "  --irc HOST:PORT         log in to this IRC server with the user's name as the nick; every\n"
+    "                          contact is the nick of its name, online while in #kelvaron\n"
+    "  --peer NAME             the contact that is another devhost on the IRC server (the\n"
+    "                          auto-player's opponent)\n"
     "  --script                run commands from standard input, one a line:\n"
-    "                            contact NAME [offline] | recv NAME TEXT... | menu NAME [N]\n"
-    "                            click X Y | button | close | wait MS | snap PATH | shutdown\n"
+    "                            contact NAME [offline] | recv NAME TEXT... | send NAME TEXT...\n"
+    "                            menu NAME [N] | click X Y | button | close | wait MS | snap PATH\n"
+    "                            shutdown\n"
     "  --quiet                 no \"sent\" lines\n"
     "  --autoplay SEED         play against the peer through the game window, seeded\n"
     "  --autoplay-starts       start the games (the menu item, then the button)\n"
@@ -41,9 +43,9 @@ constexpr char usage[] =
     "  --timing                print \"timing click|adopted MICROSECONDS TEXT\" lines\n"
     "  --snapshots DIR         save pictures of the game window there\n"
     "  --help                  show this text\n"
-    "Prints \"sent NAME: TEXT\", \"chat NAME: TEXT\", \"box CAPTION: TEXT\" and \"peer: disconnected\"\n"
-    "lines; the auto-player adds \"move NAME: WHAT\", \"game K over: won|lost|draw\", \"check: FAILED\n"
-    "WHAT\" and \"summary: ...\" lines.\n";
+    "Prints \"sent NAME: TEXT\", \"chat NAME: TEXT\" and \"box CAPTION: TEXT\" lines; over IRC also\n"
+    "\"status NAME: online|offline\" and \"irc: WHAT\" lines; the auto-player adds \"move NAME: WHAT\",\n"
+    "\"game K over: won|lost|draw\", \"check: FAILED WHAT\" and \"summary: ...\" lines.\n";
 
 bool parseCount(const char* text, unsigned& count) {
     char* end = nullptr;
@@ -65,6 +67,8 @@ bool checkAutoplayOptions(const DevhostOptions& options, bool autoplayOnlyGiven,
     return error.empty();
 }
 
+HostWord peer = 0;
+
 bool parsePort(const char* text, unsigned short& port) {
     char* end = nullptr;
     unsigned long number = std::strtoul(text, &end, 10);
@@ -81,9 +85,9 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
         std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool takesValue = option == "--plugin" || option == "--version" || option == "--user" ||
-                          option == "--contact" || option == "--peer" || option == "--listen" ||
-                          option == "--connect" || option == "--autoplay" || option == "--games" ||
-                          option == "--delay" || option == "--snapshots";
+                          option == "--contact" || option == "--peer" || option == "--irc" ||
+                          option == "--autoplay" || option == "--games" || option == "--delay" ||
+                          option == "--snapshots";
         autoplayOnlyGiven = autoplayOnlyGiven || option == "--autoplay-starts" || option == "--games" ||
                             option == "--delay" || option == "--check" || option == "--timing" ||
                             option == "--snapshots";
@@ -114,10 +118,12 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
             options.contacts.push_back(ContactOption{name, !offline});
         } else if (option == "--peer") {
             options.peerName = value;
-        } else if (option == "--listen" || option == "--connect") {
-            unsigned short& port = option == "--listen" ? options.listenPort : options.connectPort;
-            if (!parsePort(value, port)) {
-                error = option + " needs a port number";
+        } else if (option == "--irc") {
+            options.ircServer = value;
+            std::size_t colon = options.ircServer.rfind(':');
+            unsigned short port = 0;
+            if (colon == 0 || colon == std::string::npos || !parsePort(value + colon + 1, port)) {
+                error = "--irc needs HOST:PORT";
                 return false;
             }
         } else if (option == "--script") {
@@ -148,20 +154,19 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
             return false;
         }
     }
-    bool onePort = (options.listenPort != 0) != (options.connectPort != 0);
-    if (!options.peerName.empty() != onePort || (options.listenPort && options.connectPort)) {
-        error = "--peer goes with one of --listen and --connect";
+    if (!options.peerName.empty() && options.ircServer.empty()) {
+        error = "--peer goes with --irc";
         return false;
     }
     return checkAutoplayOptions(options, autoplayOnlyGiven, error);
 }
 
-void printHostEvents(bool quiet) {
-    hostSetSendHandler([quiet](HostWord contact, const std::string& text) {
+void printHostEvents(bool quiet, bool irc) {
+    hostSetSendHandler([quiet, irc](HostWord contact, const std::string& text) {
         if (!quiet)
             printLine("sent " + contactNameShown(contact) + ": " + shownOnOneLine(text));
-        if (contact != 0 && contact == peerContact())
-            sendToPeer(text);
+        if (irc)
+            sendOverIrc(contact, text);
         autoplayNoteSent(contact, text);
     });
     hostSetChatHandler([](const HostText& entry) {
@@ -205,7 +210,12 @@ int runMessageLoop() {
 }
 } // namespace
 
+HostWord peerContact() { return peer; }
+
 int main(int argc, char** argv) {
+    // The output is UTF-8 lines ending in \n, whatever reads them.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     DevhostOptions options;
     std::string error;
     if (!parseOptions(argc, argv, options, error)) {
@@ -216,32 +226,32 @@ int main(int argc, char** argv) {
         std::fputs(usage, stdout);
         return 0;
     }
-    // The output is UTF-8 lines ending in \n, whatever reads them.
-    _setmode(_fileno(stdout), _O_BINARY);
-
+    bool irc = !options.ircServer.empty();
     hostStart();
-    printHostEvents(options.quiet);
+    printHostEvents(options.quiet, irc);
     for (const ContactOption& contact : options.contacts)
         hostAddContact(contact.name, contact.online);
+    // Over IRC the peer is offline until the server shows its nick.
     if (!options.peerName.empty() && !contactNamed(options.peerName))
-        hostAddContact(options.peerName);
+        hostAddContact(options.peerName, !irc);
+    peer = contactNamed(options.peerName);
     HWND mainWindow = createMainWindow(options.userName);
 
-    if (!options.peerName.empty() && !openPeerLink(options, error)) {
+    if (irc && !openIrcLink(options, mainWindow, error)) {
         std::fprintf(stderr, "devhost: %s\n", error.c_str());
-        return exitNoPeer;
+        return exitNoServer;
     }
     HostLoadResult loaded = hostLoadPlugin(options.pluginPath.c_str(), options.hostVersion);
     if (loaded != HostLoadResult::Loaded) {
         printLine(std::string("devhost: plug-in refused: ") + hostLoadResultName(loaded));
         return exitPluginRefused;
     }
-    if (!options.peerName.empty())
-        startPeerReader(mainWindow);
+    if (irc)
+        startIrcReader(mainWindow);
     if (options.autoplay && !startAutoplay(options, mainWindow)) {
         closeHost(mainWindow);
         runMessageLoop();
-        closePeerLink();
+        closeIrcLink();
         return exitCannotPlay;
     }
     if (options.script && !startScriptReader(mainWindow)) {
@@ -250,6 +260,6 @@ int main(int argc, char** argv) {
     }
     int status = runMessageLoop();
     hostShutdown();
-    closePeerLink();
+    closeIrcLink();
     return autoplayChecksFailed() ? exitChecksFailed : status;
 }

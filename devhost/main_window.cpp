@@ -1,5 +1,5 @@
 // devhost.exe's main window: the user's contacts in a list, each with a context menu of the plug-ins'
-// contact-menu items; it also runs the script's lines and the peer's texts on the UI thread.
+// contact-menu items; it also runs the script's lines and the IRC server's on the UI thread.
 #include "devhost/devhost_app.h"
 
 #include "devhost/autoplay.h"
@@ -79,15 +79,13 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case scriptLineMessage:
         runScriptLine(window, *reinterpret_cast<const std::string*>(lParam));
         return 0;
-    case peerTextMessage: {
-        std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
-        autoplayReceive(peerContact(), *text);
+    case ircLineMessage: {
+        std::unique_ptr<std::string> line(reinterpret_cast<std::string*>(lParam));
+        handleIrcLine(window, *line);
         return 0;
     }
-    case peerClosedMessage:
-        printLine("peer: disconnected");
-        forgetPeer();
-        autoplayPeerGone();
+    case ircClosedMessage:
+        onIrcClosed(window);
         return 0;
     case WM_CLOSE:
         closeHost(window);

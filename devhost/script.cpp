@@ -71,6 +71,19 @@ std::string receiveText(const Line& line) {
     return "";
 }
 
+// A text the user types to a contact: it goes out as the plug-in's texts do.
+std::string sendText(const Line& line) {
+    if (line.words.empty())
+        return "usage: send NAME TEXT...";
+    HostWord contact = contactNamed(ansiFromUtf8(line.words[0]));
+    if (!contact)
+        return "no contact " + line.words[0];
+    std::string text = ansiFromUtf8(line.afterFirstWord);
+    CallRecord record = {contact, hostnames::sendMessage, 0, reinterpret_cast<HostWord>(text.c_str())};
+    hostCallService(hostnames::callContactService, 0, reinterpret_cast<HostWord>(&record));
+    return "";
+}
+
 std::string chooseMenuItem(const Line& line) {
     long number = 0;
     if (line.words.empty() || line.words.size() > 2 ||
@@ -120,6 +133,8 @@ std::string run(const Line& line, HWND mainWindow) {
         return addContact(line, mainWindow);
     if (command == "recv")
         return receiveText(line);
+    if (command == "send")
+        return sendText(line);
     if (command == "menu")
         return chooseMenuItem(line);
     if (command == "click")

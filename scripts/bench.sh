@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prints the speed figures (not part of the tests): the machine and Wine version; under Wine, the time
-# from a click in one player's window to the other player's repainted window over loopback, the
+# from a click in one player's window to the other player's repainted window through an IRC server on
+# this machine, the
 # table's repaint at 640 by 520, and loading the DLL with Load; natively, the codec and the engine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,18 +18,18 @@ cmake --build "$build" -j"$(nproc)" --target devhost window_bench >/dev/null
 export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$(kelvaron_default_wineprefix)}
 ./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-port=$(kelvaron_free_port)
-export port work wine_run=$root/scripts/wine-run.sh games=${KELVARON_BENCH_GAMES:-12}
+trap 'kelvaron_stop_irc_server; rm -rf "$work"' EXIT
+kelvaron_start_irc_server "$work/irc"
+export work wine_run=$root/scripts/wine-run.sh games=${KELVARON_BENCH_GAMES:-12}
 
 echo "== under Wine"
 cd "$build/miranda"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   "$wine_run" ./window_bench.exe 2>/dev/null
-  "$wine_run" ./devhost.exe --user Alice --peer Bob --listen "$port" --autoplay 11 --autoplay-starts \
+  irc=127.0.0.1:$KELVARON_IRC_PORT
+  "$wine_run" ./devhost.exe --user Alice --peer Bob --irc "$irc" --autoplay 11 --autoplay-starts \
     --games "$games" --delay 0 --quiet --timing >"$work/alice" 2>&1 &
-  sleep 1
-  "$wine_run" ./devhost.exe --user Bob --peer Alice --connect "$port" --autoplay 12 --games "$games" \
+  "$wine_run" ./devhost.exe --user Bob --peer Alice --irc "$irc" --autoplay 12 --games "$games" \
     --delay 0 --quiet --timing >"$work/bob" 2>&1
   wait'
 python3 - "$work/alice" "$work/bob" <<'PY'
@@ -53,7 +54,7 @@ if not delays:
     sys.exit("bench: no timed moves")
 median = delays[len(delays) // 2]
 p99 = delays[min(len(delays) - 1, len(delays) * 99 // 100)]
-print(f"{'click to the peer repainted (loopback TCP)':44} median {median:8.1f} us   p99 {p99:8.1f} us   ({len(delays)} moves)")
+print(f"{'click to the peer repainted (local IRC server)':48} median {median:8.1f} us   p99 {p99:8.1f} us   ({len(delays)} moves)")
 PY
 cd "$root"
 echo "== natively (optimised build)"

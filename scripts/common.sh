@@ -57,3 +57,55 @@ kelvaron_stop_wine() {
   [ "$KELVARON_WINDOWS_ARCH" = x86_64 ] && wineserver=/usr/lib/wine/wineserver64
   WINEPREFIX=$1 "$wineserver" -k 2>/dev/null || true
 }
+
+# Starts an IRC server of the scripts' own: kelvaron_start_irc_server DIR [default]. Writes its
+# configuration into DIR (a scratch folder), starts ngircd in the foreground on a free loopback port and
+# waits until it takes connections; sets KELVARON_IRC_PORT and KELVARON_IRC_PID. Its limits let two
+# auto-players at full speed pass unthrottled; with "default" it keeps ngircd's own, under which a client
+# that sends more than three lines at a time waits a second before the next are read.
+kelvaron_start_irc_server() {
+  local dir=$1 limits=${2:-generous}
+  KELVARON_IRC_PORT=$(kelvaron_free_port)
+  mkdir -p "$dir/conf.d"
+  cat >"$dir/ngircd.conf" <<CONF
+[Global]
+Name = kelvaron.test
+Info = The development hosts' server
+AdminInfo1 = Kelvaron
+AdminEMail = nobody@localhost
+Listen = 127.0.0.1
+Ports = $KELVARON_IRC_PORT
+MotdPhrase = Kelvaron
+[Options]
+DNS = no
+Ident = no
+PAM = no
+IncludeDir = $dir/conf.d
+CONF
+  if [ "$limits" != default ]; then
+    # No penalty time: no client is ever throttled. Any number of connections from 127.0.0.1, and
+    # nicks as long as the contacts' names.
+    printf '[Limits]\nMaxPenaltyTime = 0\nMaxConnectionsIP = 0\nMaxNickLength = 30\n' >>"$dir/ngircd.conf"
+  fi
+  ngircd -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
+  KELVARON_IRC_PID=$!
+  local _
+  for _ in $(seq 100); do
+    if (exec 3<>"/dev/tcp/127.0.0.1/$KELVARON_IRC_PORT") 2>/dev/null; then
+      export KELVARON_IRC_PORT KELVARON_IRC_PID
+      return 0
+    fi
+    kill -0 "$KELVARON_IRC_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "the IRC server did not start; its log:" >&2
+  cat "$dir/ngircd.log" >&2
+  return 1
+}
+
+kelvaron_stop_irc_server() {
+  [ -n "${KELVARON_IRC_PID:-}" ] || return 0
+  kill "$KELVARON_IRC_PID" 2>/dev/null || true
+  wait "$KELVARON_IRC_PID" 2>/dev/null || true
+  KELVARON_IRC_PID=
+}

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds everything and plays Durak between two development hosts under Wine, one per
-# player (Alice and Bob), each with Kelvaron.dll loaded, linked over loopback TCP.
+# player (Alice and Bob), each with Kelvaron.dll loaded, meeting on an IRC server (ngIRCd) that this
+# script starts on a free loopback port and stops at the end.
 #   With a display ($DISPLAY set): two host windows. You play Alice, and Bob too unless --auto lets
 #   the auto-player play Bob. Start a game from a contact's right-click menu.
 #   Without a display, or with --headless: one game under Xvfb between two auto-players. Every move
@@ -38,7 +39,11 @@ echo "built $build/miranda/Plugins/Kelvaron.dll and $(ls "$build"/Kelvaron-*.zip
 
 export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$(kelvaron_default_wineprefix)}
 ./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
-port=$(kelvaron_free_port)
+irc_dir=$(mktemp -d)
+trap 'kelvaron_stop_irc_server; rm -rf "$irc_dir"' EXIT
+kelvaron_start_irc_server "$irc_dir"
+irc=127.0.0.1:$KELVARON_IRC_PORT
+echo "== the IRC server ngIRCd on $irc"
 wine_run=$root/scripts/wine-run.sh
 cd "$build/miranda"
 
@@ -46,9 +51,8 @@ if [ "$headless" = 0 ]; then
   echo "== two hosts on this desktop: right-click Bob in Alice's window and choose «Игра в дурака»"
   bob_play=()
   [ "$auto" = 1 ] && bob_play=(--autoplay "$seed" --delay "${delay:-600}")
-  "$wine_run" ./devhost.exe --user Alice --peer Bob --listen "$port" --quiet &
-  sleep 1
-  "$wine_run" ./devhost.exe --user Bob --peer Alice --connect "$port" --quiet "${bob_play[@]}"
+  "$wine_run" ./devhost.exe --user Alice --peer Bob --irc "$irc" --quiet &
+  "$wine_run" ./devhost.exe --user Bob --peer Alice --irc "$irc" --quiet "${bob_play[@]}"
   wait
   exit 0
 fi
@@ -57,15 +61,14 @@ out=${out:-$root/screenshots/game-$(date +%Y%m%d-%H%M%S)}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 echo "== a headless game between two auto-players (seed $seed)"
-export port seed games out wine_run
+export irc seed games out wine_run
 export delay=${delay:-0}
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   snapshots="Z:$(tr / "\\\\" <<<"$out")" # Wine drive Z: is the root of the file system
   show() { sed -u -e "s/^move //" -e "/^\(Alice\|Bob\):/!s/^/[$1] /"; }
-  "$wine_run" ./devhost.exe --user Alice --peer Bob --listen "$port" --autoplay "$seed" --autoplay-starts \
+  "$wine_run" ./devhost.exe --user Alice --peer Bob --irc "$irc" --autoplay "$seed" --autoplay-starts \
     --games "$games" --delay "$delay" --quiet --snapshots "$snapshots" 2>&1 | show Alice &
-  sleep 1
-  "$wine_run" ./devhost.exe --user Bob --peer Alice --connect "$port" --autoplay "$((seed + 1))" \
+  "$wine_run" ./devhost.exe --user Bob --peer Alice --irc "$irc" --autoplay "$((seed + 1))" \
     --games "$games" --delay "$delay" --quiet --snapshots "$snapshots" 2>&1 | show Bob
   wait' | tee "$out/moves.txt"
 echo "== pictures of both game windows: $out"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Two devhost.exe auto-players with the real plug-in; Alice leaves in the middle of their games, once
-# by her script's end and once killed. Bob must say "peer: disconnected", keep obeying his script (the
-# game window still takes clicks and closes; a new game is sent into the void and printed), and end
-# with status 0.
+# Two devhost.exe auto-players with the real plug-in on an IRC server; in the middle of their games Alice
+# leaves, once by her script's end, once killed, and once because the server goes away. Bob must show
+# Alice offline and hide the game's menu item for her, keep obeying his script (the game window stays and
+# takes clicks; a text sent meanwhile is reported as not delivered), and end with status 0. When
+# Alice comes back (a new host under her nick), Bob shows her online again, and a game he starts from the
+# menu reaches her and opens her game window. When the server goes away, both hosts say so and end well.
 # Arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
 set -euo pipefail
 wine_run=$1
@@ -15,61 +17,86 @@ bob=
 cleanup() {
   exec 3>&- 2>/dev/null || true
   for pid in $alice $bob; do kill -9 "$pid" 2>/dev/null || true; done
+  kelvaron_stop_irc_server
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() {
   echo "devhost peer-exit test ($1): $2" >&2
-  tail -n 15 "$work/bob.out" >&2 || true
+  tail -n 20 "$work/bob.out" >&2 || true
   exit 1
 }
 
-wait_for() { # LINE-PATTERN FILE: up to 30 s
+wait_for() { # LINE-PATTERN FILE [COUNT]: up to 30 s for COUNT (default 1) such lines
   for _ in $(seq 150); do
-    grep -q "$1" "$2" && return 0
+    [ "$(grep -c "$1" "$2")" -ge "${3:-1}" ] && return 0
     sleep 0.2
   done
   return 1
 }
 
-# How Alice leaves: "script" (her script ends, which shuts her host down) or "kill".
-for leaving in script kill; do
-  port=$(kelvaron_free_port)
+hidden_item='^error: contact Alice has no menu item 0 (it shows 0)$'
+# How Alice leaves: "script" (her script ends, which shuts her host down), "kill", or "server".
+for leaving in script kill server; do
+  kelvaron_start_irc_server "$work/irc-$leaving"
+  irc=(--irc "127.0.0.1:$KELVARON_IRC_PORT")
   rm -f "$work/bob.script"
   mkfifo "$work/bob.script"
-  "$wine_run" "$devhost" --user Bob --peer Alice --listen "$port" --autoplay 2 --delay 0 --script \
+  "$wine_run" "$devhost" --user Bob --peer Alice "${irc[@]}" --autoplay 2 --games 1000 --delay 0 --script \
     <"$work/bob.script" >"$work/bob.out" &
   bob=$!
   exec 3>"$work/bob.script"
+  alice_play=(--user Alice --peer Bob "${irc[@]}" --autoplay 1 --autoplay-starts --games 1000 --delay 5 --quiet)
   # Alice (and the Wine services she may start) must not hold Bob's script open: its end ends him.
   if [ "$leaving" = script ]; then
-    printf 'wait 1500\n' | "$wine_run" "$devhost" --user Alice --peer Bob --connect "$port" --autoplay 1 \
-      --autoplay-starts --games 1000 --delay 5 --quiet --script >"$work/alice.out" 3>&- &
+    printf 'wait 1500\n' | "$wine_run" "$devhost" "${alice_play[@]}" --script >"$work/alice.out" 3>&- &
     alice=$!
   else
-    "$wine_run" "$devhost" --user Alice --peer Bob --connect "$port" --autoplay 1 --autoplay-starts \
-      --games 1000 --delay 5 --quiet >"$work/alice.out" 3>&- &
+    "$wine_run" "$devhost" "${alice_play[@]}" >"$work/alice.out" 3>&- &
     alice=$!
     wait_for '^move Alice: ' "$work/alice.out" || fail "$leaving" "Alice never moved"
     sleep 1
-    kill -9 "$alice"
+    if [ "$leaving" = kill ]; then kill -9 "$alice"; else kill -9 "$KELVARON_IRC_PID"; fi
   fi
-  wait "$alice" || true
+  alice_status=0
+  wait "$alice" || alice_status=$?
   alice=
-  wait_for '^peer: disconnected$' "$work/bob.out" || fail "$leaving" "Bob did not see Alice leave"
+  wait_for '^status Alice: offline$' "$work/bob.out" || fail "$leaving" "Bob did not see Alice leave"
   grep -q '^move Bob: ' "$work/bob.out" || fail "$leaving" "Bob never moved before Alice left"
 
-  printf 'click 100 400\nbutton\nclose\nclick 100 400\nmenu Alice\nwait 100\nclose\n' >&3
+  printf 'click 100 400\nbutton\nmenu Alice\nsend Alice are you there?\n' >&3
+  if [ "$leaving" = server ]; then
+    [ "$alice_status" -eq 0 ] || fail "$leaving" "Alice ended with status $alice_status"
+    grep -q '^irc: the connection to .* has ended$' "$work/alice.out" || fail "$leaving" "Alice did not report the loss"
+    printf 'close\nclick 100 400\n' >&3
+    lost=1
+  else
+    printf 'wait 5000\nclose\n' | "$wine_run" "$devhost" --user Alice --contact Bob "${irc[@]}" --script \
+      >"$work/alice.out" 3>&- &
+    alice=$!
+    wait_for '^status Alice: online$' "$work/bob.out" 2 || fail "$leaving" "Bob did not see Alice come back"
+    printf 'close\nmenu Alice\nwait 200\n' >&3
+    wait "$alice" || fail "$leaving" "Alice's second host failed"
+    alice=
+    ! grep -q '^error: no game window$' "$work/alice.out" || fail "$leaving" "Bob's new game did not reach Alice"
+    lost=0
+  fi
   exec 3>&- # the script's end shuts Bob down
   status=0
   wait "$bob" || status=$?
   bob=
+  kelvaron_stop_irc_server
   [ "$status" -eq 0 ] || fail "$leaving" "Bob ended with status $status"
-  after=$(sed -n '/^peer: disconnected$/,$p' "$work/bob.out" | grep -v '^move \|^summary: ')
-  [ "$(grep -c '^error: no game window$' <<<"$after")" -eq 1 ] ||
-    fail "$leaving" "only the click after the close may find no window"
-  grep -q '^sent Alice: @@Kelvaron@@' <<<"$after" || fail "$leaving" "the new game was not sent"
-  ! grep -v '^sent Alice: @@Kelvaron@@\|^error: no game window$\|^peer: disconnected$' <<<"$after" ||
+
+  after=$(sed -n '/^status Alice: offline$/,$p' "$work/bob.out" | grep -v '^move \|^summary: ')
+  [ "$(grep -c "$hidden_item" <<<"$after")" -eq 1 ] || fail "$leaving" "the menu item was not hidden once"
+  [ "$(grep -c '^error: no game window$' <<<"$after")" -eq "$lost" ] ||
+    fail "$leaving" "the game window did not stay (or, after the server went, close)"
+  grep -q '^irc: \(the server refused the text to Alice (401 \|not sent to Alice (\).*: are you there?$' <<<"$after" ||
+    fail "$leaving" "a text to Alice while she was away was not reported"
+  [ "$lost" = 1 ] || grep -q '^sent Alice: @@Kelvaron@@' <<<"$(sed -n '/^status Alice: online$/,$p' <<<"$after")" ||
+    fail "$leaving" "the new game was not sent"
+  ! grep -v "^sent Alice: \|^error: no game window$\|$hidden_item\|^status \|^irc: " <<<"$after" ||
     fail "$leaving" "unexpected lines after Alice left"
 done
 echo "devhost peer-exit test passed"

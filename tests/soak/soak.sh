@@ -1,27 +1,27 @@
 #!/usr/bin/env bash
-# Soak: two development hosts, each with Kelvaron.dll, play many whole games against each other over
-# loopback TCP through their game windows (auto-players with --check). Passes when both hosts finish
+# Soak: two development hosts, each with Kelvaron.dll, play many whole games against each other through
+# an IRC server of the test's own and their game windows (auto-players with --check). Passes when both hosts finish
 # every game with all checks passing, the two sides' outcomes agree game by game (won against lost,
 # draw with draw), nothing ever reaches either chat log, the plug-in's GDI objects, device contexts
 # and GDI+ images are all freed, and the memory stays flat.
-# Usage: soak.sh MIRANDA_FOLDER [GAMES]   (GAMES default: $KELVARON_SOAK_GAMES or 200)
+# Usage: soak.sh MIRANDA_FOLDER [GAMES]   (GAMES default: $KELVARON_SOAK_GAMES or 50)
 set -uo pipefail
 folder=$1
-games=${2:-${KELVARON_SOAK_GAMES:-200}}
+games=${2:-${KELVARON_SOAK_GAMES:-50}}
 max_memory_growth_kb=${KELVARON_SOAK_MEMORY_KB:-4096}
 scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
 wine_run=$scripts/wine-run.sh
 source "$scripts/common.sh"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-port=$(kelvaron_free_port)
+trap 'kelvaron_stop_irc_server; rm -rf "$work"' EXIT
+kelvaron_start_irc_server "$work/irc" || exit 1
+irc=(--irc "127.0.0.1:$KELVARON_IRC_PORT")
 cd "$folder"
 
-"$wine_run" ./devhost.exe --user Alice --peer Bob --listen "$port" --autoplay 1 --autoplay-starts \
+"$wine_run" ./devhost.exe --user Alice --peer Bob "${irc[@]}" --autoplay 1 --autoplay-starts \
   --games "$games" --delay 0 --check --quiet >"$work/alice" 2>&1 &
 alice=$!
-sleep 1
-"$wine_run" ./devhost.exe --user Bob --peer Alice --connect "$port" --autoplay 2 \
+"$wine_run" ./devhost.exe --user Bob --peer Alice "${irc[@]}" --autoplay 2 \
   --games "$games" --delay 0 --check --quiet >"$work/bob" 2>&1
 bob_status=$?
 wait "$alice"
