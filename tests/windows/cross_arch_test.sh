@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A 32-bit and a 64-bit copy of the plug-in play each other: Alice's development host and plug-in are
-# one build, Bob's the other, linked over loopback. Both auto-players check every message, so each
+# one build, Bob's the other, meeting on an IRC server of the test's own. Both auto-players check every
+# message, so each
 # copy must adopt exactly the texts the other sends, and both must see the same outcomes.
 # Usage: cross_arch_test.sh ALICE_MIRANDA_FOLDER ALICE_PREFIX BOB_MIRANDA_FOLDER BOB_PREFIX [GAMES]
 set -euo pipefail
@@ -11,19 +12,19 @@ work=$(mktemp -d)
 alice=
 cleanup() {
   [ -z "$alice" ] || kill "$alice" 2>/dev/null || true
+  kelvaron_stop_irc_server
   rm -rf "$work"
 }
 trap cleanup EXIT
-port=$(kelvaron_free_port)
-common=(--games "$games" --delay 0 --check --quiet)
+kelvaron_start_irc_server "$work/irc"
+common=(--irc "127.0.0.1:$KELVARON_IRC_PORT" --games "$games" --delay 0 --check --quiet)
 
 (cd "$alice_folder" && WINEPREFIX=$alice_prefix "$scripts/wine-run.sh" ./devhost.exe --user Alice --peer Bob \
-  --listen "$port" --autoplay 1 --autoplay-starts "${common[@]}" >"$work/alice" 2>&1) &
+  --autoplay 1 --autoplay-starts "${common[@]}" >"$work/alice" 2>&1) &
 alice=$!
-sleep 1
 status=0
 (cd "$bob_folder" && WINEPREFIX=$bob_prefix "$scripts/wine-run.sh" ./devhost.exe --user Bob --peer Alice \
-  --connect "$port" --autoplay 2 "${common[@]}" >"$work/bob" 2>&1) || status=$?
+  --autoplay 2 "${common[@]}" >"$work/bob" 2>&1) || status=$?
 wait "$alice" || status=$?
 alice=
 
