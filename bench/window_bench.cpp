@@ -1,7 +1,8 @@
 // Speed of the plug-in in the development host under Wine: loading the DLL with Load (and its
 // shutdown), and the repaint of the whole table at the window's opening size of 640 by 520.
 // Prints one line per figure; not a test.
-#include "devhost/host.h"
+#include "devhost/instruments/instruments.h"
+#include "devhost/messenger/host.h"
 #include "layout/table_layout.h"
 
 #include <windows.h>

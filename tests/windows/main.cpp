@@ -1,5 +1,5 @@
 // Test runner for the plug-in tests: the host lives on the main thread for the whole run.
-#include "devhost/host.h"
+#include "devhost/messenger/host.h"
 
 #include <gtest/gtest.h>
 

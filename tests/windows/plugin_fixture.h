@@ -2,7 +2,8 @@
 // loaded plug-in per test, and small readers of what the user and the peer would see.
 #pragma once
 
-#include "devhost/host.h"
+#include "devhost/instruments/instruments.h"
+#include "devhost/messenger/host.h"
 #include "engine/cards.h"
 #include "support/card_notation.h"
 

@@ -1,6 +1,6 @@
 // The messenger's data as the plug-in sees it through services: contacts and their display names,
 // modules and the receive chain, contact-menu items, and sending a text to a contact.
-#include "devhost/host_state.h"
+#include "devhost/messenger/host_state.h"
 
 #include <algorithm>
 #include <cstring>

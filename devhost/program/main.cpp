@@ -1,8 +1,8 @@
 // devhost.exe: the development host as a program. Loads the plug-in beside a small contact list,
 // optionally runs a script from standard input, and meets other hosts on an IRC server.
-#include "devhost/devhost_app.h"
+#include "devhost/program/devhost_app.h"
 
-#include "devhost/autoplay.h"
+#include "devhost/program/autoplay.h"
 
 #include <fcntl.h>
 #include <io.h>

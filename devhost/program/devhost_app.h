@@ -2,7 +2,7 @@
 // plug-in's (ANSI), the main window, the script, and the link to other hosts through an IRC server.
 #pragma once
 
-#include "devhost/host.h"
+#include "devhost/messenger/host.h"
 
 #include <windows.h>
 

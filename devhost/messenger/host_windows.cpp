@@ -1,6 +1,6 @@
 // The host's Windows side: window lists, the recorder that takes the plug-in's message boxes off the
 // screen, driving the game window as a user would, and the message pump.
-#include "devhost/host_state.h"
+#include "devhost/messenger/host_state.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // is loaded, the entries of its import address table for eleven functions are pointed at wrappers
 // here, which count (or fail) and call the function the entry held before. Its window's show commands
 // and its shell opens are noted the same way; the shell opens nothing for it.
-#include "devhost/host_state.h"
+#include "devhost/messenger/host_state.h"
 
 #include <windows.h>
 

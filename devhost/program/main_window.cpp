@@ -1,8 +1,8 @@
 // devhost.exe's main window: the user's contacts in a list, each with a context menu of the plug-ins'
 // contact-menu items; it also runs the script's lines and the IRC server's on the UI thread.
-#include "devhost/devhost_app.h"
+#include "devhost/program/devhost_app.h"
 
-#include "devhost/autoplay.h"
+#include "devhost/program/autoplay.h"
 
 #include <memory>
 

@@ -1,8 +1,9 @@
 // The auto-player's run: paced steps on a message-only window of its own, its moves through the real
 // game window, its reading of every state message, the checks, the output lines and the summary.
-#include "devhost/autoplay.h"
+#include "devhost/program/autoplay.h"
 
-#include "devhost/autoplay_view.h"
+#include "devhost/instruments/instruments.h"
+#include "devhost/program/autoplay_view.h"
 #include "engine/texts.h"
 #include "exchange/state_message.h"
 

@@ -1,5 +1,5 @@
 // The console side of devhost.exe: code-page conversions, output lines, and contacts by name.
-#include "devhost/devhost_app.h"
+#include "devhost/program/devhost_app.h"
 
 #include <cstdio>
 

@@ -2,7 +2,8 @@
 // devhost.exe use devhost/host.h). One instance for the process, on the host's UI thread.
 #pragma once
 
-#include "devhost/host.h"
+#include "devhost/instruments/instruments.h"
+#include "devhost/messenger/host.h"
 
 #include <cstdint>
 #include <deque>

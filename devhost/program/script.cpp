@@ -1,6 +1,8 @@
 // devhost.exe's script: one command a line from standard input, each run on the UI thread in turn.
 // A command that cannot be carried out prints "error: <why>" and the script goes on.
-#include "devhost/devhost_app.h"
+#include "devhost/program/devhost_app.h"
+
+#include "devhost/instruments/instruments.h"
 
 #include <cerrno>
 #include <cstdlib>

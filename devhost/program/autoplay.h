@@ -3,7 +3,7 @@
 // plug-in on the way. Everything runs on the host's UI thread.
 #pragma once
 
-#include "devhost/host.h"
+#include "devhost/messenger/host.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 // Loading the plug-in DLL as the messenger does (information record, checks, Load) and shutting it
 // down again (shutdown event, Unload, FreeLibrary).
-#include "devhost/host_state.h"
+#include "devhost/messenger/host_state.h"
 
 #include <windows.h>
 

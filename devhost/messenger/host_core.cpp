@@ -1,6 +1,6 @@
 // The development host's registry of services and event hooks, the link table handed to the plug-in,
 // the logs and their handlers, and the reset between tests.
-#include "devhost/host_state.h"
+#include "devhost/messenger/host_state.h"
 
 #include <cstdio>
 

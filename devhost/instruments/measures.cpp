@@ -1,6 +1,7 @@
 // Measures taken by the host on its own behalf: the process's memory, the time, and a PNG picture of
 // the game window as the screen shows it (through the host's own GDI+ session).
-#include "devhost/host.h"
+#include "devhost/instruments/instruments.h"
+#include "devhost/messenger/host.h"
 #include "window/gdi_guards.h"
 #include "window/gdiplus_flat.h"
 

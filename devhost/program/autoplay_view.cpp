@@ -1,6 +1,6 @@
 // The auto-player's view of the game and its seeded policy, on devhost.exe's own copy of the core:
 // each question is answered by putting the view into the core's process-wide game for the moment.
-#include "devhost/autoplay_view.h"
+#include "devhost/program/autoplay_view.h"
 
 #include "engine/actions.h"
 #include "engine/texts.h"

@@ -1,6 +1,6 @@
 // The outward functions of devhost.exe's own copy of the portable core, which the auto-player runs to
 // read state messages and to predict the plug-in's moves: nothing is shown, sent texts are kept.
-#include "devhost/autoplay_view.h"
+#include "devhost/program/autoplay_view.h"
 #include "engine/frontend.h"
 #include "exchange/exchange.h"
 

@@ -6,9 +6,9 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include "devhost/devhost_app.h"
+#include "devhost/program/devhost_app.h"
 
-#include "devhost/autoplay.h"
+#include "devhost/program/autoplay.h"
 
 #include <algorithm>
 #include <cstring>

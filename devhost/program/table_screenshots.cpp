@@ -1,7 +1,8 @@
 // Writes pictures of the real game window, with the real card picture, in six typical states:
 // a fresh deal, the defender facing an uncovered card, a throw-in with two cards chosen, a crowded
 // hand, a lost game, and a won game in the middle of its blink. Usage: table_screenshots OUTPUT_FOLDER
-#include "devhost/host.h"
+#include "devhost/instruments/instruments.h"
+#include "devhost/messenger/host.h"
 #include "layout/table_layout.h"
 
 #include <windows.h>

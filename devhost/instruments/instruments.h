@@ -1,0 +1,66 @@
+// The development host's instruments: what the plug-in holds (GDI objects, device contexts, GDI+
+// images, counted through its import table), failures of its platform calls on demand, the show
+// commands and shell opens it asked for, and the process's memory, the time and pictures of the window.
+#pragma once
+
+#include "devhost/messenger/host.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A web page or file the plug-in asked the shell to open (ShellExecuteA); the host notes it and opens
+// nothing.
+struct HostShellOpen {
+    std::string verb;
+    std::string file;
+    bool parametersNull;
+    std::string directory;
+    int showCommand;
+};
+
+// Handles of one kind each: GDI objects (brushes and bitmaps), memory DCs, window DCs got and not yet
+// released, GDI+ images.
+struct HostResourceTally {
+    std::size_t gdiObjects;
+    std::size_t memoryDcs;
+    std::size_t windowDcs;
+    std::size_t gdiplusImages;
+};
+inline bool operator==(const HostResourceTally& a, const HostResourceTally& b) {
+    return a.gdiObjects == b.gdiObjects && a.memoryDcs == b.memoryDcs && a.windowDcs == b.windowDcs &&
+           a.gdiplusImages == b.gdiplusImages;
+}
+inline bool operator!=(const HostResourceTally& a, const HostResourceTally& b) { return !(a == b); }
+// The plug-in's calls of CreateSolidBrush, CreateCompatibleBitmap, CreateCompatibleDC, DeleteObject,
+// DeleteDC, GetDC, GetWindowDC, ReleaseDC, GdipCreateBitmapFromFile, GdipCreateHBITMAPFromBitmap,
+// GdipDisposeImage (and GdiplusShutdown, noted), counted through its import table from the moment it was
+// loaded (DllMain has run by then, so what DllMain created is not seen). Counting starts afresh at each load.
+struct HostResourceCounts {
+    HostResourceTally live;    // created and not yet freed
+    HostResourceTally created; // all created since the load
+    // Frees of handles the counting never saw created (e.g. the class brush made in DllMain); they are
+    // not taken off the live counts.
+    std::size_t foreignDeletes;
+    // The plug-in's calls of GdiplusShutdown, and what it still held, and whether its game window
+    // still existed, at the first of them: the window and its picture must go before GDI+ stops.
+    std::size_t gdiplusShutdowns;
+    HostResourceTally liveAtGdiplusShutdown;
+    bool gameWindowAtGdiplusShutdown;
+};
+HostResourceCounts hostResourceCounts();
+// Makes the plug-in's next count calls of that imported function (one of the eleven above) fail as
+// the platform would (a null handle, FALSE, or GDI+ status 3 out of memory, 2 for a failed dispose)
+// without calling the real one; 0 cancels. False for a name that is not counted. hostReset cancels all.
+bool hostFailPluginCalls(const char* function, unsigned count);
+// The show commands of the plug-in's ShowWindow calls and the shell opens it asked for, since it was loaded.
+const std::vector<int>& hostShowCommands();
+const std::vector<HostShellOpen>& hostShellOpens();
+// The process's private bytes.
+std::size_t hostProcessMemory();
+// Microseconds on the machine's performance counter, which all processes on the machine share.
+std::uint64_t hostMicroseconds();
+// Saves the whole game window as it is on the screen (title bar and menu included) as a PNG, after
+// pending paints are done; path in the ANSI code page. False without a game window or on any error.
+bool hostSaveGameWindowPng(const char* path);
