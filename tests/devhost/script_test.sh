@@ -85,7 +85,8 @@ wait_for() { # LINE-PATTERN FILE: up to 30 s
 }
 wait_for '^irc: logged in' "$work/bob.out"
 status=0
-"$wine_run" "$devhost" --plugin good.dll --user Bob "${irc[@]}" --script </dev/null >"$work/twin.out" 2>&1 || status=$?
+"$wine_run" "$devhost" --plugin good.dll --user Bob "${irc[@]}" --script </dev/null >"$work/twin.out" 2>&1 ||
+  status=$?
 [ "$status" -eq 3 ] || { echo "a second Bob: status $status, not 3"; exit 1; }
 diff -u <(echo "devhost: the nick Bob is already taken on 127.0.0.1:$KELVARON_IRC_PORT") "$work/twin.out"
 
