@@ -1,5 +1,5 @@
 # Shared by the scripts (sourced, not run): which Windows build runs on this machine, its build folder
-# and Wine prefix, how it is configured, and a free loopback port.
+# and Wine prefix, how it is configured, a free loopback port, and an IRC server of the scripts' own.
 
 # Whether Wine can start 32-bit programs here: some kernels cannot execute 32-bit code at all.
 kelvaron_can_run_32bit() {
@@ -87,7 +87,8 @@ CONF
     # nicks as long as the contacts' names.
     printf '[Limits]\nMaxPenaltyTime = 0\nMaxConnectionsIP = 0\nMaxNickLength = 30\n' >>"$dir/ngircd.conf"
   fi
-  ngircd -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
+  # Debian puts it in /usr/sbin, which a user's PATH may lack.
+  "$(command -v ngircd || echo /usr/sbin/ngircd)" -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
   KELVARON_IRC_PID=$!
   local _
   for _ in $(seq 100); do

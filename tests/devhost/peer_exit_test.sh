@@ -46,7 +46,8 @@ for leaving in script kill server; do
     <"$work/bob.script" >"$work/bob.out" &
   bob=$!
   exec 3>"$work/bob.script"
-  alice_play=(--user Alice --peer Bob "${irc[@]}" --autoplay 1 --autoplay-starts --games 1000 --delay 5 --quiet)
+  alice_play=(--user Alice --peer Bob "${irc[@]}" --autoplay 1 --autoplay-starts --games 1000 --delay 5
+    --quiet)
   # Alice (and the Wine services she may start) must not hold Bob's script open: its end ends him.
   if [ "$leaving" = script ]; then
     printf 'wait 1500\n' | "$wine_run" "$devhost" "${alice_play[@]}" --script >"$work/alice.out" 3>&- &
@@ -67,7 +68,8 @@ for leaving in script kill server; do
   printf 'click 100 400\nbutton\nmenu Alice\nsend Alice are you there?\n' >&3
   if [ "$leaving" = server ]; then
     [ "$alice_status" -eq 0 ] || fail "$leaving" "Alice ended with status $alice_status"
-    grep -q '^irc: the connection to .* has ended$' "$work/alice.out" || fail "$leaving" "Alice did not report the loss"
+    grep -q '^irc: the connection to .* has ended$' "$work/alice.out" ||
+      fail "$leaving" "Alice did not report the loss"
     printf 'close\nclick 100 400\n' >&3
     lost=1
   else
@@ -78,7 +80,8 @@ for leaving in script kill server; do
     printf 'close\nmenu Alice\nwait 200\n' >&3
     wait "$alice" || fail "$leaving" "Alice's second host failed"
     alice=
-    ! grep -q '^error: no game window$' "$work/alice.out" || fail "$leaving" "Bob's new game did not reach Alice"
+    ! grep -q '^error: no game window$' "$work/alice.out" ||
+      fail "$leaving" "Bob's new game did not reach Alice"
     lost=0
   fi
   exec 3>&- # the script's end shuts Bob down
@@ -92,10 +95,11 @@ for leaving in script kill server; do
   [ "$(grep -c "$hidden_item" <<<"$after")" -eq 1 ] || fail "$leaving" "the menu item was not hidden once"
   [ "$(grep -c '^error: no game window$' <<<"$after")" -eq "$lost" ] ||
     fail "$leaving" "the game window did not stay (or, after the server went, close)"
-  grep -q '^irc: \(the server refused the text to Alice (401 \|not sent to Alice (\).*: are you there?$' <<<"$after" ||
+  refused='^irc: \(the server refused the text to Alice (401 \|not sent to Alice (\).*: are you there?$'
+  grep -q "$refused" <<<"$after" ||
     fail "$leaving" "a text to Alice while she was away was not reported"
-  [ "$lost" = 1 ] || grep -q '^sent Alice: @@Kelvaron@@' <<<"$(sed -n '/^status Alice: online$/,$p' <<<"$after")" ||
-    fail "$leaving" "the new game was not sent"
+  back=$(sed -n '/^status Alice: online$/,$p' <<<"$after")
+  [ "$lost" = 1 ] || grep -q '^sent Alice: @@Kelvaron@@' <<<"$back" || fail "$leaving" "the new game was not sent"
   ! grep -v "^sent Alice: \|^error: no game window$\|$hidden_item\|^status \|^irc: " <<<"$after" ||
     fail "$leaving" "unexpected lines after Alice left"
 done

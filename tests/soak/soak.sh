@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Soak: two development hosts, each with Kelvaron.dll, play many whole games against each other through
-# an IRC server of the test's own and their game windows (auto-players with --check). Passes when both hosts finish
-# every game with all checks passing, the two sides' outcomes agree game by game (won against lost,
-# draw with draw), nothing ever reaches either chat log, the plug-in's GDI objects, device contexts
-# and GDI+ images are all freed, and the memory stays flat.
+# an IRC server of the test's own and their game windows (auto-players with --check). Passes when both
+# hosts finish every game with all checks passing, the two sides' outcomes agree game by game (won
+# against lost, draw with draw), nothing ever reaches either chat log, the plug-in's GDI objects,
+# device contexts and GDI+ images are all freed, and the memory stays flat.
 # Usage: soak.sh MIRANDA_FOLDER [GAMES]   (GAMES default: $KELVARON_SOAK_GAMES or 50)
 set -uo pipefail
 folder=$1
