@@ -139,6 +139,7 @@ TEST_F(TableLayout, StatusLine) {
         {{"72", "91", "60", "70", false, 2, false}, statusOpponentDefends, false},
         {{"72", "91 a1", "60", "70", true, 2, false}, statusOpponentAttacks, false},
         {{"72", "91", "60", "70", true, 2, false}, statusDefend, false},
+        {{"72", "91 a1 93", "60", "70", true, 2, false}, statusDefend, false}, // after a pair
     };
     for (const Row& row : rows) {
         game = gameStateOf(row.view);
