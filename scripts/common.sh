@@ -1,6 +1,8 @@
 # Shared by the scripts (sourced, not run): which Windows build runs on this machine, its build folder
 # and Wine prefix, how it is configured, a free loopback port, and an IRC server of the scripts' own.
 
+kelvaron_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
 # Whether Wine can start 32-bit programs here: some kernels cannot execute 32-bit code at all.
 kelvaron_can_run_32bit() {
   [ -x /usr/lib/wine/wine ] && timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1
@@ -29,6 +31,15 @@ kelvaron_windows_build_dir() {
     i686) echo build/windows ;;
     x86_64) echo build/windows-x64 ;;
   esac
+}
+
+# The plug-in's archive that the build of an architecture writes (default: the picked one).
+kelvaron_package_zip() {
+  local arch=${1:-$KELVARON_WINDOWS_ARCH} suffix=""
+  [ "$arch" = x86_64 ] && suffix=-x64
+  local version
+  version=$(sed -n 's/^project(Kelvaron VERSION \([0-9.]*\).*/\1/p' "$kelvaron_root/CMakeLists.txt")
+  echo "$(kelvaron_windows_build_dir "$arch")/Kelvaron-$version$suffix.zip"
 }
 
 # Configures the Windows build of an architecture: kelvaron_configure_windows ARCH [cmake options].

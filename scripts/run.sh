@@ -35,7 +35,7 @@ build=$(kelvaron_windows_build_dir)
 echo "== building ($KELVARON_WINDOWS_ARCH)"
 kelvaron_configure_windows "$KELVARON_WINDOWS_ARCH"
 cmake --build "$build" -j"$(nproc)" --target devhost Kelvaron card_picture package_zip >/dev/null
-echo "built $build/miranda/Plugins/Kelvaron.dll and $(ls "$build"/Kelvaron-*.zip)"
+echo "built $build/miranda/Plugins/Kelvaron.dll and $(kelvaron_package_zip)"
 
 export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$(kelvaron_default_wineprefix)}
 ./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"

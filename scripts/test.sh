@@ -26,7 +26,7 @@ kelvaron_configure_windows "$other_arch" -DKELVARON_WERROR=ON
 other_targets=(package_zip)
 [ "$cross_game" = 1 ] && other_targets+=(devhost card_picture)
 cmake --build "$other_build" -j"$jobs" --target "${other_targets[@]}"
-bash tests/windows/package_test.sh "$other_build"/Kelvaron-*.zip "$other_arch"
+bash tests/windows/package_test.sh "$(kelvaron_package_zip "$other_arch")" "$other_arch"
 
 echo "== Windows tests under Wine ($KELVARON_WINDOWS_ARCH build)"
 build=$(kelvaron_windows_build_dir)
