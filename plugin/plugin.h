@@ -3,12 +3,9 @@
 
 #include "plugin/host_link.h"
 
-#include <windows.h>
-
 inline constexpr char moduleName[] = "Kelvaron";
 inline constexpr char receiveService[] = "Kelvaron/RecvMessage";
 inline constexpr char playGameServiceName[] = "Kelvaron/PlayGame";
-extern const PluginInfo pluginInfo;
 
 // Calls a host service through the link table; 0 before Load has given the table.
 HostWord callHostService(const char* name, HostWord wParam, HostWord lParam);

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-inline constexpr char gameWindowClassName[] = "KelvaronWindow";
 inline constexpr wchar_t gameWindowClassNameW[] = L"KelvaronWindow";
 // The game's own texts are Windows-1251 bytes (engine/texts.h).
 inline constexpr UINT gameTextCodePage = 1251;
