@@ -9,11 +9,17 @@
 #include "support/recording_frontend.h"
 
 #include <algorithm>
-#include <numeric>
+#include <cstdlib>
+#include <iterator>
 #include <random>
+#include <utility>
 
 namespace {
-constexpr unsigned textCount = 3000;
+// How many texts; KELVARON_HOSTILE_TEXTS sets another number.
+unsigned textCount() {
+    const char* count = std::getenv("KELVARON_HOSTILE_TEXTS");
+    return count ? static_cast<unsigned>(std::strtoul(count, nullptr, 10)) : 3000;
+}
 
 // What the plug-in should hold, from the test's side.
 struct Model {
@@ -23,113 +29,91 @@ struct Model {
     GameState state;
 };
 
-std::string group(const CardList& list) {
-    std::string text = codes(list);
-    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
-    return text + "-";
-}
-
-// A well-formed state message: the 36 cards dealt at random over the four groups.
+// A well-formed state message: a random part of the 36 cards dealt at random over the four groups.
 std::string validStateText(std::mt19937& random) {
     CardList deck;
     for (unsigned suit = 0; suit < 4; ++suit)
         for (unsigned rank = 6; rank <= 14; ++rank)
             deck.push_back(makeCard(rank, suit));
     std::shuffle(deck.begin(), deck.end(), random);
-    deck.resize(std::uniform_int_distribution<std::size_t>(0, 36)(random));
+    deck.resize(random() % 37);
     std::size_t cuts[3];
     for (std::size_t& cut : cuts)
-        cut = std::uniform_int_distribution<std::size_t>(0, deck.size())(random);
+        cut = random() % (deck.size() + 1);
     std::sort(std::begin(cuts), std::end(cuts));
     std::string text = stateMarker;
     std::size_t from = 0;
     for (std::size_t to : {cuts[0], cuts[1], cuts[2], deck.size()}) {
-        text += group(CardList(deck.begin() + from, deck.begin() + to));
+        std::string group = codes(CardList(deck.begin() + from, deck.begin() + to));
+        group.erase(std::remove(group.begin(), group.end(), ' '), group.end());
+        text += group + "-";
         from = to;
     }
-    text += char('0' + random() % 2);
-    text += char('0' + random() % 4);
-    text += char('0' + random() % 2);
-    return text;
+    return text + char('0' + random() % 2) + char('0' + random() % 4) + char('0' + random() % 2);
 }
 
-char randomCharacter(std::mt19937& random) {
+// Well-formed states; states with characters changed, inserted, removed, doubled or cut off; garbage
+// after the marker or without it; bodies of exactly 255 and 256 characters; look-alikes and chat.
+std::string generatedText(std::mt19937& random) {
+    static const char* fixed[] = {"@@Kelvaron@@",
+                                  "@@kelvaron@@----000",
+                                  " @@Kelvaron@@----000",
+                                  "",
+                                  "Привет",
+                                  "@@Kelvaron@@-",
+                                  "@@KELVARON@@----000",
+                                  "@Kelvaron@@",
+                                  "@@Kelvaron@@----000\n",
+                                  "@@Kelvaron"};
     static const std::string pool = "0123456789abcdefABCDEF-@Kgz xyZ\x7f";
-    switch (random() % 4) {
+    auto character = [&] { return random() % 4 ? pool[random() % pool.size()] : char(1 + random() % 255); };
+    std::string text = validStateText(random);
+    switch (random() % 10) {
     case 0:
-        return static_cast<char>(1 + random() % 255); // anything but the terminating zero
-    default:
-        return pool[random() % pool.size()];
+        return fixed[random() % std::size(fixed)];
+    case 1:
+        text = random() % 2 ? stateMarker : "";
+        for (std::size_t n = random() % 300; n > 0; --n)
+            text += character();
+        return text;
+    case 2:
+        text.resize(stateMarkerLength + 255 + random() % 2, random() % 2 ? '-' : '6');
+        return text;
+    case 3:
+    case 4:
+    case 5:
+        return text;
     }
-}
-
-std::string mutated(std::string text, std::mt19937& random) {
-    unsigned mutations = 1 + random() % 3;
-    for (unsigned m = 0; m < mutations && !text.empty(); ++m) {
+    for (unsigned m = 1 + random() % 3; m > 0 && !text.empty(); --m) {
         std::size_t at = random() % text.size();
-        switch (random() % 8) {
+        switch (random() % 6) {
         case 0:
-            text[at] = randomCharacter(random);
+            text[at] = character();
             break;
         case 1:
-            text.insert(at, 1, randomCharacter(random));
+            text.insert(at, 1, random() % 2 ? character() : '-');
             break;
         case 2:
             text.erase(at, 1);
             break;
-        case 3: // a card code written twice
-            if (at + 2 <= text.size())
-                text.insert(text.find('-', stateMarkerLength) == std::string::npos
-                                ? text.size()
-                                : text.find('-', stateMarkerLength),
-                            text.substr(at, 2));
+        case 3: // often a card code written twice
+            text.insert(at, text.substr(at, 2));
             break;
-        case 4:
+        case 4: // the defender, trump or throw-in digit out of range
             text[text.size() - 1 - random() % std::min<std::size_t>(3, text.size())] =
                 char('0' + random() % 10);
             break;
         case 5:
             text.resize(at);
             break;
-        case 6: // exactly 255 or 256 characters after the marker
-            text.resize(stateMarkerLength + 255 + random() % 2, randomCharacter(random) == '-' ? '-' : '6');
-            break;
-        case 7:
-            text.insert(at, "-");
-            break;
         }
     }
     return text;
 }
 
-std::string generatedText(std::mt19937& random) {
-    switch (random() % 10) {
-    case 0: { // marker variants and plain texts
-        static const char* variants[] = {
-            "@@Kelvaron@@", "@@kelvaron@@----000", "@Kelvaron@@----000",    " @@Kelvaron@@----000", "",
-            "Привет",       "@@Kelvaron@@-",       "@@Kelvaron@@----000\n", "@@KELVARON@@----000"};
-        return variants[random() % (sizeof variants / sizeof variants[0])];
-    }
-    case 1: { // garbage after the marker, or none at all
-        std::string text = random() % 2 ? stateMarker : "";
-        std::size_t length = random() % 300;
-        for (std::size_t i = 0; i < length; ++i)
-            text += randomCharacter(random);
-        return text;
-    }
-    case 2:
-    case 3:
-    case 4:
-        return validStateText(random);
-    default:
-        return mutated(validStateText(random), random);
-    }
-}
-
 // Decodes as the plug-in would, in this process's own copy of the core; true when one "trace" box was due.
 bool decodeIntoModel(Model& model, const std::string& text, bool& accepted) {
-    GameState saved = game;
-    game = model.state;
+    GameState saved = std::exchange(game, model.state);
     takeFrontendCalls();
     accepted = decodeStateMessage(text.c_str());
     if (accepted)
@@ -146,14 +130,13 @@ class HostileInput : public LoadedPluginTest {};
 TEST_F(HostileInput, GeneratedAndMutatedTexts) {
     std::mt19937 random(20261206);
     Model model;
-    unsigned states = 0, adopted = 0, boxes = 0;
-    for (unsigned n = 0; n < textCount && !HasFatalFailure(); ++n) {
+    unsigned states = 0, adopted = 0, boxes = 0, count = textCount();
+    for (unsigned n = 0; n < count && !HasFatalFailure(); ++n) {
         if (model.windowOpen && random() % 40 == 0) {
             ASSERT_TRUE(hostCloseGameWindow());
             model.windowOpen = false;
-            GameState emptied = model.state;
-            emptied.deck.clear(), emptied.table.clear(), emptied.myHand.clear(), emptied.opponentHand.clear();
-            model.state = emptied;
+            model.state.deck.clear(), model.state.table.clear();
+            model.state.myHand.clear(), model.state.opponentHand.clear();
         }
         HostWord sender = random() % 10 < 7 ? alice : bob;
         std::string text = generatedText(random);
@@ -165,10 +148,15 @@ TEST_F(HostileInput, GeneratedAndMutatedTexts) {
         std::size_t newBoxes = hostMessageBoxes().size() - boxesBefore;
         boxes += newBoxes;
         ASSERT_LE(newBoxes, 1u);
+        if (newBoxes) {
+            ASSERT_EQ(hostMessageBoxes().back().caption, "trace");
+            ASSERT_EQ(hostMessageBoxes().back().text, hexDigitErrorText);
+        }
 
         if (!isStateMessage(text.c_str())) {
             ASSERT_EQ(result, chainTesterResult);
             ASSERT_EQ(chainTester.calls, 1);
+            ASSERT_EQ(chainTester.contact, sender);
             ASSERT_EQ(chainTester.text, text);
             ASSERT_EQ(newBoxes, 0u);
         } else {
@@ -192,25 +180,31 @@ TEST_F(HostileInput, GeneratedAndMutatedTexts) {
         }
         ASSERT_EQ(gameWindowHandle() != nullptr, model.windowOpen);
         if (model.windowOpen) {
-            std::string mismatch = tableMismatch(model.state, model.buttonSet);
-            ASSERT_EQ(mismatch, "");
+            ASSERT_EQ(tableMismatch(model.state, model.buttonSet), "");
         }
         ASSERT_TRUE(hostSentTexts().empty()) << "receiving never answers";
         ASSERT_TRUE(hostChatLog().empty() || !isStateMessage(hostChatLog().back().text.c_str()));
     }
-    std::printf("%u texts: %u state messages, %u adopted, %u message boxes\n", textCount, states, adopted,
-                boxes);
+    std::printf("%u texts: %u state messages, %u adopted, %u message boxes\n", count, states, adopted, boxes);
 }
 
-TEST_F(HostileInput, NullTextsAreOrdinaryMessages) {
+TEST_F(HostileInput, CallsWithoutARecordEventOrTextArePassedOnUnread) {
     ReceivedEvent noText = {0, 0, nullptr, 0};
-    CallRecord record = {alice, "/RecvMessage", 0, reinterpret_cast<HostWord>(&noText)};
+    CallRecord noEvent = {alice, "/RecvMessage", 0, 0};
+    CallRecord withNoText = {alice, "/RecvMessage", 0, reinterpret_cast<HostWord>(&noText)};
+    const HostWord lParams[] = {0, reinterpret_cast<HostWord>(&noEvent),
+                                reinterpret_cast<HostWord>(&withNoText)};
     for (int window = 0; window < 2; ++window) {
-        std::size_t before = hostPluginServiceCalls().size();
-        hostCallService("Kelvaron/RecvMessage", 0, reinterpret_cast<HostWord>(&record));
-        ASSERT_EQ(hostPluginServiceCalls().size(), before + 1);
-        EXPECT_EQ(hostPluginServiceCalls().back().name, "Proto/ChainRecv");
-        EXPECT_EQ(gameWindowHandle() != nullptr, window == 1);
+        for (HostWord lParam : lParams) {
+            std::size_t before = hostPluginServiceCalls().size();
+            hostCallService("Kelvaron/RecvMessage", 7, lParam);
+            ASSERT_EQ(hostPluginServiceCalls().size(), before + 1);
+            const HostServiceCall& call = hostPluginServiceCalls().back();
+            EXPECT_EQ(call.name, "Proto/ChainRecv");
+            EXPECT_EQ(call.wParam, 7);
+            EXPECT_EQ(call.lParam, lParam);
+            EXPECT_EQ(gameWindowHandle() != nullptr, window == 1);
+        }
         choosePlayGame(alice);
     }
 }
@@ -219,15 +213,8 @@ TEST_F(HostileInput, ClosingMidThrowInAndShuttingDownMidGame) {
     const char* hand = "60 70 80 90 a0";
     ReceiverView throwIn = {"", "93 a3", hand, "63", false, 2, true};
     hostReceiveText(alice, stateMessageFor(throwIn).c_str());
-    std::vector<Rect> rects;
-    GameState view;
-    view.myHand = cards(hand);
-    std::swap(game, view);
-    RECT client;
-    GetClientRect(gameWindowHandle(), &client);
-    layoutHand(rects, testPictureMetrics(), {client.right, client.bottom});
-    std::swap(game, view);
-    ASSERT_TRUE(hostClickGameWindow(rects[3].left + 5, rects[3].top + 40)); // 90 chosen
+    Rect nine = myHandRects(hand)[3];
+    ASSERT_TRUE(hostClickGameWindow(nine.left + 5, nine.top + 40)); // 90 chosen
     ASSERT_TRUE(hostCloseGameWindow());
 
     // The next window knows nothing of the old choice: confirming gives only the table.
@@ -239,7 +226,7 @@ TEST_F(HostileInput, ClosingMidThrowInAndShuttingDownMidGame) {
 
     // The host shuts down in the middle of the next game; a later start works.
     hostReceiveText(alice, stateMessageFor(throwIn).c_str());
-    ASSERT_TRUE(hostClickGameWindow(rects[3].left + 5, rects[3].top + 40));
+    ASSERT_TRUE(hostClickGameWindow(nine.left + 5, nine.top + 40));
     HWND window = gameWindowHandle();
     hostShutdown();
     EXPECT_FALSE(IsWindow(window));

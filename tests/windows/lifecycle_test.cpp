@@ -1,25 +1,14 @@
 // The window's life: closing it, the host's shutdown with and without a game, and what the next
 // window starts with.
 #include "plugin_fixture.h"
+#include "table_check.h"
 
 #include "engine/texts.h"
-#include "layout/table_layout.h"
 
 namespace {
-constexpr std::uint32_t lightGrey = 0xC0C0C0;
-constexpr std::uint32_t blinkColourA = 0xFFBEBE;
-constexpr std::uint32_t blinkColourB = 0xFFFF64;
 // The receiver holds no card, the sender two, the stock is empty: the receiver has won.
 constexpr char wonState[] = "@@Kelvaron@@--6070--000";
 constexpr char rejectedState[] = "@@Kelvaron@@---000";
-
-// A point inside the status bubble, clear of its rounded corners and of the centred text.
-POINT bubblePoint() {
-    RECT client;
-    GetClientRect(gameWindowHandle(), &client);
-    Rect bubble = statusBubbleRect(cardMetricsForPicture(647, 388), {client.right, client.bottom});
-    return {bubble.left + 20, bubble.top + 12};
-}
 
 std::size_t callsOf(const char* name) {
     std::size_t count = 0;
@@ -74,7 +63,7 @@ TEST_F(PluginTest, ClosedWindowLeavesTheListAndTheNextStartsWithEmptyLists) {
     hostReceiveText(bob, rejectedState);
     ASSERT_NE(gameWindowHandle(), nullptr);
     hostPumpMessages(50);
-    POINT at = bubblePoint();
+    Point at = bubblePoint();
     EXPECT_EQ(clientPixel(at.x, at.y), lightGrey);
     EXPECT_EQ(windowText(gameWindowHandle()), std::string(windowTitlePrefix) + "Bob");
 }
@@ -87,9 +76,9 @@ TEST_F(PluginTest, WinBlinkStartsAgainInTheNextWindowAfterClosingMidBlink) {
         hostReceiveText(alice, wonState);
         ASSERT_NE(gameWindowHandle(), nullptr);
         hostPumpMessages(350);
-        POINT at = bubblePoint();
+        Point at = bubblePoint();
         std::uint32_t colour = clientPixel(at.x, at.y);
-        EXPECT_TRUE(colour == blinkColourA || colour == blinkColourB)
+        EXPECT_TRUE(colour == blinkA || colour == blinkB)
             << "window " << window << ": bubble colour " << std::hex << colour;
         ASSERT_TRUE(hostCloseGameWindow());
     }

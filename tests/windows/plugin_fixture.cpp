@@ -7,9 +7,8 @@
 ChainTesterLog chainTester;
 
 namespace {
-HostWord chainTesterReceive(HostWord wParam, HostWord lParam) {
+HostWord chainTesterReceive(HostWord, HostWord lParam) {
     ++chainTester.calls;
-    chainTester.wParam = wParam;
     auto record = reinterpret_cast<const CallRecord*>(lParam);
     chainTester.contact = record ? record->contact : 0;
     auto event = record ? reinterpret_cast<const ReceivedEvent*>(record->lParam) : nullptr;

@@ -16,7 +16,6 @@
 // A module behind Kelvaron in the receive chain that notes what reached it and ends the chain.
 struct ChainTesterLog {
     int calls = 0;
-    HostWord wParam = 0;
     HostWord contact = 0;
     std::string text; // copied: the record lives only during the call
 };
