@@ -76,21 +76,30 @@ TEST_F(PluginTest, MissingDisplayNameLeavesTheTitleWithoutAName) {
     }
 }
 
-// The window's own menu: the web page opens with the plain show command, the About box is shown.
+// The window's own menu, its texts Russian on any code page: the web page opens with the plain show
+// command, the About box is shown.
 TEST_F(PluginTest, MenuCommandsOpenTheWebPageAndTheAboutBox) {
     loadPlugin();
     choosePlayGame(alice);
     HWND window = gameWindowHandle();
     ASSERT_NE(window, nullptr);
-    HMENU help = GetSubMenu(GetMenu(window), 0);
+    HMENU menu = GetMenu(window);
+    HMENU help = GetSubMenu(menu, 0);
+    wchar_t text[64] = L"";
+    GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"Справка");
+    EXPECT_EQ(GetMenuItemCount(help), 2);
     const struct {
         int item;
         UINT command;
+        const wchar_t* text;
         bool opensPage;
-    } items[] = {{0, webPageCommand, true}, {1, aboutCommand, false}};
+    } items[] = {{0, webPageCommand, L"&Веб-страница", true}, {1, aboutCommand, L"О программе", false}};
     for (const auto& row : items) {
         SCOPED_TRACE(row.command);
         ASSERT_EQ(GetMenuItemID(help, row.item), row.command);
+        GetMenuStringW(help, row.item, text, 64, MF_BYPOSITION);
+        EXPECT_STREQ(text, row.text);
         hostClearLogs();
         std::size_t opensBefore = hostShellOpens().size();
         // What choosing the item sends: the command id, notification 0 (a menu), no control.

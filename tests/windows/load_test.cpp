@@ -169,3 +169,70 @@ TEST_F(PluginTest, HostWithoutContactsIsNeverAskedAboutThem) {
     EXPECT_EQ(findCall("Proto/AddToContact"), nullptr);
     EXPECT_NE(findCall("DB/Contact/FindFirst"), nullptr);
 }
+
+TEST_F(PluginTest, IconsAreSixteenColourImagesOfTheirSizes) {
+    HMODULE module = LoadLibraryA(pluginPath);
+    const struct {
+        int id;
+        int size;
+    } icons[] = {{102, 32}, {119, 16}}; // the window's and the contact menu's
+    for (const auto& expected : icons) {
+        HRSRC found =
+            FindResourceW(module, MAKEINTRESOURCEW(expected.id), MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+        ASSERT_NE(found, nullptr) << expected.id;
+        // The group's header (three words), then one entry per image: width, height and colour count
+        // bytes, a reserved byte, then the planes and bits-per-pixel words.
+        const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+        EXPECT_EQ(group[4], 1) << "images in group " << expected.id;
+        EXPECT_EQ(group[6], expected.size) << expected.id;
+        EXPECT_EQ(group[7], expected.size) << expected.id;
+        EXPECT_EQ(group[8], 16) << expected.id;
+    }
+    FreeLibrary(module);
+}
+
+TEST_F(PluginTest, ManifestRedirectsCommonControlsToVersionSix) {
+    wchar_t path[MAX_PATH];
+    std::wstring dll(path, GetFullPathNameW(L"Plugins\\Kelvaron.dll", MAX_PATH, path, nullptr));
+    ACTCTXW context{};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.lpSource = dll.c_str();
+    context.lpResourceName = MAKEINTRESOURCEW(2); // the manifest a DLL carries for its own use
+    HANDLE activation = CreateActCtxW(&context);
+    ASSERT_NE(activation, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+    ULONG_PTR cookie = 0;
+    ASSERT_TRUE(ActivateActCtx(activation, &cookie));
+    HMODULE commonControls = LoadLibraryW(L"comctl32.dll");
+    DeactivateActCtx(0, cookie);
+    ReleaseActCtx(activation);
+    ASSERT_NE(commonControls, nullptr);
+    // Version 6 lives in its own side-by-side folder, named after the assembly and its version;
+    // DllGetVersion cannot tell, as Wine's copies all report 5.81.
+    std::wstring loadedFrom(path, GetModuleFileNameW(commonControls, path, MAX_PATH));
+    CharLowerBuffW(loadedFrom.data(), static_cast<DWORD>(loadedFrom.size()));
+    const std::wstring assembly = build64 ? L"\\winsxs\\amd64_microsoft.windows.common-controls"
+                                          : L"\\winsxs\\x86_microsoft.windows.common-controls";
+    EXPECT_NE(loadedFrom.find(assembly + L"_6595b64144ccf1df_6."), std::wstring::npos)
+        << std::string(loadedFrom.begin(), loadedFrom.end());
+    FreeLibrary(commonControls);
+}
+
+TEST_F(PluginTest, VersionRecordMatchesTheInformationRecordAndIsRussian) {
+    loadPlugin();
+    const char* dll = "Plugins\\Kelvaron.dll";
+    std::vector<BYTE> record(GetFileVersionInfoSizeA(dll, nullptr));
+    ASSERT_FALSE(record.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(dll, 0, static_cast<DWORD>(record.size()), record.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    // The information record's version holds the four parts a byte each, major first.
+    std::uint32_t version = hostPluginInfo()->version;
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(version >> 16 & 0xFF, version >> 24));
+    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(version & 0xFF, version >> 8 & 0xFF));
+    wchar_t* description = nullptr;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\StringFileInfo\\041904E3\\FileDescription",
+                               reinterpret_cast<void**>(&description), &length));
+    EXPECT_STREQ(description, L"Карточная игра в дурака");
+}
