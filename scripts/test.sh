@@ -47,8 +47,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$build" --output-on-fa
 echo "== a 32-bit and a 64-bit copy of the plug-in playing each other"
 if [ "$cross_game" = 1 ]; then
   ./scripts/wine-prefix.sh "$other_prefix" "$other_arch"
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/windows/cross_arch_test.sh "$build/miranda" \
-    "$KELVARON_WINEPREFIX" "$other_build/miranda" "$other_prefix"
+  KELVARON_BOB_FOLDER=$other_build/miranda KELVARON_BOB_PREFIX=$other_prefix \
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/devhost/two_hosts_test.sh "$build/miranda" 3
 else
   echo "cross-architecture game: skipped, this machine cannot run 32-bit programs"
 fi

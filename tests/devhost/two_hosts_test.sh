@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Two devhost.exe auto-players with the real plug-in play whole games on an IRC server of the test's
+# own, every check on (--check foretells each text a plug-in sends, reads the button after every
+# adoption, follows every card, and after the games wants every drawing object freed and the memory
+# flat). Both must end with status 0 and checks=ok, see each game's outcome from opposite sides, and
+# adopt each other's states once each, in the order sent, after they were sent; nothing may reach a
+# chat. Under generous limits Carol, a stranger with a game of her own, deals to Alice meanwhile, which
+# must not disturb Alice's game, and Alice saves snapshots. Under the server's default limits (a client
+# sending more than about three lines a second is held back) moves are delayed, none lost or reordered.
+# Usage: two_hosts_test.sh MIRANDA_FOLDER GAMES|soak [generous|default]
+#   soak: $KELVARON_SOAK_GAMES games, default 50. KELVARON_BOB_FOLDER and KELVARON_BOB_PREFIX give Bob
+#   another build and Wine prefix (a 32-bit against a 64-bit copy of the plug-in).
+set -euo pipefail
+scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+source "$scripts/common.sh"
+alice_folder=$(cd "$1" && pwd)
+games=$2
+[ "$games" = soak ] && games=${KELVARON_SOAK_GAMES:-50}
+limits=${3:-generous}
+bob_folder=${KELVARON_BOB_FOLDER:-$alice_folder}
+bob_prefix=${KELVARON_BOB_PREFIX:-${WINEPREFIX:-${KELVARON_WINEPREFIX:-}}}
+work=$(mktemp -d)
+bob=
+cleanup() {
+  [ -z "$bob" ] || kill "$bob" 2>/dev/null || true
+  kelvaron_stop_irc_server
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "two hosts, $games games, $limits limits: $*" >&2
+  for side in alice bob carol; do
+    [ -f "$work/$side.out" ] && { echo "--- $side (last lines)"; tail -n 15 "$work/$side.out"; } >&2
+  done
+  exit 1
+}
+kelvaron_start_irc_server "$work/irc" "$limits"
+irc=(--irc "127.0.0.1:$KELVARON_IRC_PORT")
+host() { # FOLDER PREFIX ARGUMENTS...: a development host in a messenger's folder
+  local folder=$1 prefix=$2
+  shift 2
+  (cd "$folder" && WINEPREFIX=${prefix:-${WINEPREFIX:-}} "$scripts/wine-run.sh" ./devhost.exe "${irc[@]}" "$@")
+}
+
+common=(--games "$games" --delay 0 --check --quiet --timing)
+host "$bob_folder" "$bob_prefix" --user Bob --peer Alice --autoplay 2 "${common[@]}" >"$work/bob.out" 2>&1 &
+bob=$!
+alice_extra=()
+[ "$limits" = generous ] && [ "$2" != soak ] && alice_extra=(--snapshots "Z:${work//\//\\}")
+host "$alice_folder" "" --user Alice --peer Bob --autoplay 1 --autoplay-starts "${alice_extra[@]}" \
+  "${common[@]}" >"$work/alice.out" 2>&1 &
+alice=$!
+if [ "$limits" = generous ]; then
+  for _ in $(seq 150); do
+    grep -q '^move Alice: ' "$work/alice.out" && break
+    sleep 0.2
+  done
+  printf 'menu Alice\nwait 500\n' | host "$alice_folder" "" --user Carol --contact Alice --script \
+    >"$work/carol.out" 2>&1 || fail "Carol's host failed"
+  grep -q '^sent Alice: @@Kelvaron@@' "$work/carol.out" || fail "Carol dealt nothing"
+fi
+alice_status=0
+wait "$alice" || alice_status=$?
+bob_status=0
+wait "$bob" || bob_status=$?
+bob=
+[ "$alice_status" -eq 0 ] || fail "Alice ended with status $alice_status"
+[ "$bob_status" -eq 0 ] || fail "Bob ended with status $bob_status"
+for side in alice bob; do
+  grep -q "^summary: games=$games .* checks=ok " "$work/$side.out" || fail "$side's summary is not clean"
+  ! grep -q '^chat ' "$work/$side.out" || fail "a text reached $side's chat"
+done
+
+# Each side's outcome of game K is the other side's, seen from across the table.
+outcomes() { sed -n 's/^game \([0-9]*\) over: \(.*\)$/\1 \2/p' "$work/$1.out"; }
+mirrored=$(paste -d' ' <(outcomes alice) <(outcomes bob) |
+  awk '$1 == $3 && (($2 == "won" && $4 == "lost") || ($2 == "lost" && $4 == "won") || ($2 == $4 && $2 == "draw"))' |
+  wc -l)
+[ "$mirrored" -eq "$games" ] || fail "only $mirrored of $games outcomes are mirrored"
+
+# Each side adopted exactly the states the other sent, in the order sent, each after it was sent;
+# longest_ms is the longest way of a state from a click to the other window.
+longest_ms=0
+check_way() { # SENDER RECEIVER
+  awk '$1 == "timing" && $2 == "click" { print $4, $3 }' "$work/$1.out" >"$work/clicked"
+  awk '$1 == "timing" && $2 == "adopted" { print $4, $3 }' "$work/$2.out" >"$work/adopted"
+  [ -s "$work/clicked" ] || fail "$1 printed no timings"
+  diff <(cut -d' ' -f1 "$work/clicked") <(cut -d' ' -f1 "$work/adopted") >"$work/order" ||
+    fail "$2 did not adopt $1's states as they were sent: $(head -5 "$work/order")"
+  longest_ms=$(paste -d' ' "$work/clicked" "$work/adopted" |
+    awk -v m="$longest_ms" '$4 < $2 { exit 1 } { d = ($4 - $2) / 1000; if (d > m) m = d } END { printf "%d", m }') ||
+    fail "a state of $1 was adopted before it was sent"
+}
+check_way alice bob
+check_way bob alice
+moves=$(cat "$work/alice.out" "$work/bob.out" | grep -c '^move ' || true)
+if [ "$limits" = default ]; then
+  [ "$longest_ms" -ge 500 ] || fail "the server's default limits held no move back"
+else
+  # Carol became a contact while Alice's host ran, and got the receive filter then: her state was
+  # dropped, and Alice's game went on undisturbed (the checks above).
+  grep -q '^status Carol: online$' "$work/alice.out" || fail "Carol did not become Alice's contact"
+  for picture in Alice-game1-deal Alice-game1-end Alice-game$games-end; do
+    [ "$2" = soak ] || [ -s "$work/$picture.png" ] || fail "no $picture.png"
+  done
+fi
+grep '^summary:' "$work/alice.out" "$work/bob.out" | sed 's/^.*\/\(.*\)\.out:/\1 /'
+echo "two hosts: $games games, $moves moves, outcomes mirrored, states adopted in order (longest way $longest_ms ms)"
