@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Two devhost.exe auto-players with the real plug-in on an IRC server; in the middle of their games Alice
-# leaves, once by her script's end, once killed, and once because the server goes away. Bob must show
-# Alice offline and hide the game's menu item for her, keep obeying his script (the game window stays and
-# takes clicks; a text sent meanwhile is reported as not delivered), and end with status 0. When
-# Alice comes back (a new host under her nick), Bob shows her online again, and a game he starts from the
-# menu reaches her and opens her game window. When the server goes away, both hosts say so and end well.
+# devhost.exe hosts with the real plug-in that come and go on an IRC server of the test's own.
+# First scripted hosts: a second Bob is refused at login (status 3); Alice's greeting reaches Bob's chat
+# byte for byte, and so does a text of Carol, a stranger who is not his contact; Bob sees both come and go.
+# Then two auto-players, and in the middle of their games Alice leaves: once by her script's end, once
+# killed, and once because the server goes away. Bob must show Alice offline and hide the game's menu
+# item for her, keep obeying his script (the game window stays and takes clicks; a text sent meanwhile
+# is reported as not delivered), and end with status 0. When Alice comes back (a new host under her
+# nick), Bob shows her online again, and a game he starts from the menu reaches her and opens her game
+# window. When the server goes away, both hosts say so and end well.
 # Arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
 set -euo pipefail
 wine_run=$1
@@ -22,11 +25,10 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() {
-  echo "devhost peer-exit test ($1): $2" >&2
+  echo "devhost presence test ($1): $2" >&2
   tail -n 20 "$work/bob.out" >&2 || true
   exit 1
 }
-
 wait_for() { # LINE-PATTERN FILE [COUNT]: up to 30 s for COUNT (default 1) such lines
   for _ in $(seq 150); do
     [ "$(grep -c "$1" "$2")" -ge "${3:-1}" ] && return 0
@@ -34,18 +36,47 @@ wait_for() { # LINE-PATTERN FILE [COUNT]: up to 30 s for COUNT (default 1) such 
   done
   return 1
 }
+start_bob() { # ARGUMENTS...: Bob reads his script from a pipe the test holds open on descriptor 3
+  rm -f "$work/bob.script"
+  mkfifo "$work/bob.script"
+  "$wine_run" "$devhost" --user Bob --peer Alice "${irc[@]}" "$@" --script <"$work/bob.script" >"$work/bob.out" &
+  bob=$!
+  exec 3>"$work/bob.script"
+}
+end_bob() { # the script's end shuts Bob down
+  exec 3>&-
+  status=0
+  wait "$bob" || status=$?
+  bob=
+  kelvaron_stop_irc_server
+  [ "$status" -eq 0 ] || fail "$1" "Bob ended with status $status"
+}
+
+kelvaron_start_irc_server "$work/irc"
+irc=(--irc "127.0.0.1:$KELVARON_IRC_PORT")
+start_bob
+wait_for '^irc: logged in' "$work/bob.out" || fail chat "Bob did not log in"
+status=0
+"$wine_run" "$devhost" --user Bob "${irc[@]}" --script </dev/null >"$work/twin.out" 2>&1 3>&- || status=$?
+[ "$status" -eq 3 ] || fail chat "a second Bob: status $status, not 3"
+grep -qx "devhost: the nick Bob is already taken on 127.0.0.1:$KELVARON_IRC_PORT" "$work/twin.out" ||
+  fail chat "a second Bob: $(cat "$work/twin.out")"
+for user in Alice Carol; do
+  printf 'send Bob Привет, Bob\nwait 200\n' | "$wine_run" "$devhost" --user "$user" --contact Bob "${irc[@]}" \
+    --script >"$work/$user.out" 3>&-
+  wait_for "^chat $user: " "$work/bob.out" || fail chat "nothing from $user"
+done
+end_bob chat
+diff -u <(printf '%s\n' "irc: logged in to 127.0.0.1:$KELVARON_IRC_PORT as Bob" 'status Alice: online' \
+  'chat Alice: Привет, Bob' 'status Alice: offline' 'status Carol: online' 'chat Carol: Привет, Bob' \
+  'status Carol: offline') "$work/bob.out" || fail chat "Bob's log differs"
 
 hidden_item='^error: contact Alice has no menu item 0 (it shows 0)$'
 # How Alice leaves: "script" (her script ends, which shuts her host down), "kill", or "server".
 for leaving in script kill server; do
   kelvaron_start_irc_server "$work/irc-$leaving"
   irc=(--irc "127.0.0.1:$KELVARON_IRC_PORT")
-  rm -f "$work/bob.script"
-  mkfifo "$work/bob.script"
-  "$wine_run" "$devhost" --user Bob --peer Alice "${irc[@]}" --autoplay 2 --games 1000 --delay 0 --script \
-    <"$work/bob.script" >"$work/bob.out" &
-  bob=$!
-  exec 3>"$work/bob.script"
+  start_bob --autoplay 2 --games 1000 --delay 0
   alice_play=(--user Alice --peer Bob "${irc[@]}" --autoplay 1 --autoplay-starts --games 1000 --delay 5
     --quiet)
   # Alice (and the Wine services she may start) must not hold Bob's script open: its end ends him.
@@ -84,12 +115,7 @@ for leaving in script kill server; do
       fail "$leaving" "Bob's new game did not reach Alice"
     lost=0
   fi
-  exec 3>&- # the script's end shuts Bob down
-  status=0
-  wait "$bob" || status=$?
-  bob=
-  kelvaron_stop_irc_server
-  [ "$status" -eq 0 ] || fail "$leaving" "Bob ended with status $status"
+  end_bob "$leaving"
 
   after=$(sed -n '/^status Alice: offline$/,$p' "$work/bob.out" | grep -v '^move \|^summary: ')
   [ "$(grep -c "$hidden_item" <<<"$after")" -eq 1 ] || fail "$leaving" "the menu item was not hidden once"
@@ -103,4 +129,4 @@ for leaving in script kill server; do
   ! grep -v "^sent Alice: \|^error: no game window$\|$hidden_item\|^status \|^irc: " <<<"$after" ||
     fail "$leaving" "unexpected lines after Alice left"
 done
-echo "devhost peer-exit test passed"
+echo "devhost presence test passed"
