@@ -169,31 +169,3 @@ TEST_F(HostileInput, CallsWithoutARecordEventOrTextArePassedOnUnread) {
         choosePlayGame(alice);
     }
 }
-
-TEST_F(HostileInput, ClosingMidThrowInAndShuttingDownMidGame) {
-    const char* hand = "60 70 80 90 a0";
-    ReceiverView throwIn = {"", "93 a3", hand, "63", false, 2, true};
-    hostReceiveText(alice, stateMessageFor(throwIn).c_str());
-    Rect nine = myHandRects(hand)[3];
-    ASSERT_TRUE(hostClickGameWindow(nine.left + 5, nine.top + 40)); // 90 chosen
-    ASSERT_TRUE(hostCloseGameWindow());
-
-    // The next window knows nothing of the old choice: confirming gives only the table.
-    hostReceiveText(alice, stateMessageFor(throwIn).c_str());
-    ASSERT_TRUE(hostPressActionButton());
-    ASSERT_EQ(hostSentTexts().size(), 1u);
-    GameState peer = peerViewOf(hostSentTexts()[0].text);
-    EXPECT_EQ(codes(peer.myHand), "63 93 a3") << "the defender took the table and nothing else";
-
-    // The host shuts down in the middle of the next game; a later start works.
-    hostReceiveText(alice, stateMessageFor(throwIn).c_str());
-    ASSERT_TRUE(hostClickGameWindow(nine.left + 5, nine.top + 40));
-    HWND window = gameWindowHandle();
-    hostShutdown();
-    EXPECT_FALSE(IsWindow(window));
-    hostReset();
-    alice = hostAddContact("Alice");
-    loadPlugin();
-    choosePlayGame(alice);
-    EXPECT_NE(gameWindowHandle(), nullptr);
-}

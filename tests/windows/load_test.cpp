@@ -170,27 +170,6 @@ TEST_F(PluginTest, HostWithoutContactsIsNeverAskedAboutThem) {
     EXPECT_NE(findCall("DB/Contact/FindFirst"), nullptr);
 }
 
-TEST_F(PluginTest, IconsAreSixteenColourImagesOfTheirSizes) {
-    HMODULE module = LoadLibraryA(pluginPath);
-    const struct {
-        int id;
-        int size;
-    } icons[] = {{102, 32}, {119, 16}}; // the window's and the contact menu's
-    for (const auto& expected : icons) {
-        HRSRC found =
-            FindResourceW(module, MAKEINTRESOURCEW(expected.id), MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
-        ASSERT_NE(found, nullptr) << expected.id;
-        // The group's header (three words), then one entry per image: width, height and colour count
-        // bytes, a reserved byte, then the planes and bits-per-pixel words.
-        const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
-        EXPECT_EQ(group[4], 1) << "images in group " << expected.id;
-        EXPECT_EQ(group[6], expected.size) << expected.id;
-        EXPECT_EQ(group[7], expected.size) << expected.id;
-        EXPECT_EQ(group[8], 16) << expected.id;
-    }
-    FreeLibrary(module);
-}
-
 TEST_F(PluginTest, ManifestRedirectsCommonControlsToVersionSix) {
     wchar_t path[MAX_PATH];
     std::wstring dll(path, GetFullPathNameW(L"Plugins\\Kelvaron.dll", MAX_PATH, path, nullptr));
