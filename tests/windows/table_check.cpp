@@ -11,49 +11,15 @@
 #include <sstream>
 
 namespace {
-// The client area, 0x00RRGGBB per pixel, captured in one transfer.
-struct ClientCapture {
-    std::int32_t width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;
-};
-
-ClientCapture captureClient() {
-    HWND window = gameWindowHandle();
-    ClientSize size = clientSize();
-    ClientCapture capture{size.width, size.height, {}};
-    HDC windowDc = GetDC(window);
-    HDC memory = CreateCompatibleDC(windowDc);
-    BITMAPINFO info = {};
-    BITMAPINFOHEADER& header = info.bmiHeader;
-    header.biSize = sizeof header;
-    header.biWidth = size.width;
-    header.biHeight = -size.height; // top-down rows
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, section);
-    BitBlt(memory, 0, 0, size.width, size.height, windowDc, 0, 0, SRCCOPY);
-    GdiFlush();
-    const std::uint32_t* source = static_cast<const std::uint32_t*>(bits);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(size.width) * size.height; ++i)
-        capture.pixels.push_back(source[i] & 0xFFFFFF);
-    SelectObject(memory, previous);
-    DeleteObject(section);
-    DeleteDC(memory);
-    ReleaseDC(window, windowDc);
-    return capture;
-}
-
 // Collects the first difference between the screen and what is expected at a point.
 struct Checker {
-    ClientCapture screen = captureClient();
+    ClientSize client = clientSize();
     std::ostringstream why;
     bool same = true;
     void expect(std::int32_t x, std::int32_t y, std::uint32_t colour, const std::string& what) {
-        if (!same || x < 0 || y < 0 || x >= screen.width || y >= screen.height)
+        if (!same || x < 0 || y < 0 || x >= client.width || y >= client.height)
             return; // outside the client area: nothing to see
-        std::uint32_t seen = screen.pixels[y * screen.width + x];
+        std::uint32_t seen = clientPixel(x, y);
         if (seen != colour) {
             why << what << " at (" << x << ", " << y << "): expected " << std::hex << colour << ", got "
                 << seen;
@@ -91,7 +57,7 @@ std::string tableMismatch(const GameState& expected, bool buttonSet) {
     game = expected;
     Checker check;
     const CardMetrics& metrics = testMetrics;
-    ClientSize client = {check.screen.width, check.screen.height};
+    ClientSize client = check.client;
 
     std::vector<Rect> hand;
     layoutHand(hand, metrics, client);
@@ -130,7 +96,7 @@ std::string tableMismatch(const GameState& expected, bool buttonSet) {
     }
 
     Point bubble = bubblePoint();
-    std::uint32_t seen = check.screen.pixels[bubble.y * client.width + bubble.x];
+    std::uint32_t seen = clientPixel(bubble.x, bubble.y);
     GameOutcome outcome = gameOutcome();
     if (outcome == InProgress)
         check.expect(bubble.x, bubble.y, white, "status bubble in play");
