@@ -85,7 +85,34 @@ bool decodeIntoModel(Model& model, const std::string& text, bool& accepted) {
                        [](const std::string& c) { return c.rfind("trace:", 0) == 0; });
 }
 
-class HostileInput : public LoadedPluginTest {};
+// A module behind Kelvaron in the receive chain that notes what reached it and ends the chain.
+struct ChainTesterLog {
+    int calls = 0;
+    HostWord contact = 0;
+    std::string text; // copied: the record lives only during the call
+} chainTester;
+constexpr HostWord chainTesterResult = 0x5A5A;
+
+HostWord chainTesterReceive(HostWord, HostWord lParam) {
+    ++chainTester.calls;
+    auto record = reinterpret_cast<const CallRecord*>(lParam);
+    chainTester.contact = record ? record->contact : 0;
+    auto event = record ? reinterpret_cast<const ReceivedEvent*>(record->lParam) : nullptr;
+    chainTester.text = event && event->text ? event->text : "(none)";
+    return chainTesterResult;
+}
+
+// A loaded plug-in with the chain tester behind it on both contacts.
+class HostileInput : public PluginTest {
+  protected:
+    void SetUp() override {
+        PluginTest::SetUp();
+        loadPlugin();
+        hostCreateService("Tester/RecvMessage", chainTesterReceive);
+        hostAttachModule(alice, "Tester");
+        hostAttachModule(bob, "Tester");
+    }
+};
 } // namespace
 
 TEST_F(HostileInput, GeneratedAndMutatedTexts) {

@@ -4,26 +4,6 @@
 #include "exchange/state_message.h"
 #include "support/recording_frontend.h"
 
-ChainTesterLog chainTester;
-
-namespace {
-HostWord chainTesterReceive(HostWord, HostWord lParam) {
-    ++chainTester.calls;
-    auto record = reinterpret_cast<const CallRecord*>(lParam);
-    chainTester.contact = record ? record->contact : 0;
-    auto event = record ? reinterpret_cast<const ReceivedEvent*>(record->lParam) : nullptr;
-    chainTester.text = event && event->text ? event->text : "(none)";
-    return chainTesterResult;
-}
-} // namespace
-
-void installChainTester(std::initializer_list<HostWord> contacts) {
-    chainTester = {};
-    hostCreateService("Tester/RecvMessage", chainTesterReceive);
-    for (HostWord contact : contacts)
-        hostAttachModule(contact, "Tester");
-}
-
 void PluginTest::SetUp() {
     hostReset();
     alice = hostAddContact("Alice");
@@ -39,12 +19,6 @@ void PluginTest::TearDown() {
 void PluginTest::loadPlugin() {
     HostLoadResult result = hostLoadPlugin();
     ASSERT_EQ(result, HostLoadResult::Loaded) << hostLoadResultName(result);
-}
-
-void LoadedPluginTest::SetUp() {
-    PluginTest::SetUp();
-    loadPlugin();
-    installChainTester({alice, bob});
 }
 
 std::string windowText(HWND window) {

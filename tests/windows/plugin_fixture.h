@@ -10,19 +10,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
-
-// A module behind Kelvaron in the receive chain that notes what reached it and ends the chain.
-struct ChainTesterLog {
-    int calls = 0;
-    HostWord contact = 0;
-    std::string text; // copied: the record lives only during the call
-};
-extern ChainTesterLog chainTester;
-inline constexpr HostWord chainTesterResult = 0x5A5A;
-// Creates the tester's service and attaches it to the contacts, after Kelvaron.
-void installChainTester(std::initializer_list<HostWord> contacts);
 
 class PluginTest : public ::testing::Test {
   protected:
@@ -32,12 +20,6 @@ class PluginTest : public ::testing::Test {
     void TearDown() override;
     // Loads the plug-in; fails the test unless it loads.
     void loadPlugin();
-};
-
-// A loaded plug-in with the chain tester behind it on both contacts.
-class LoadedPluginTest : public PluginTest {
-  protected:
-    void SetUp() override;
 };
 
 // The text of a window (a title or a button caption), ANSI.
@@ -50,6 +32,3 @@ GameState peerViewOf(const std::string& sentText);
 void choosePlayGame(HostWord contact);
 // A pixel of the game window's client area as 0x00RRGGBB, read back from the screen.
 std::uint32_t clientPixel(int x, int y);
-
-// Games are written from the receiving plug-in's side (see support/card_notation.h).
-using ReceiverView = GameView;
