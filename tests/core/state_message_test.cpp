@@ -74,20 +74,22 @@ TEST(StateMessage, DecodingBodies) {
         {"72e0-91c1-63a2-b0-02", unchanged, {}},   // two digits
         {"72e0-91c1-63a2-b0-0200", unchanged, {}}, // four digits
         {"", unchanged, {}},
-        {"72e0-91c1-6za2-b0-020", unchanged, traced}, // a card code that is not hexadecimal
-        {"zzzzzz-zz-zzzz-zz-zz0", unchanged, traced}, // many of them, still one box
-        {"72e0-91c1-63a2-b0-z20", unchanged, traced}, // defender digit
-        {"72e0-91c1-63a2-b0-0z0", unchanged, traced}, // trump digit
-        {"52e0-91c1-63a2-b0-020", unchanged, {}},     // rank 5
-        {"f2e0-91c1-63a2-b0-020", unchanged, {}},     // rank 15
-        {"F2----010", unchanged, {}},                 //
-        {"74e0-91c1-63a2-b0-020", unchanged, {}},     // suit 4
-        {"7ae0-91c1-63a2-b0-020", unchanged, {}},     // suit 10
-        {"72e0-91c1-63a2-b0-220", unchanged, {}},     // defender digit 2
-        {"72e0-91c1-63a2-b0-040", unchanged, {}},     // trump digit 4
-        {"72e0-91c1-63a2-72-020", unchanged, {}},     // the same card twice
-        {body255, unchanged, traced},                 // 255 characters are read
-        {"z" + body255, unchanged, {}},               // 256 are refused before reading
+        {"72e0-91c1-6za2-b0-020", unchanged, traced},   // a card code that is not hexadecimal
+        {"72e0-91c1-63a2-b0zz-020", unchanged, traced}, // late in the last group, two of them: one box
+        {"z2e0-91c1-63a2-z0-020", unchanged, traced},   // first in their groups: one box
+        {"zzzzzz-zz-zzzz-zz-zz0", unchanged, traced},   // many of them, still one box
+        {"72e0-91c1-63a2-b0-z20", unchanged, traced},   // defender digit
+        {"72e0-91c1-63a2-b0-0z0", unchanged, traced},   // trump digit
+        {"52e0-91c1-63a2-b0-020", unchanged, {}},       // rank 5
+        {"f2e0-91c1-63a2-b0-020", unchanged, {}},       // rank 15
+        {"F2----010", unchanged, {}},                   //
+        {"74e0-91c1-63a2-b0-020", unchanged, {}},       // suit 4
+        {"7ae0-91c1-63a2-b0-020", unchanged, {}},       // suit 10
+        {"72e0-91c1-63a2-b0-220", unchanged, {}},       // defender digit 2
+        {"72e0-91c1-63a2-b0-040", unchanged, {}},       // trump digit 4
+        {"72e0-91c1-63a2-72-020", unchanged, {}},       // the same card twice
+        {body255, unchanged, traced},                   // 255 characters are read
+        {"z" + body255, unchanged, {}},                 // 256 are refused before reading
         {std::string(100000, '-'), unchanged, {}},
     };
     for (const Row& row : rows) {

@@ -51,6 +51,8 @@ TEST(TableLayout, Geometry) {
         {"suit 4", face(makeCard(6, 4)), {}},
         {"rank and suit 255", face(makeCard(255, 255)), {}},
         {"card 0", face(Card(0)), {}},
+        {"the ace column just past a picture 63 wide", face(card("e0"), 63), {}},
+        {"a picture too low for a card", face(card("60"), 647, 3), {}},
         {"status bubble", of(statusBubbleRect(metrics, client)), {118, 431, 618, 456}},
         {"action button", of(actionButtonRect(647, client.height)), {6, 431, 112, 456}},
         {"an empty hand", myHandCard("", 0), {}},
