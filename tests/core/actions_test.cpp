@@ -1,12 +1,13 @@
 // Player actions: what each click and button press changes, and the exact calls that follow it.
 #include "engine/actions.h"
-#include "engine/rules.h"
 #include "engine/texts.h"
 #include "exchange/state_message.h"
 #include "support/card_notation.h"
 #include "support/recording_frontend.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace {
 using Calls = std::vector<std::string>;
@@ -15,257 +16,118 @@ std::string button(const char* caption) {
     return std::string("button:") + caption + (*caption ? ":on" : ":off");
 }
 
-class Actions : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        resetCore();
-        game.trumpSuit = 2;
-        game.opponentContact = 7;
-    }
-
-    // The calls made since the last look, with the sent text checked against the state and cut short.
-    Calls calls() {
-        Calls result = takeFrontendCalls();
-        for (std::string& call : result) {
-            if (call.rfind("send:", 0) == 0) {
-                EXPECT_EQ(call, "send:7:" + std::string(encodeStateMessage().text));
-                call = "send";
-            }
-        }
-        return result;
-    }
-
-    std::string snapshot() const {
-        std::string s = codes(game.deck) + "|" + codes(game.table) + "|" + codes(game.myHand) + "|" +
-                        codes(game.opponentHand) + "|" + std::to_string(game.localDefends) +
-                        std::to_string(game.throwInPhase) + "|";
-        for (auto index : game.selection)
-            s += std::to_string(index) + ",";
-        return s;
-    }
-};
+const char* const unchanged = "unchanged";
+const Calls laid = {button(""), "redraw", "send"}; // a card laid or a bout ended, nothing to press next
 } // namespace
 
-TEST_F(Actions, AttackOnAnEmptyTableLaysTheCardAndRunsTheFullSequence) {
-    setGame("72 e0", "", "60 81 a1", "63 73 83", 0);
-    onCardClicked(1);
-    EXPECT_EQ(codes(game.table), "81");
-    EXPECT_EQ(codes(game.myHand), "60 a1");
-    EXPECT_EQ(calls(), (Calls{button(""), "redraw", "send"}));
-}
-
-TEST_F(Actions, CoverLaysTheCardAndOffersNothingUntilTheNextAttack) {
-    setGame("72 e0", "91", "63 a1 62", "73 83", 1);
-    onCardClicked(1);
-    EXPECT_EQ(codes(game.table), "91 a1");
-    EXPECT_EQ(codes(game.myHand), "63 62");
-    EXPECT_EQ(calls(), (Calls{button(""), "redraw", "send"}));
-}
-
-TEST_F(Actions, RefusedClicksChangeAndCallNothing) {
+TEST(Actions, ClicksAndButtonPresses) {
     struct Row {
         const char* what;
-        const char* table;
-        const char* mine;
-        std::uint8_t localDefends, throwInPhase;
-        std::uint32_t index;
+        GameView before;   // trump 2 unless given
+        const char* steps; // card indices clicked in turn, "B" for the action button
+        const char* after; // describe() of the game afterwards
+        Calls calls;       // every "send" must carry the state after the step
     } rows[] = {
-        {"defender, nothing uncovered", "91 a1", "b1 e2", 1, 0, 0},
-        {"defender, card cannot cover", "91", "81 e0", 1, 0, 1},
-        {"attacker while a card lies uncovered", "91", "93 e0", 0, 0, 0},
-        {"attacker, rank not on the table", "91 a1", "b3 e0", 0, 0, 0},
-        {"defender during a throw-in", "91", "93 e0", 1, 1, 0},
-        {"attacker choosing a rank not on the table", "91 a1", "b3 93", 0, 1, 0},
-        {"index beyond the hand", "", "93 e0", 0, 0, 2},
-        {"index far beyond the hand", "", "93", 0, 0, 0xffffffffu},
+        {"attack on an empty table",
+         {"72 e0", "", "60 81 a1", "63 73 83"},
+         "1",
+         "72 e0|81|60 a1|63 73 83|020|",
+         laid},
+        {"cover", {"72 e0", "91", "63 a1 62", "73 83", true}, "1", "72 e0|91 a1|63 62|73 83|120|", laid},
+        {"an attacker adds any rank on the table, the cover cards' too, beyond six pairs",
+         {"d2", "60 70 61 71 62 72 63 73 80 83 91 a1", "a3 e0", "b0"},
+         "0",
+         "d2|60 70 61 71 62 72 63 73 80 83 91 a1 a3|e0|b0|020|",
+         laid},
+        {"the card that empties the hand wins and starts the blink in the same action",
+         {"", "", "81", "63 73"},
+         "0",
+         "|81||63 73|020|",
+         {button(captionNewGame), "redraw", "blink:start", "send"}},
+        {"a throw-in choice toggles (not the ace: its rank is not on the table) and only redraws",
+         {"72", "91 a1", "90 93 a3 e0", "60", false, 2, true},
+         "3 2 0 1 0",
+         "72|91 a1|90 93 a3 e0|60|021|2 1",
+         {"redraw", "redraw", "redraw", "redraw"}},
+        // The attacker equalises with d3 and takes b3 c3 in the split; the defender gets 61; e0 stays back.
+        {"beat off: the attacker refills first, the roles swap",
+         {"72 e0 61 b3 c3 d3", "91 a1 93 a3", "63 e2", "73 83 b0"},
+         "B",
+         "72 e0||63 b3 c3 d3 e2|b0 61 73 83|120|",
+         laid},
+        {"beat off with an empty stock", {"", "91 a1", "63 83", "73"}, "B", "||63 83|73|120|", laid},
+        {"take: the attacker's 10 matches the cover card, so the throw-in starts",
+         {"72", "91 a1 b1", "63", "a3 60", true},
+         "B",
+         "72|91 a1 b1|63|a3 60|121|",
+         laid},
+        {"take with nothing to throw in: the table at once into the hand, then the attacker refills",
+         {"72 e0 d0", "91 a1 b1", "63", "83 60", true},
+         "B",
+         "72||91 a1 b1 63|60 d0 e0 83|120|",
+         laid},
+        {"confirmed throw-in moves exactly the chosen cards and the table",
+         {"", "91 a1", "60 90 70 80 a3 e3", "b0", false, 2, true},
+         "1 4 B",
+         "||60 70 80 e3|90 b0 91 a1 a3|020|",
+         {"redraw", "redraw", button(""), "redraw", "send"}},
+        {"the same, chosen in the other order",
+         {"", "91 a1", "60 90 70 80 a3 e3", "b0", false, 2, true},
+         "4 1 B",
+         "||60 70 80 e3|90 b0 91 a1 a3|020|",
+         {"redraw", "redraw", button(""), "redraw", "send"}},
+        {"confirmed throw-in with nothing chosen gives the table, then both refill",
+         {"72 e0 61", "91 a1", "60 90 70 80 83", "b0", false, 2, true},
+         "B",
+         "72||60 70 80 90 83|b0 e0 61 91 a1|020|",
+         laid},
+        // Refused clicks and presses change and call nothing.
+        {"defender, nothing uncovered", {"72", "91 a1", "b1 e2", "63", true}, "0", unchanged, {}},
+        {"defender, the card cannot cover", {"72", "91", "81 e0", "63", true}, "1", unchanged, {}},
+        {"attacker while a card lies uncovered", {"72", "91", "93 e0", "63"}, "0", unchanged, {}},
+        {"attacker, rank not on the table", {"72", "91 a1", "b3 e0", "63"}, "0", unchanged, {}},
+        {"defender during a throw-in", {"72", "91", "93 e0", "63", true, 2, true}, "0", unchanged, {}},
+        {"throw-in, rank not on the table",
+         {"72", "91 a1", "b3 93", "63", false, 2, true},
+         "0",
+         unchanged,
+         {}},
+        {"index just beyond the hand", {"72", "", "93 e0", "63"}, "2", unchanged, {}},
+        {"index far beyond the hand", {"72", "", "93", "63"}, "4294967295", unchanged, {}},
+        {"button: attacker, uncovered after pairs", {"72", "91 a1 93", "63", "60"}, "B", unchanged, {}},
+        {"button: defender, nothing uncovered", {"72", "91 a1", "63", "60", true}, "B", unchanged, {}},
+        {"button: defender during the throw-in", {"72", "91", "63", "60", true, 2, true}, "B", unchanged, {}},
     };
     for (const Row& row : rows) {
-        setGame("72 e0", row.table, row.mine, "63 73", row.localDefends, row.throwInPhase);
-        std::string before = snapshot();
-        onCardClicked(row.index);
-        EXPECT_EQ(snapshot(), before) << row.what;
-        EXPECT_EQ(calls(), Calls{}) << row.what;
+        resetCore();
+        game = gameStateOf(row.before);
+        game.opponentContact = 7;
+        std::string before = describe(game);
+        std::istringstream steps(row.steps);
+        for (std::string step; steps >> step;)
+            step == "B" ? onActionButton() : onCardClicked(static_cast<std::uint32_t>(std::stoul(step)));
+        EXPECT_EQ(describe(game), row.after == unchanged ? before : row.after) << row.what;
+        Calls calls = takeFrontendCalls();
+        for (std::string& call : calls)
+            if (call == "send:7:" + std::string(encodeStateMessage().text))
+                call = "send";
+        EXPECT_EQ(calls, row.calls) << row.what;
     }
 }
 
-TEST_F(Actions, AttackerAddsAnyCardWhoseRankLiesOnTheTableWithoutALimit) {
-    // Rank 10 lies on the table only as a cover card; the bout already holds six pairs.
-    setGame("72", "60 70 61 71 62 72 63 73 80 83 91 a1", "a3 e0", "b0", 0);
-    onCardClicked(0);
-    EXPECT_EQ(game.table.size(), 13u);
-    EXPECT_EQ(game.table.back(), card("a3"));
-}
-
-TEST_F(Actions, TheCardThatEmptiesTheHandWinsAndStartsTheBlinkInTheSameAction) {
-    setGame("", "", "81", "63 73", 0);
-    onCardClicked(0);
-    EXPECT_EQ(gameOutcome(), Won);
-    EXPECT_EQ(calls(), (Calls{button(captionNewGame), "redraw", "blink:start", "send"}));
-    EXPECT_EQ(winBlinkRunning, 1);
-}
-
-TEST_F(Actions, ThrowInChoiceTogglesAndOnlyRedraws) {
-    setGame("72", "91 a1", "90 93 a3 e0", "60", 0, 1);
-    onCardClicked(3); // ace: rank not on the table
-    onCardClicked(2);
-    onCardClicked(0);
-    onCardClicked(1);
-    EXPECT_EQ(game.selection, (std::vector<std::uint32_t>{2, 0, 1}));
-    onCardClicked(0); // a second click removes it, the others keep their order
-    EXPECT_EQ(game.selection, (std::vector<std::uint32_t>{2, 1}));
-    EXPECT_EQ(calls(), (Calls{"redraw", "redraw", "redraw", "redraw"}));
-    EXPECT_EQ(codes(game.myHand), "90 93 a3 e0");
-    EXPECT_EQ(codes(game.table), "91 a1");
-}
-
-TEST_F(Actions, BeatOffEmptiesTheTableRefillsAttackerFirstAndSwapsRoles) {
-    setGame("72 e0 61 b3 c3 d3", "91 a1 93 a3", "63 e2", "73 83 b0", 0);
-    onActionButton();
-    EXPECT_TRUE(game.table.empty());
-    EXPECT_EQ(game.localDefends, 1);
-    // The attacker equalises with d3 and takes b3 c3 in the split; the defender gets 61; e0 stays back.
-    EXPECT_EQ(codes(game.myHand), "63 b3 c3 d3 e2");
-    EXPECT_EQ(codes(game.opponentHand), "b0 61 73 83");
-    EXPECT_EQ(codes(game.deck), "72 e0");
-    EXPECT_EQ(calls(), (Calls{button(""), "redraw", "send"}));
-}
-
-TEST_F(Actions, BeatOffWithAnEmptyStockStillSwapsRoles) {
-    setGame("", "91 a1", "63 83", "73", 0);
-    onActionButton();
-    EXPECT_EQ(game.localDefends, 1);
-    EXPECT_EQ(codes(game.myHand), "63 83");
-    EXPECT_EQ(codes(game.opponentHand), "73");
-}
-
-TEST_F(Actions, TakeStartsTheThrowInWhenTheAttackerHoldsARankOnTheTable) {
-    // The attacker's 10 matches only the cover card.
-    setGame("72", "91 a1 b1", "63", "a3 60", 1);
-    onActionButton();
-    EXPECT_EQ(game.throwInPhase, 1);
-    EXPECT_EQ(codes(game.table), "91 a1 b1");
-    EXPECT_EQ(codes(game.myHand), "63");
-    EXPECT_EQ(calls(), (Calls{button(""), "redraw", "send"}));
-}
-
-TEST_F(Actions, TakeWithNothingToThrowInMovesTheTableIntoTheHandAtOnce) {
-    setGame("72 e0 d0", "91 a1 b1", "63", "83 60", 1);
-    onActionButton();
-    EXPECT_EQ(game.throwInPhase, 0);
-    EXPECT_TRUE(game.table.empty());
-    EXPECT_EQ(codes(game.myHand), "91 a1 b1 63"); // sorted; the attacker then equalises from the stock
-    EXPECT_EQ(codes(game.opponentHand), "60 d0 e0 83");
-    EXPECT_EQ(codes(game.deck), "72");
-    EXPECT_EQ(game.localDefends, 1);
-    EXPECT_EQ(calls(), (Calls{button(""), "redraw", "send"}));
-}
-
-TEST_F(Actions, ConfirmedThrowInMovesExactlyTheChosenCardsAndTheTable) {
-    for (auto choice : {std::vector<std::uint32_t>{1, 4}, std::vector<std::uint32_t>{4, 1}}) {
-        setGame("", "91 a1", "60 90 70 80 a3 e3", "b0", 0, 1);
-        for (auto index : choice)
-            onCardClicked(index);
-        takeFrontendCalls();
-        onActionButton();
-        EXPECT_EQ(codes(game.myHand), "60 70 80 e3");
-        EXPECT_EQ(codes(game.opponentHand), "90 b0 91 a1 a3");
-        EXPECT_TRUE(game.selection.empty());
-        EXPECT_TRUE(game.table.empty());
-        EXPECT_EQ(game.throwInPhase, 0);
-        EXPECT_EQ(game.localDefends, 0);
-        EXPECT_EQ(calls(), (Calls{button(""), "redraw", "send"}));
-    }
-}
-
-TEST_F(Actions, ConfirmedThrowInWithNothingChosenGivesOnlyTheTableAndRefills) {
-    setGame("72 e0 61", "91 a1", "60 90 70 80 83", "b0", 0, 1);
-    onActionButton();
-    EXPECT_EQ(codes(game.opponentHand), "b0 e0 61 91 a1");
-    EXPECT_EQ(codes(game.myHand), "60 70 80 90 83");
-    EXPECT_EQ(codes(game.deck), "72");
-}
-
-TEST_F(Actions, NewGameButtonAfterTheGameSetsWhoAttacks) {
+TEST(Actions, NewGameButtonLetsTheWinnerAttackAndTossesACoinAfterADraw) {
     struct Row {
         const char* mine;
         const char* theirs;
-        std::vector<int> random; // first the shuffle's 35 draws, then the draw's coin
-        std::uint8_t localDefendsAfter;
-    } rows[] = {
-        {"", "63 73", {}, 0},                 // won: the winner attacks
-        {"63 73", "", {}, 1},                 // lost: the loser defends
-        {"", "", std::vector<int>(36, 0), 1}, // draw with an even value
-        {"", "",
-         [] {
-             std::vector<int> v(1, 1);
-             v.resize(36, 0);
-             return v;
-         }(),
-         0}, // draw, odd value first
-    };
+        int coin; // the first random value, its parity the toss; after a won or lost game it is ignored
+        bool defendsAfter;
+    } rows[] = {{"", "63 73", 0, false}, {"63 73", "", 1, true}, {"", "", 2, true}, {"", "", 1, false}};
     for (const Row& row : rows) {
-        resetCore(row.random);
-        setGame("", "", row.mine, row.theirs, 0);
+        resetCore({row.coin});
+        game = gameStateOf({"", "", row.mine, row.theirs});
         onActionButton();
-        EXPECT_EQ(game.localDefends, row.localDefendsAfter) << row.mine << "/" << row.theirs;
+        EXPECT_EQ(game.localDefends, row.defendsAfter)
+            << row.mine << "/" << row.theirs << " coin " << row.coin;
         EXPECT_EQ(game.deck.size(), 24u);
     }
-}
-
-TEST_F(Actions, RefusedButtonPressesChangeAndCallNothing) {
-    struct Row {
-        const char* what;
-        const char* table;
-        std::uint8_t localDefends, throwInPhase;
-    } rows[] = {
-        {"attacker, empty table", "", 0, 0},
-        {"attacker, card uncovered", "91", 0, 0},
-        {"attacker, card uncovered after pairs", "91 a1 93", 0, 0},
-        {"defender, nothing uncovered", "91 a1", 1, 0},
-        {"defender, empty table", "", 1, 0},
-        {"defender during the throw-in", "91", 1, 1},
-    };
-    for (const Row& row : rows) {
-        setGame("72", row.table, "63", "60", row.localDefends, row.throwInPhase);
-        std::string before = snapshot();
-        onActionButton();
-        EXPECT_EQ(snapshot(), before) << row.what;
-        EXPECT_EQ(calls(), Calls{}) << row.what;
-    }
-}
-
-TEST_F(Actions, ButtonCaptionFollowsTheState) {
-    struct Row {
-        GameView view;
-        const char* caption;
-    } rows[] = {
-        {{"", "", "", "", false, 2, false}, captionNewGame},            // draw
-        {{"", "", "", "60 70", true, 2, false}, captionNewGame},        // won
-        {{"", "91", "63 73", "", true, 2, true}, captionNewGame},       // lost, whatever the phase
-        {{"72", "91", "63", "60", false, 2, true}, captionDone},        //
-        {{"72", "91", "63", "60", true, 2, true}, ""},                  //
-        {{"72", "91 a1", "63", "60", false, 2, false}, captionBeatOff}, //
-        {{"72", "", "63", "60", false, 2, false}, ""},                  //
-        {{"72", "91", "63", "60", false, 2, false}, ""},                //
-        {{"72", "91", "63", "60", true, 2, false}, captionTake},        //
-        {{"72", "91 a1", "63", "60", true, 2, false}, ""},              //
-        {{"72", "", "63", "60", true, 2, false}, ""},                   //
-    };
-    for (const Row& row : rows) {
-        game = gameStateOf(row.view);
-        updateActionButton();
-        EXPECT_EQ(calls(), Calls{button(row.caption)}) << row.view;
-    }
-}
-
-TEST_F(Actions, WinBlinkRunsExactlyWhileTheGameIsWon) {
-    setGame("", "", "", "60 70", 0);
-    syncWinBlink();
-    syncWinBlink();
-    EXPECT_EQ(winBlinkRunning, 1);
-    setGame("", "", "", "", 0); // draw
-    syncWinBlink();
-    syncWinBlink();
-    EXPECT_EQ(winBlinkRunning, 0);
-    EXPECT_EQ(calls(), (Calls{"blink:start", "blink:stop"}));
 }

@@ -1,21 +1,13 @@
-// Beating and the end of the game.
+// Beating, and what a game state shows: the outcome, the action button's caption and the status line.
+#include "engine/actions.h"
 #include "engine/rules.h"
+#include "engine/texts.h"
+#include "layout/table_layout.h"
 #include "support/card_notation.h"
-#include "support/recording_frontend.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-class Rules : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        resetCore();
-        game.trumpSuit = 2;
-    }
-};
-} // namespace
-
-TEST_F(Rules, CanBeat) {
+TEST(Rules, CanBeat) {
     struct Row {
         const char* table;
         const char* card;
@@ -34,36 +26,49 @@ TEST_F(Rules, CanBeat) {
         {"60 70 91", "a1", true} // only the last card counts
     };
     for (const Row& row : rows) {
-        game.table = cards(row.table);
+        game = gameStateOf({"", row.table, "", ""});
         EXPECT_EQ(canBeat(card(row.card)), row.beats) << "table [" << row.table << "], card " << row.card;
     }
 }
 
-TEST_F(Rules, GameOutcomeFromTheLocalSide) {
+// The bubble is greyed exactly when the game is lost or drawn; a won game shows no status text (the
+// blink shows it).
+TEST(Rules, OutcomeCaptionAndStatusLine) {
     struct Row {
-        GameView view;
+        GameView view; // trump 2
         GameOutcome outcome;
+        const char* caption;
+        const char* status;
     } rows[] = {
-        {{"60", "", "", ""}, InProgress},      // a stock card: hand sizes do not count
-        {{"60", "", "", "71 81"}, InProgress}, //
-        {{"", "", "", ""}, Draw},              //
-        {{"", "", "", "71 81"}, Won},          //
-        {{"", "", "71 81", ""}, Lost},         //
-        {{"", "", "", "71"}, Won},             // the single card cannot cover anything
-        {{"", "91", "", "a1"}, InProgress},    // the opponent's last card can still cover
-        {{"", "91", "", "81"}, Won},           //
-        {{"", "91", "a1", ""}, InProgress},    //
-        {{"", "", "71", ""}, Lost},            //
-        {{"", "91 a1", "71", ""}, Lost},       // even table: nothing to cover
-        {{"", "90", "71", "81"}, InProgress},  //
-        {{"", "", "71 61", "81"}, InProgress}, //
+        {{"60", "", "", "71 81"}, InProgress, "", statusYourMove}, // a stock card: hand sizes do not count
+        {{"", "", "", ""}, Draw, captionNewGame, statusDraw},
+        {{"", "", "", "71 81", true}, Won, captionNewGame, nullptr},
+        {{"", "", "71 81", ""}, Lost, captionNewGame, statusLost},
+        {{"", "91", "63 73", "", true, 2, true}, Lost, captionNewGame, statusLost}, // whatever the phase
+        {{"", "91", "", "a1"}, InProgress, "", statusOpponentDefends}, // their last card can still cover
+        {{"", "91", "", "81"}, Won, captionNewGame, nullptr},          // it cannot
+        {{"", "91", "a1", "", true}, InProgress, captionTake, statusDefend},
+        {{"", "91 a1", "71", ""}, Lost, captionNewGame, statusLost}, // even table: nothing to cover
+        {{"", "", "71 61", "81"}, InProgress, "", statusYourMove},
+        {{"72", "91", "63", "60", false, 2, true}, InProgress, captionDone, statusChooseThrowIn},
+        {{"72", "91", "63", "60", true, 2, true}, InProgress, "", statusWaitForThrowIn},
+        {{"72", "91 a1", "63", "60"}, InProgress, captionBeatOff, statusYourMove},
+        {{"72", "", "63", "60"}, InProgress, "", statusYourMove},
+        {{"72", "91", "63", "60"}, InProgress, "", statusOpponentDefends},
+        {{"72", "91", "63", "60", true}, InProgress, captionTake, statusDefend},
+        {{"72", "91 a1 93", "63", "60", true}, InProgress, captionTake, statusDefend}, // after a pair
+        {{"72", "91 a1", "63", "60", true}, InProgress, "", statusOpponentAttacks},
+        {{"72", "", "63", "60", true}, InProgress, "", statusOpponentAttacks},
     };
     for (const Row& row : rows) {
         game = gameStateOf(row.view);
         EXPECT_EQ(gameOutcome(), row.outcome) << row.view;
+        EXPECT_STREQ(statusLineText(), row.status) << row.view;
+        EXPECT_EQ(statusBubbleGreyed(), row.outcome == Lost || row.outcome == Draw) << row.view;
+        EXPECT_STREQ(actionButtonCaption(), row.caption) << row.view;
         // The peer holds the mirrored state and must agree.
-        std::swap(game.myHand, game.opponentHand);
-        GameOutcome mirrored = row.outcome == Won ? Lost : row.outcome == Lost ? Won : row.outcome;
-        EXPECT_EQ(gameOutcome(), mirrored) << "mirrored: " << row.view;
+        game = mirrored(game);
+        GameOutcome theirs = row.outcome == Won ? Lost : row.outcome == Lost ? Won : row.outcome;
+        EXPECT_EQ(gameOutcome(), theirs) << "mirrored: " << row.view;
     }
 }

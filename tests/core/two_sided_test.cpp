@@ -45,18 +45,8 @@ unsigned cardsInPlay(const GameState& s) {
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult mirrored(const GameState& sender, const GameState& receiver) {
-    if (receiver.deck != sender.deck || receiver.table != sender.table ||
-        receiver.myHand != sender.opponentHand || receiver.opponentHand != sender.myHand ||
-        receiver.localDefends != 1 - sender.localDefends || receiver.trumpSuit != sender.trumpSuit ||
-        receiver.throwInPhase != sender.throwInPhase)
-        return ::testing::AssertionFailure() << "receiver's hand [" << codes(receiver.myHand)
-                                             << "] sender's [" << codes(sender.opponentHand) << "]";
-    return ::testing::AssertionSuccess();
-}
-
-// Plays one game from a fresh deal; returns the number of moves it took.
-unsigned playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit) {
+// Plays one game from a fresh deal.
+void playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit) {
     enterSide(sides[0]);
     game.opponentContact = sides[1].self;
     fakeWindowOpen = true;
@@ -70,7 +60,7 @@ unsigned playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit) {
         EXPECT_LE(sent.size(), 1u);
         for (const std::string& text : sent) {
             EXPECT_TRUE(deliver(sides[mover], sides[1 - mover], text).empty()) << "receiving never answers";
-            EXPECT_TRUE(mirrored(sides[mover].state, sides[1 - mover].state)) << text;
+            EXPECT_EQ(describe(sides[1 - mover].state), describe(mirrored(sides[mover].state))) << text;
         }
         enterSide(sides[0]);
         GameOutcome outcomeA = gameOutcome();
@@ -78,12 +68,12 @@ unsigned playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit) {
         GameOutcome outcomeB = gameOutcome();
         if (outcomeA != InProgress) {
             EXPECT_EQ(outcomeB, outcomeA == Won ? Lost : outcomeA == Lost ? Won : outcomeA);
-            return moves;
+            return;
         }
         EXPECT_EQ(outcomeB, InProgress);
         if (moves >= moveLimit) {
             ADD_FAILURE() << "game did not end within " << moveLimit << " moves";
-            return moves;
+            return;
         }
 
         // Exactly one side may act in a running game.
@@ -93,7 +83,7 @@ unsigned playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit) {
         EXPECT_NE(options[0].empty(), options[1].empty()) << "stuck or both sides may move";
         mover = options[0].empty() ? 1 : 0;
         if (options[mover].empty())
-            return moves;
+            return;
         const std::vector<std::uint32_t>& mine = options[mover];
         std::uint32_t action = mine[std::uniform_int_distribution<std::size_t>(0, mine.size() - 1)(policy)];
 
@@ -116,19 +106,12 @@ unsigned playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit) {
 TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
     resetCore();
     randomSource = seededRandom;
-    constexpr unsigned games = 2000;
-    constexpr unsigned moveLimit = 3000;
-    unsigned longest = 0;
-    unsigned long totalMoves = 0;
-    for (unsigned seed = 1; seed <= games && !::testing::Test::HasFailure(); ++seed) {
+    for (unsigned seed = 1; seed <= 2000 && !::testing::Test::HasFailure(); ++seed) {
         engineRandom.seed(seed);
         std::mt19937 policy(seed * 7919u);
         Side sides[2];
         sides[0].self = 100;
         sides[1].self = 200;
-        unsigned moves = playOneGame(policy, sides, moveLimit);
-        longest = std::max(longest, moves);
-        totalMoves += moves;
+        playOneGame(policy, sides, 3000);
     }
-    std::printf("%u games, %lu moves, longest %u\n", games, totalMoves, longest);
 }

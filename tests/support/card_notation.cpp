@@ -33,16 +33,6 @@ std::string codes(const CardList& list) {
     return text;
 }
 
-void setGame(const char* deck, const char* table, const char* mine, const char* theirs,
-             std::uint8_t localDefends, std::uint8_t throwInPhase) {
-    game.deck = cards(deck);
-    game.table = cards(table);
-    game.myHand = cards(mine);
-    game.opponentHand = cards(theirs);
-    game.localDefends = localDefends;
-    game.throwInPhase = throwInPhase;
-}
-
 GameState gameStateOf(const GameView& view) {
     GameState state;
     state.deck = cards(view.deck);
@@ -61,6 +51,21 @@ std::ostream& operator<<(std::ostream& out, const GameView& view) {
                << " throw-in " << view.throwIn;
 }
 
+GameState mirrored(GameState state) {
+    std::swap(state.myHand, state.opponentHand);
+    state.localDefends = !state.localDefends;
+    return state;
+}
+
+std::string describe(const GameState& state) {
+    std::string text = codes(state.deck) + "|" + codes(state.table) + "|" + codes(state.myHand) + "|" +
+                       codes(state.opponentHand) + "|" + std::to_string(state.localDefends) +
+                       std::to_string(state.trumpSuit) + std::to_string(state.throwInPhase) + "|";
+    for (std::uint32_t index : state.selection)
+        text += (text.back() == '|' ? "" : " ") + std::to_string(index);
+    return text;
+}
+
 std::string stateMessageSentBy(const GameState& sender) {
     GameState saved = std::exchange(game, sender);
     std::string text = encodeStateMessage().text;
@@ -68,9 +73,4 @@ std::string stateMessageSentBy(const GameState& sender) {
     return text;
 }
 
-std::string stateMessageFor(const GameView& view) {
-    GameState sender = gameStateOf(view);
-    std::swap(sender.myHand, sender.opponentHand);
-    sender.localDefends = !view.defends;
-    return stateMessageSentBy(sender);
-}
+std::string stateMessageFor(const GameView& view) { return stateMessageSentBy(mirrored(gameStateOf(view))); }

@@ -24,11 +24,12 @@ struct GameView {
 };
 GameState gameStateOf(const GameView& view);
 std::ostream& operator<<(std::ostream& out, const GameView& view);
+// The same game as the other side holds it: the hands exchanged, the other side defending.
+GameState mirrored(GameState state);
+// A whole game on one line, for comparing and for failure messages:
+// "deck|table|mine|theirs|<defends><trump><throw-in>|<chosen indices>", e.g. "72 e0|91||b0|120|".
+std::string describe(const GameState& state);
 // The text that a copy holding this game sends.
 std::string stateMessageSentBy(const GameState& sender);
 // The text that makes its receiver hold this game: the other side sends it, holding it mirrored.
 std::string stateMessageFor(const GameView& view);
-
-// Sets the process-wide game's four lists from codes, and its two flags.
-void setGame(const char* deck, const char* table, const char* mine, const char* theirs,
-             std::uint8_t localDefends = 0, std::uint8_t throwInPhase = 0);
