@@ -27,6 +27,12 @@ int scriptedRandom() {
 
 // Draw i of a shuffle gets i, and i mod (i + 1) = i.
 int identityRandom() { return ++identityCounter; }
+
+// Random values for the source; after them it yields 0.
+void scriptRandom(std::vector<int> values) {
+    scriptedValues.assign(values.begin(), values.end());
+    randomSource = scriptedRandom;
+}
 } // namespace
 
 std::vector<std::string> takeFrontendCalls() {
@@ -41,11 +47,6 @@ std::vector<std::string> sentTexts() {
         if (call.rfind("send:", 0) == 0)
             texts.push_back(call.substr(call.find(':', 5) + 1));
     return texts;
-}
-
-void scriptRandom(std::vector<int> values) {
-    scriptedValues.assign(values.begin(), values.end());
-    randomSource = scriptedRandom;
 }
 
 void scriptIdentityShuffle() {

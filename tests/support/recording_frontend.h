@@ -24,7 +24,5 @@ std::vector<std::string> sentTexts();
 // A fresh process: empty game, no blink, no window, an empty log, the given scripted random values
 // (then zeros), as after load.
 void resetCore(std::vector<int> randomValues = {});
-// Random values for the source; after them it yields 0.
-void scriptRandom(std::vector<int> values);
 // A source whose every shuffle draw gives j = i, leaving the unshuffled deck as it is.
 void scriptIdentityShuffle();
