@@ -18,7 +18,7 @@ games=$2
 [ "$games" = soak ] && games=${KELVARON_SOAK_GAMES:-50}
 limits=${3:-generous}
 bob_folder=${KELVARON_BOB_FOLDER:-$alice_folder}
-bob_prefix=${KELVARON_BOB_PREFIX:-${WINEPREFIX:-${KELVARON_WINEPREFIX:-}}}
+bob_prefix=${KELVARON_BOB_PREFIX:-}
 work=$(mktemp -d)
 bob=
 cleanup() {
@@ -101,7 +101,7 @@ else
   # dropped, and Alice's game went on undisturbed (the checks above).
   grep -q '^status Carol: online$' "$work/alice.out" || fail "Carol did not become Alice's contact"
   for picture in Alice-game1-deal Alice-game1-end Alice-game$games-end; do
-    [ "$2" = soak ] || [ -s "$work/$picture.png" ] || fail "no $picture.png"
+    [ ${#alice_extra[@]} -eq 0 ] || [ -s "$work/$picture.png" ] || fail "no $picture.png"
   done
 fi
 grep '^summary:' "$work/alice.out" "$work/bob.out" | sed 's/^.*\/\(.*\)\.out:/\1 /'

@@ -128,7 +128,9 @@ TEST_F(PluginTest, LoadRegistersModuleServicesHooksAndMenuItemInItsOrder) {
                                      << expected[std::min(next, expected.size() - 1)]
                                      << "\nthe plug-in's uses of the link table:" << log;
     EXPECT_EQ(hostHookCount("DB/Contact/Added"), 1u);
-    EXPECT_EQ(findCall("Utils/AllocWindowList")->lParam, 0);
+    const HostServiceCall* allocation = findCall("Utils/AllocWindowList");
+    ASSERT_NE(allocation, nullptr);
+    EXPECT_EQ(allocation->lParam, 0);
     ASSERT_EQ(hostModules().size(), 1u);
     EXPECT_EQ(hostModules()[0].name, "Kelvaron");
     EXPECT_EQ(hostModules()[0].type, 1991);

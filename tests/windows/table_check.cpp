@@ -96,14 +96,17 @@ std::string tableMismatch(const GameState& expected, bool buttonSet) {
     }
 
     Point bubble = bubblePoint();
-    std::uint32_t seen = clientPixel(bubble.x, bubble.y);
     GameOutcome outcome = gameOutcome();
-    if (outcome == InProgress)
+    if (outcome == InProgress) {
         check.expect(bubble.x, bubble.y, white, "status bubble in play");
-    else if (outcome != Won)
+    } else if (outcome != Won) {
         check.expect(bubble.x, bubble.y, lightGrey, "status bubble after the game");
-    else if (seen != tableBackground && seen != blinkA && seen != blinkB)
-        check.expect(bubble.x, bubble.y, tableBackground, "status bubble of a won game (or a blink colour)");
+    } else {
+        std::uint32_t seen = clientPixel(bubble.x, bubble.y);
+        if (seen != blinkA && seen != blinkB)
+            check.expect(bubble.x, bubble.y, tableBackground,
+                         "status bubble of a won game (or a blink colour)");
+    }
     std::string caption = windowText(actionButtonHandle());
     if (check.same && buttonSet && caption != actionButtonCaption())
         check.why << "button caption '" << caption << "', expected '" << actionButtonCaption() << "'";
