@@ -4,6 +4,7 @@
 
 #include "devhost/instruments/instruments.h"
 #include "devhost/program/autoplay_view.h"
+#include "devhost/program/table_readback.h"
 #include "engine/texts.h"
 #include "exchange/state_message.h"
 
@@ -49,6 +50,7 @@ struct Run {
     HWND pacer = nullptr;
     std::mt19937 random;
     CardMetrics metrics = {};
+    std::string picturePath;
 
     GameState view;
     bool haveView = false;
@@ -118,6 +120,7 @@ bool findCardMetrics() {
         std::uint32_t width = 0, height = 0;
         if (readPictureSize(path, width, height)) {
             run.metrics = cardMetricsForPicture(width, height);
+            run.picturePath = path;
             return true;
         }
     }
@@ -200,6 +203,9 @@ void checkWindow() {
     else if (button && (IsWindowEnabled(button) != FALSE) != !expected.empty())
         fail(std::string("the button is ") + (expected.empty() ? "enabled" : "disabled") +
              " where the game calls for the opposite in " + gameLabel());
+    std::string drawn = tableMismatch(run.picturePath, run.view);
+    if (!drawn.empty())
+        fail("the window does not show " + gameLabel() + ": " + drawn);
     std::string title = windowText(window);
     if (run.title.empty())
         run.title = title;

@@ -2,7 +2,6 @@
 // game window: no crash, at most one message box per text, other texts passed on untouched, state
 // texts never passed on, and the window always showing either the old game or the decoded one.
 #include "plugin_fixture.h"
-#include "table_check.h"
 
 #include "exchange/state_message.h"
 #include "support/card_notation.h"
@@ -168,7 +167,7 @@ TEST_F(HostileInput, GeneratedAndMutatedTexts) {
         }
         ASSERT_EQ(gameWindowHandle() != nullptr, model.windowOpen);
         if (model.windowOpen) {
-            ASSERT_EQ(tableMismatch(model.state, model.buttonSet), "");
+            ASSERT_EQ(shownGameMismatch(model.state, model.buttonSet), "");
         }
         ASSERT_TRUE(hostSentTexts().empty()) << "receiving never answers";
         ASSERT_TRUE(hostChatLog().empty() || !isStateMessage(hostChatLog().back().text.c_str()));

@@ -1,7 +1,6 @@
 // The window's life: closing it, the host's shutdown with and without a game, and what the next
 // window starts with.
 #include "plugin_fixture.h"
-#include "table_check.h"
 
 #include "engine/texts.h"
 
@@ -63,7 +62,7 @@ TEST_F(PluginTest, ClosedWindowLeavesTheListAndTheNextStartsWithEmptyLists) {
     hostReceiveText(bob, rejectedState);
     ASSERT_NE(gameWindowHandle(), nullptr);
     hostPumpMessages(50);
-    Point at = bubblePoint();
+    Point at = bubblePoint(testMetrics);
     EXPECT_EQ(clientPixel(at.x, at.y), lightGrey);
     EXPECT_EQ(windowText(gameWindowHandle()), std::string(windowTitlePrefix) + "Bob");
 }
@@ -76,7 +75,7 @@ TEST_F(PluginTest, WinBlinkStartsAgainInTheNextWindowAfterClosingMidBlink) {
         hostReceiveText(alice, wonState);
         ASSERT_NE(gameWindowHandle(), nullptr);
         hostPumpMessages(350);
-        Point at = bubblePoint();
+        Point at = bubblePoint(testMetrics);
         std::uint32_t colour = clientPixel(at.x, at.y);
         EXPECT_TRUE(colour == blinkA || colour == blinkB)
             << "window " << window << ": bubble colour " << std::hex << colour;

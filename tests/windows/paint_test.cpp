@@ -1,8 +1,8 @@
 // What the window draws, read back pixel by pixel, with a card picture whose 36 faces are told apart
 // by colour; and real clicks on the drawn cards.
 #include "plugin_fixture.h"
-#include "table_check.h"
 
+#include "data/colour_cards.h"
 #include "engine/texts.h"
 #include "support/card_notation.h"
 #include "window/gdi_guards.h"
@@ -96,13 +96,13 @@ TEST_F(Painting, EveryPartOfTheTableFromTheRightSourceBlock) {
     };
     for (const GameView& view : views) {
         receive(view);
-        EXPECT_EQ(tableMismatch(gameStateOf(view)), "") << view << ", after the redraw";
+        EXPECT_EQ(shownGameMismatch(gameStateOf(view)), "") << view << ", after the redraw";
         repaintThroughPaintNotice();
-        EXPECT_EQ(tableMismatch(gameStateOf(view)), "") << view << ", after the paint notice";
+        EXPECT_EQ(shownGameMismatch(gameStateOf(view)), "") << view << ", after the paint notice";
     }
     // What the comparison does not look at, in the first game.
     receive(views[0]);
-    ClientSize client = clientSize();
+    ClientSize client = gameClientSize();
     // Each face whole, the ace and king columns included: the ace block starts after the shared gap column.
     std::vector<Rect> hand = myHandRects(views[0].mine);
     const char* mine[] = {"60", "d0", "e0", "83", "e3", "c2"};
@@ -153,7 +153,7 @@ TEST_F(Painting, ChosenCardsAreFramedInBlueWhereTheyShow) {
 
 TEST_F(Painting, WonGameBlinksTheBubbleUntilAnotherGameOrTheWindowsEnd) {
     receive({"", "", "", "60 70", false, 2, false}); // won: no bubble until the first tick
-    Point bubble = bubblePoint();
+    Point bubble = bubblePoint(testMetrics);
     EXPECT_EQ(clientPixel(bubble.x, bubble.y), tableBackground);
 
     // Each tick draws the win message in the other colour.
@@ -240,7 +240,7 @@ TEST_F(Painting, ButtonSitsAtTheBottomLeftAsOpenedAndAfterEveryResize) {
         EXPECT_EQ(button.top, client.bottom - 31) << outer.cx;
         EXPECT_EQ(button.right - button.left, 71 + 35) << outer.cx;
         EXPECT_EQ(button.bottom - button.top, 25) << outer.cx;
-        Point bubble = bubblePoint();
+        Point bubble = bubblePoint(testMetrics);
         EXPECT_EQ(clientPixel(bubble.x, bubble.y), white) << "redrawn at " << outer.cx;
     }
 }
@@ -258,7 +258,7 @@ TEST_F(PluginTest, ShownTextsReadTheSameOnAnyCodePage) {
     EXPECT_EQ(wideWindowText(window), L"Игра в дурака с " + name) << "code page " << GetACP();
     EXPECT_EQ(wideWindowText(actionButtonHandle()), L"Беру");
 
-    ClientSize client = clientSize();
+    ClientSize client = gameClientSize();
     Rect bubble = statusBubbleRect(testMetrics, client);
     // Clear of the outline and the rounded corners.
     EXPECT_EQ(

@@ -1,8 +1,12 @@
 // Shared set-up for the tests of Kelvaron.dll in the development host.
 #include "plugin_fixture.h"
 
+#include "data/colour_cards.h"
+#include "engine/actions.h"
 #include "exchange/state_message.h"
 #include "support/recording_frontend.h"
+
+#include <utility>
 
 void PluginTest::SetUp() {
     hostReset();
@@ -49,10 +53,26 @@ void choosePlayGame(HostWord contact) {
     EXPECT_EQ(hostChooseMenuItem(contact, items[0]), 1);
 }
 
-std::uint32_t clientPixel(int x, int y) {
-    HWND window = gameWindowHandle();
-    HDC dc = GetDC(window);
-    COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+std::uint32_t faceColour(const char* code) {
+    return colourCardFace(cardRank(card(code)), cardSuit(card(code)));
+}
+
+std::vector<Rect> myHandRects(const char* hand) {
+    GameState saved = std::exchange(game, GameState{});
+    game.myHand = cards(hand);
+    std::vector<Rect> rects;
+    layoutHand(rects, testMetrics, gameClientSize());
+    game = saved;
+    return rects;
+}
+
+std::string shownGameMismatch(const GameState& expected, bool buttonSet) {
+    std::string mismatch = tableMismatch("Plugins\\cards.png", expected);
+    if (!mismatch.empty() || !buttonSet)
+        return mismatch;
+    GameState saved = std::exchange(game, expected);
+    std::string caption = actionButtonCaption();
+    game = saved;
+    std::string shown = windowText(actionButtonHandle());
+    return shown == caption ? "" : "button caption '" + shown + "', expected '" + caption + "'";
 }

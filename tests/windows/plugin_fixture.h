@@ -4,6 +4,7 @@
 
 #include "devhost/instruments/instruments.h"
 #include "devhost/messenger/host.h"
+#include "devhost/program/table_readback.h"
 #include "engine/cards.h"
 #include "support/card_notation.h"
 
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 class PluginTest : public ::testing::Test {
   protected:
@@ -30,5 +32,13 @@ HWND actionButtonHandle();
 GameState peerViewOf(const std::string& sentText);
 // Chooses the plug-in's contact-menu item for the contact.
 void choosePlayGame(HostWord contact);
-// A pixel of the game window's client area as 0x00RRGGBB, read back from the screen.
-std::uint32_t clientPixel(int x, int y);
+
+// The card metrics of the 647 by 388 card pictures, the real one and the colour one.
+inline const CardMetrics testMetrics = cardMetricsForPicture(647, 388);
+// A face of the colour picture, where every face is one flat colour of its own.
+std::uint32_t faceColour(const char* code);
+// Where the cards of a hand lie in the game window.
+std::vector<Rect> myHandRects(const char* hand);
+// Empty when the window shows exactly this game with Plugins\cards.png, and (unless the window has not
+// adopted a game yet) the button caption it calls for; otherwise what differs first.
+std::string shownGameMismatch(const GameState& expected, bool buttonSet = true);

@@ -1,0 +1,234 @@
+// Reading the game window back and comparing it with a game, on devhost.exe's own copy of the core.
+#include "devhost/program/table_readback.h"
+
+#include "devhost/messenger/host.h"
+#include "engine/rules.h"
+#include "window/gdi_guards.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <sstream>
+#include <vector>
+
+namespace {
+// The card picture as the plug-in blits it: converted over opaque black, 0x00RRGGBB per pixel.
+struct Picture {
+    std::string path;
+    std::uint32_t width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+std::wstring widePath(const std::string& path) {
+    wchar_t wide[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    return wide;
+}
+
+const Picture& pictureAt(const std::string& path) {
+    static Picture picture;
+    if (picture.path == path)
+        return picture;
+    picture = Picture{};
+    picture.path = path;
+    GdiplusSessionGuard session;
+    GdiplusImageGuard image;
+    GdiObjectGuard<HBITMAP> bitmap;
+    UINT width = 0, height = 0;
+    if (!session.started || GdipCreateBitmapFromFile(widePath(path).c_str(), &image.image) != gdiplus::ok ||
+        GdipGetImageWidth(image.image, &width) != gdiplus::ok ||
+        GdipGetImageHeight(image.image, &height) != gdiplus::ok ||
+        GdipCreateHBITMAPFromBitmap(image.image, &bitmap.handle, 0xFF000000) != gdiplus::ok)
+        return picture;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height); // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(std::size_t{width} * height);
+    WindowDcGuard screen(nullptr);
+    if (GetDIBits(screen.dc, bitmap.handle, 0, height, pixels.data(), &info, DIB_RGB_COLORS) !=
+        static_cast<int>(height))
+        return picture;
+    for (std::uint32_t& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels = std::move(pixels);
+    return picture;
+}
+
+// The client area copied from the screen once, and the first difference from what is expected.
+struct Checker {
+    HWND window = static_cast<HWND>(hostGameWindow());
+    ClientSize client = gameClientSize();
+    std::vector<std::uint32_t> pixels;
+    std::ostringstream why;
+    bool same = true;
+
+    Checker() {
+        if (client.width <= 0 || client.height <= 0)
+            return;
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = client.width;
+        info.bmiHeader.biHeight = -client.height; // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        WindowDcGuard screen(window);
+        void* bits = nullptr;
+        GdiObjectGuard<HBITMAP> copy(CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        MemoryDcGuard memory(screen.dc);
+        if (!copy.handle || !memory.dc)
+            return;
+        SelectionGuard selected(memory.dc, copy.handle);
+        BitBlt(memory.dc, 0, 0, client.width, client.height, screen.dc, 0, 0, SRCCOPY);
+        GdiFlush();
+        const auto* first = static_cast<const std::uint32_t*>(bits);
+        pixels.assign(first, first + std::size_t(client.width) * std::size_t(client.height));
+    }
+    std::uint32_t seen(std::int32_t x, std::int32_t y) const {
+        return pixels[std::size_t(y) * std::size_t(client.width) + std::size_t(x)] & 0xFFFFFF;
+    }
+    void expect(std::int32_t x, std::int32_t y, std::uint32_t colour, const std::string& what) {
+        if (!same || x < 0 || y < 0 || x >= client.width || y >= client.height || pixels.empty())
+            return; // outside the client area: nothing to see
+        if (seen(x, y) != colour) {
+            why << what << " at (" << x << ", " << y << "): expected " << std::hex << colour << ", got "
+                << seen(x, y);
+            same = false;
+        }
+    }
+};
+
+std::string codeOf(Card card) {
+    static const char hexDigits[] = "0123456789abcdef";
+    return {hexDigits[cardRank(card) & 0xf], static_cast<char>('0' + cardSuit(card) % 10)};
+}
+
+// Compares the part of card's face that shows (width by height from its top left corner at `at`) with
+// the picture: a grid over the rank and suit in the corner, and the middle when the whole face shows.
+// A card the picture holds no face for shows a back.
+void expectFace(Checker& check, const Picture& picture, Card card, Point at, std::int32_t shownWidth,
+                std::int32_t shownHeight, const std::string& what) {
+    CardMetrics metrics = cardMetricsForPicture(picture.width, picture.height);
+    Rect source;
+    if (!cardFaceSource(card, metrics, picture.width, picture.height, source)) {
+        check.expect(at.x + 2, at.y + 2, cardBackGreen, what + " " + codeOf(card) + " (a back)");
+        return;
+    }
+    shownWidth = std::min(shownWidth, source.right - source.left);
+    shownHeight = std::min(shownHeight, source.bottom - source.top);
+    auto sample = [&](std::int32_t dx, std::int32_t dy) {
+        if (dx >= shownWidth || dy >= shownHeight)
+            return;
+        std::uint32_t colour =
+            picture.pixels[std::size_t(source.top + dy) * picture.width + std::size_t(source.left + dx)];
+        check.expect(at.x + dx, at.y + dy, colour, what + " " + codeOf(card));
+    };
+    for (std::int32_t dx : {2, 5, 8, 11})
+        for (std::int32_t dy = 4; dy <= 40; dy += 3)
+            sample(dx, dy);
+    if (shownWidth == metrics.width && shownHeight == metrics.height)
+        sample(metrics.width / 2, metrics.height / 2);
+}
+} // namespace
+
+ClientSize gameClientSize() {
+    RECT client = {};
+    GetClientRect(static_cast<HWND>(hostGameWindow()), &client);
+    return {client.right, client.bottom};
+}
+
+std::uint32_t clientPixel(int x, int y) {
+    auto window = static_cast<HWND>(hostGameWindow());
+    WindowDcGuard screen(window);
+    COLORREF colour = GetPixel(screen.dc, x, y);
+    return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+}
+
+Point bubblePoint(CardMetrics metrics) {
+    Rect bubble = statusBubbleRect(metrics, gameClientSize());
+    return {bubble.left + 20, bubble.top + 12};
+}
+
+std::string tableMismatch(const std::string& picturePath, const GameState& expected) {
+    const Picture& picture = pictureAt(picturePath);
+    if (picture.pixels.empty())
+        return "cannot read the card picture " + picturePath;
+    if (!hostGameWindow())
+        return "no game window";
+    // The layout and the rules read the core's game.
+    GameState saved = game;
+    game = expected;
+    Checker check;
+    const CardMetrics metrics = cardMetricsForPicture(picture.width, picture.height);
+    const ClientSize client = check.client;
+    // A point of a card back, and the own hand's top edge above the client area's bottom less a card.
+    constexpr std::int32_t backX = 2, backY = 40, handBottomOffset = 37;
+
+    std::vector<Rect> hand;
+    layoutHand(hand, metrics, client);
+    for (std::size_t i = 0; i < hand.size(); ++i) {
+        // Later cards lie over earlier ones.
+        std::int32_t shown = i + 1 < hand.size() ? hand[i + 1].left - hand[i].left : metrics.width;
+        expectFace(check, picture, game.myHand[i], {hand[i].left, hand[i].top}, shown, metrics.height,
+                   "own card");
+    }
+    std::int32_t handTop = client.height - metrics.height - handBottomOffset;
+    check.expect(hand.empty() ? tableMargin + 2 : hand.back().right + 1, handTop + backY, tableBackground,
+                 "right of the own hand");
+
+    std::size_t backs = game.opponentHand.size();
+    for (std::size_t i = 0; i < backs; ++i) {
+        Rect back = opponentCardRect(i, backs, metrics, client);
+        check.expect(back.left + backX, back.top + backY, cardBackGreen,
+                     "opponent's card " + std::to_string(i));
+    }
+    std::int32_t afterBacks =
+        backs ? opponentCardRect(backs - 1, backs, metrics, client).right + 1 : tableMargin + 2;
+    check.expect(afterBacks, tableMargin + backY, tableBackground, "right of the opponent's hand");
+
+    // The stock lies over the lower part of the trump card.
+    Point trump = trumpCardPosition(metrics, client);
+    Rect stock = stockRect(metrics, client);
+    if (game.deck.empty())
+        check.expect(trump.x + 30, trump.y + 10, tableBackground, "no trump card");
+    else
+        expectFace(check, picture, game.deck[0], trump, metrics.width,
+                   game.deck.size() > 1 ? stock.top - trump.y : metrics.height, "trump card");
+    check.expect(stock.left + 3, stock.top + 3, game.deck.size() > 1 ? cardBackGreen : tableBackground,
+                 "stock");
+
+    // Each cover lies over the right half of its attack card, and each pair over the one before.
+    std::size_t pairs = (game.table.size() + 1) / 2;
+    std::int32_t step = tablePairStep(pairs, metrics, client);
+    for (std::size_t k = 0; k < pairs; ++k) {
+        Point at = tablePairPosition(k, step, metrics);
+        std::int32_t toNext = k + 1 < pairs ? step : metrics.width + metrics.width / 2;
+        bool covered = 2 * k + 1 < game.table.size();
+        expectFace(check, picture, game.table[2 * k], at,
+                   std::min(toNext, covered ? metrics.width / 2 : metrics.width), metrics.height, "attack");
+        if (covered)
+            expectFace(check, picture, game.table[2 * k + 1], {at.x + metrics.width / 2, at.y},
+                       std::min(metrics.width, toNext - metrics.width / 2), metrics.height, "cover");
+    }
+
+    Point bubble = bubblePoint(metrics);
+    GameOutcome outcome = gameOutcome();
+    if (outcome == InProgress) {
+        check.expect(bubble.x, bubble.y, white, "status bubble in play");
+    } else if (outcome != Won) {
+        check.expect(bubble.x, bubble.y, lightGrey, "status bubble after the game");
+    } else {
+        std::uint32_t seen = check.seen(bubble.x, bubble.y);
+        if (seen != blinkA && seen != blinkB)
+            check.expect(bubble.x, bubble.y, tableBackground,
+                         "status bubble of a won game (or a blink colour)");
+    }
+    game = saved;
+    return check.why.str();
+}
