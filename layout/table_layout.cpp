@@ -8,7 +8,6 @@
 namespace {
 constexpr std::int32_t pictureColumns = 9;
 constexpr std::int32_t pictureRows = 4;
-constexpr std::int32_t handBottomGap = 37; // 6 pixels above the status bubble
 
 // Left edges `step` apart from the margin, the last card ending a margin inside the right edge when
 // squeezed; the cap keeps a margin between cards that fit. A negative step (too narrow) stacks them.

@@ -30,6 +30,8 @@ inline constexpr std::int32_t tableMargin = 6;
 inline constexpr std::int32_t bottomStripOffset = 31; // the button and the status bubble start here
 inline constexpr std::int32_t bottomStripHeight = 25;
 inline constexpr std::int32_t bubbleCornerSize = 20;
+// The own hand ends this far above the client area's bottom: 6 pixels above the status bubble.
+inline constexpr std::int32_t handBottomGap = 37;
 
 CardMetrics cardMetricsForPicture(std::uint32_t pictureWidth, std::uint32_t pictureHeight);
 

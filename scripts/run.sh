@@ -4,9 +4,9 @@
 # script starts on a free loopback port and stops at the end.
 #   With a display ($DISPLAY set): two host windows. You play Alice, and Bob too unless --auto lets
 #   the auto-player play Bob. Start a game from a contact's right-click menu.
-#   Without a display, or with --headless: one game under Xvfb between two auto-players. Every move
-#   and both sides' outcomes are printed, and pictures of both game windows go to a folder that is
-#   named at the end.
+#   Without a display, or with --headless: one game under Xvfb between two auto-players, each checking
+#   the plug-in as it plays (the texts it sends, the window after every state). Every move and both
+#   sides' outcomes are printed, and pictures of both game windows go to a folder named at the end.
 # Options: --headless  --auto  --games N  --seed N  --delay MS  --out DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -67,8 +67,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   snapshots="Z:$(tr / "\\\\" <<<"$out")" # Wine drive Z: is the root of the file system
   show() { sed -u -e "s/^move //" -e "/^\(Alice\|Bob\):/!s/^/[$1] /"; }
   "$wine_run" ./devhost.exe --user Alice --peer Bob --irc "$irc" --autoplay "$seed" --autoplay-starts \
-    --games "$games" --delay "$delay" --quiet --snapshots "$snapshots" 2>&1 | show Alice &
+    --games "$games" --delay "$delay" --check --quiet --snapshots "$snapshots" 2>&1 | show Alice &
   "$wine_run" ./devhost.exe --user Bob --peer Alice --irc "$irc" --autoplay "$((seed + 1))" \
-    --games "$games" --delay "$delay" --quiet --snapshots "$snapshots" 2>&1 | show Bob
+    --games "$games" --delay "$delay" --check --quiet --snapshots "$snapshots" 2>&1 | show Bob
   wait' | tee "$out/moves.txt"
 echo "== pictures of both game windows: $out"

@@ -54,6 +54,7 @@ struct Run {
 
     GameState view;
     bool haveView = false;
+    bool adoptedInWindow = false; // a window opened by a state it could not adopt shows no caption yet
     ThrowInPlan plan;
     unsigned gameNumber = 0;
     bool gameOver = false;
@@ -68,6 +69,13 @@ struct Run {
     bool failed = false;
     std::string title;
     std::size_t memoryFirst = 0, memoryLast = 0;
+
+    // While a received text goes through the receive chain: the text, and what reached the chat and
+    // the message boxes meanwhile.
+    const std::string* receivedText = nullptr;
+    HostWord receivedFrom = 0;
+    unsigned chatsDuringReceive = 0, boxesDuringReceive = 0;
+    bool chatAsReceived = true;
 };
 Run run;
 
@@ -197,10 +205,11 @@ void checkWindow() {
     HWND button = GetDlgItem(window, actionButtonId);
     std::string caption = button ? windowText(button) : "(no button)";
     std::string expected = buttonCaptionIn(run.view);
-    if (caption != expected)
+    // Nothing sets the button before the window's first game.
+    if (run.adoptedInWindow && caption != expected)
         fail("the button says \"" + run.host.shown(caption) + "\" where the game calls for \"" +
              run.host.shown(expected) + "\" in " + gameLabel());
-    else if (button && (IsWindowEnabled(button) != FALSE) != !expected.empty())
+    else if (run.adoptedInWindow && button && (IsWindowEnabled(button) != FALSE) != !expected.empty())
         fail(std::string("the button is ") + (expected.empty() ? "enabled" : "disabled") +
              " where the game calls for the opposite in " + gameLabel());
     std::string drawn = tableMismatch(run.picturePath, run.view);
@@ -223,14 +232,14 @@ void printSummary() {
     HostResourceCounts counts = hostResourceCounts();
     std::size_t dcs = counts.live.memoryDcs + counts.live.windowDcs;
     if (run.settings.check) {
-        if (run.finished < run.settings.games)
+        if (run.finished < run.settings.games && !run.settings.hostilePeer)
             fail("only " + std::to_string(run.finished) + " of " + std::to_string(run.settings.games) +
                  " games finished");
         if (counts.live.gdiObjects || dcs || counts.live.gdiplusImages)
             fail("with no game window the plug-in still holds " + std::to_string(counts.live.gdiObjects) +
                  " GDI objects, " + std::to_string(dcs) + " DCs and " +
                  std::to_string(counts.live.gdiplusImages) + " GDI+ images");
-        if (run.memoryLast > run.memoryFirst + memoryGrowthLimit)
+        if (run.memoryFirst && run.memoryLast > run.memoryFirst + memoryGrowthLimit)
             fail("the memory grew by " + std::to_string((run.memoryLast - run.memoryFirst) / bytesPerKb) +
                  " KB from game " +
                  std::to_string(run.settings.games >= memoryBaselineGame ? memoryBaselineGame : 1) +
@@ -283,31 +292,36 @@ void checkNewDeal(const GameState& deal) {
 
 void readState(const std::string& text, TextSource source) {
     GameState next = run.view;
+    // A hostile peer's states follow no game: only what the window shows of them is checked.
+    bool hostile = run.settings.hostilePeer && source == TextSource::Received;
     if (!viewFromStateMessage(text, source, next)) {
-        if (run.settings.check)
+        if (hostile && run.settings.check)
+            checkWindow(); // still the game as it was
+        else if (run.settings.check)
             fail("a state message that does not decode: " + text);
         return;
     }
-    if (run.settings.check) {
+    if (run.settings.check && !hostile) {
         std::string problem = cardFlowProblem(run.haveView ? &run.view : nullptr, next);
         if (!problem.empty())
             fail(problem + " in " + text);
     }
     bool fresh = isFreshDeal(next);
     if (fresh) {
-        if (run.settings.check)
+        if (run.settings.check && !hostile)
             checkNewDeal(next);
         ++run.gameNumber;
         run.movesInGame = 0;
         run.gameOver = false;
     } else {
-        if (!run.haveView && run.settings.check)
+        if (!run.haveView && run.settings.check && !hostile)
             fail("a state message before any deal: " + text);
         run.gameNumber = std::max(run.gameNumber, 1u);
         ++run.movesInGame;
     }
     run.view = next;
     run.haveView = true;
+    run.adoptedInWindow = true;
     run.plan = ThrowInPlan{};
     run.waitingForText = false;
     if (run.settings.check)
@@ -435,6 +449,8 @@ void step() {
         schedule(); // reached from a modal loop inside the plug-in: never call into it from there
         return;
     }
+    if (run.settings.hostilePeer && !hostGameWindow())
+        return; // closed by the script: the peer's next state opens it again
     readSentTexts();
     if (!run.haveView) {
         // The menu item shows for an online contact only: the first game waits for the peer.
@@ -529,25 +545,69 @@ void autoplayNoteSent(HostWord contact, const std::string& text) {
 }
 
 void autoplayReceive(HostWord contact, const std::string& text) {
+    bool watching = run.active && !run.summaryPrinted;
+    bool state = isStateMessage(text.c_str());
+    bool hostile = watching && run.settings.hostilePeer && run.settings.check;
+    if (hostile && state && contact == run.host.peer && !hostGameWindow()) {
+        run.view = GameState{}; // the window opens on empty lists
+        run.haveView = true;
+        run.adoptedInWindow = false;
+    }
+    takeCoreTraces();
+    run.receivedText = &text;
+    run.receivedFrom = contact;
+    run.chatsDuringReceive = run.boxesDuringReceive = 0;
+    run.chatAsReceived = true;
+    std::size_t sentBefore = run.sentWaiting.size();
     ++run.pluginCalls;
     hostReceiveText(contact, text.c_str());
     --run.pluginCalls;
     // The plug-in adopts the state and repaints before the chain returns.
     std::uint64_t adopted = hostMicroseconds();
-    if (!run.active || run.summaryPrinted || contact != run.host.peer || !isStateMessage(text.c_str()))
+    run.receivedText = nullptr;
+    if (!watching || run.summaryPrinted)
         return;
-    printTimings("adopted", adopted, {text});
-    readSentTexts();
-    readState(text, TextSource::Received);
+    if (run.settings.check && run.sentWaiting.size() != sentBefore)
+        fail("the plug-in answered a received text: " + run.host.shown(text));
+    if (contact == run.host.peer && state) {
+        printTimings("adopted", adopted, {text});
+        readSentTexts();
+        readState(text, TextSource::Received);
+    } else if (hostile && run.haveView && hostGameWindow()) {
+        checkWindow(); // another contact's text, or chat: the game as it was
+    }
+    if (!hostile)
+        return;
+    // Only a text that is no state message reaches the chat, as it is; only the opponent's state may
+    // show a box: the trace box the core shows for it.
+    if (run.chatsDuringReceive != (state ? 0u : 1u) || !run.chatAsReceived)
+        fail(std::to_string(run.chatsDuringReceive) + " texts reached the chat for \"" +
+             run.host.shown(text) + "\"" + (run.chatAsReceived ? "" : ", not as received"));
+    unsigned traced = takeCoreTraces();
+    if (run.boxesDuringReceive != traced)
+        fail(std::to_string(run.boxesDuringReceive) + " trace boxes for \"" + run.host.shown(text) +
+             "\" where the core shows " + std::to_string(traced));
 }
 
 void autoplayNoteChat(const HostText& entry) {
-    if (run.active && !run.summaryPrinted && run.settings.check && entry.contact == run.host.peer)
+    if (!run.active || run.summaryPrinted || !run.settings.check)
+        return;
+    if (run.settings.hostilePeer && run.receivedText) {
+        ++run.chatsDuringReceive;
+        run.chatAsReceived =
+            run.chatAsReceived && entry.contact == run.receivedFrom && entry.text == *run.receivedText;
+    } else if (entry.contact == run.host.peer) {
         fail("a text reached the chat: " + run.host.shown(entry.text));
+    }
 }
 
 void autoplayNoteMessageBox(const HostMessageBox& box) {
-    if (run.active && !run.summaryPrinted && run.settings.check)
+    if (!run.active || run.summaryPrinted || !run.settings.check)
+        return;
+    if (run.settings.hostilePeer && run.receivedText && box.caption == "trace" &&
+        box.text == hexDigitErrorText)
+        ++run.boxesDuringReceive;
+    else
         fail("a message box: " + run.host.shown(box.caption) + ": " + run.host.shown(box.text));
 }
 

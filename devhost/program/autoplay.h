@@ -15,6 +15,12 @@ struct AutoplaySettings {
     unsigned games = 1;
     unsigned delayMs = 300; // before each action; 0: as soon as the message queue is empty
     bool check = false;
+    // The peer may send anything (the hostile run): a text that is no state message must reach the
+    // chat as it is; a state message that does not decode must leave the game as it was, with the one
+    // trace box the core shows for it if any; a sound one is adopted whatever the game before. The
+    // window must not change for other contacts' texts, and after it was closed the peer's next state
+    // opens it on an empty game.
+    bool hostilePeer = false;
     bool timing = false;
     std::string snapshotDir;   // ANSI; empty for no pictures
     std::string userName;      // ANSI, for file names

@@ -4,9 +4,12 @@
 #include "engine/frontend.h"
 #include "exchange/exchange.h"
 
+#include <utility>
+
 namespace {
 std::vector<std::string> coreSentTexts;
-}
+unsigned coreTraces = 0;
+} // namespace
 
 std::vector<std::string> takeCoreSentTexts() {
     std::vector<std::string> texts;
@@ -20,8 +23,10 @@ void showActionButton(const char*, bool) {}
 void startWinBlinkTimer() {}
 void stopWinBlinkTimer() {}
 void redrawWindow() {}
-// A malformed text the decoder traces is reported by the auto-player as a failed decode instead.
-void showTraceBox(const char*, std::va_list) {}
+// Counted: the plug-in must show the same box for the same text.
+void showTraceBox(const char*, std::va_list) { ++coreTraces; }
+
+unsigned takeCoreTraces() { return std::exchange(coreTraces, 0u); }
 bool gameWindowIsOpen() { return false; }
 void openGameWindow() {}
 void flashGameWindowIfInBackground() {}

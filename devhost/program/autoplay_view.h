@@ -78,5 +78,7 @@ std::vector<Rect> handRects(const GameState& view, CardMetrics metrics, ClientSi
 // which lie over earlier ones. False when later cards hide it completely.
 bool visibleCardPoint(const std::vector<Rect>& rects, std::size_t index, Point& point);
 
-// The texts the core passed to sendTextToContact since the last call (autoplay_frontend.cpp).
+// The texts the core passed to sendTextToContact, and how many trace boxes it asked for, since the
+// last call (autoplay_frontend.cpp).
 std::vector<std::string> takeCoreSentTexts();
+unsigned takeCoreTraces();

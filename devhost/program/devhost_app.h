@@ -32,6 +32,7 @@ struct DevhostOptions {
     unsigned games = 1;
     unsigned delayMs = 300;
     bool check = false;
+    bool hostile = false;
     bool timing = false;
     std::string snapshotDir;
 };

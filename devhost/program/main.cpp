@@ -28,8 +28,8 @@ constexpr char usage[] =
     "  --contact NAME[:offline] a contact that exists before the plug-in loads (repeatable)\n"
     "  --irc HOST:PORT         log in to this IRC server with the user's name as the nick; every\n"
     "                          contact is the nick of its name, online while in #kelvaron\n"
-    "  --peer NAME             the contact that is another devhost on the IRC server (the\n"
-    "                          auto-player's opponent)\n"
+    "  --peer NAME             the auto-player's opponent: another devhost on the IRC server,\n"
+    "                          or without --irc a contact whose texts the script's recv gives\n"
     "  --script                run commands from standard input, one a line:\n"
     "                            contact NAME [offline] | recv NAME TEXT... | send NAME TEXT...\n"
     "                            menu NAME [N] | click X Y | button | close | wait MS | snap PATH\n"
@@ -40,6 +40,7 @@ constexpr char usage[] =
     "  --games N               play N games, then end (default 1)\n"
     "  --delay MS              wait before each move (default 300; 0: when nothing is queued)\n"
     "  --check                 check the plug-in on every message; exit status 4 if it failed\n"
+    "  --hostile               the peer may send anything: chat, malformed or unrelated states\n"
     "  --timing                print \"timing click|adopted MICROSECONDS TEXT\" lines\n"
     "  --snapshots DIR         save pictures of the game window there\n"
     "  --help                  show this text\n"
@@ -61,7 +62,8 @@ bool checkAutoplayOptions(const DevhostOptions& options, bool autoplayOnlyGiven,
     if (options.autoplay && options.peerName.empty())
         error = "--autoplay needs --peer";
     else if (!options.autoplay && autoplayOnlyGiven)
-        error = "--autoplay-starts, --games, --delay, --check, --timing and --snapshots go with --autoplay";
+        error = "--autoplay-starts, --games, --delay, --check, --hostile, --timing and --snapshots go with "
+                "--autoplay";
     else if (options.games == 0)
         error = "--games needs at least 1";
     return error.empty();
@@ -89,8 +91,8 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
                           option == "--autoplay" || option == "--games" || option == "--delay" ||
                           option == "--snapshots";
         autoplayOnlyGiven = autoplayOnlyGiven || option == "--autoplay-starts" || option == "--games" ||
-                            option == "--delay" || option == "--check" || option == "--timing" ||
-                            option == "--snapshots";
+                            option == "--delay" || option == "--check" || option == "--hostile" ||
+                            option == "--timing" || option == "--snapshots";
         if (takesValue && !value) {
             error = option + " needs a value";
             return false;
@@ -143,6 +145,8 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
             options.autoplayStarts = true;
         } else if (option == "--check") {
             options.check = true;
+        } else if (option == "--hostile") {
+            options.hostile = true;
         } else if (option == "--timing") {
             options.timing = true;
         } else if (option == "--snapshots") {
@@ -153,10 +157,6 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
             error = "unknown option " + option;
             return false;
         }
-    }
-    if (!options.peerName.empty() && options.ircServer.empty()) {
-        error = "--peer goes with --irc";
-        return false;
     }
     return checkAutoplayOptions(options, autoplayOnlyGiven, error);
 }
@@ -186,6 +186,7 @@ bool startAutoplay(const DevhostOptions& options, HWND mainWindow) {
     settings.games = options.games;
     settings.delayMs = options.delayMs;
     settings.check = options.check;
+    settings.hostilePeer = options.hostile;
     settings.timing = options.timing;
     settings.snapshotDir = options.snapshotDir;
     settings.userName = options.userName;

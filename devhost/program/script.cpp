@@ -3,6 +3,7 @@
 #include "devhost/program/devhost_app.h"
 
 #include "devhost/instruments/instruments.h"
+#include "devhost/program/autoplay.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -69,7 +70,7 @@ std::string receiveText(const Line& line) {
     HostWord contact = contactNamed(ansiFromUtf8(line.words[0]));
     if (!contact)
         return "no contact " + line.words[0];
-    hostReceiveText(contact, ansiFromUtf8(line.afterFirstWord).c_str());
+    autoplayReceive(contact, ansiFromUtf8(line.afterFirstWord));
     return "";
 }
 

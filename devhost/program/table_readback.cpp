@@ -167,8 +167,8 @@ std::string tableMismatch(const std::string& picturePath, const GameState& expec
     Checker check;
     const CardMetrics metrics = cardMetricsForPicture(picture.width, picture.height);
     const ClientSize client = check.client;
-    // A point of a card back, and the own hand's top edge above the client area's bottom less a card.
-    constexpr std::int32_t backX = 2, backY = 40, handBottomOffset = 37;
+    // A point inside a card back.
+    constexpr std::int32_t backX = 2, backY = 40;
 
     std::vector<Rect> hand;
     layoutHand(hand, metrics, client);
@@ -178,7 +178,7 @@ std::string tableMismatch(const std::string& picturePath, const GameState& expec
         expectFace(check, picture, game.myHand[i], {hand[i].left, hand[i].top}, shown, metrics.height,
                    "own card");
     }
-    std::int32_t handTop = client.height - metrics.height - handBottomOffset;
+    std::int32_t handTop = client.height - metrics.height - handBottomGap;
     check.expect(hand.empty() ? tableMargin + 2 : hand.back().right + 1, handTop + backY, tableBackground,
                  "right of the own hand");
 

@@ -66,11 +66,10 @@ std::string describe(const GameState& state) {
     return text;
 }
 
-std::string stateMessageSentBy(const GameState& sender) {
-    GameState saved = std::exchange(game, sender);
+// The other side holds the game mirrored, and sends it so.
+std::string stateMessageFor(const GameView& view) {
+    GameState saved = std::exchange(game, mirrored(gameStateOf(view)));
     std::string text = encodeStateMessage().text;
     game = saved;
     return text;
 }
-
-std::string stateMessageFor(const GameView& view) { return stateMessageSentBy(mirrored(gameStateOf(view))); }

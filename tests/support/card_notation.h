@@ -29,7 +29,5 @@ GameState mirrored(GameState state);
 // A whole game on one line, for comparing and for failure messages:
 // "deck|table|mine|theirs|<defends><trump><throw-in>|<chosen indices>", e.g. "72 e0|91||b0|120|".
 std::string describe(const GameState& state);
-// The text that a copy holding this game sends.
-std::string stateMessageSentBy(const GameState& sender);
 // The text that makes its receiver hold this game: the other side sends it, holding it mirrored.
 std::string stateMessageFor(const GameView& view);

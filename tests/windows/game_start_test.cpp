@@ -1,5 +1,6 @@
-// Starting a game from the contact menu: the window, its title, the first state message, a second
-// contact's menu while a game is open, and a missing card picture.
+// Starting a game from the contact menu or by a contact's first state: the window, its title, the
+// first state message, a second contact's menu while a game is open, a missing card picture, and the
+// receive chain's calls that carry no text.
 #include "plugin_fixture.h"
 
 #include "engine/texts.h"
@@ -36,14 +37,9 @@ TEST_F(PluginTest, ContactMenuOpensTheWindowDealsAndSendsOneState) {
     EXPECT_EQ(windowText(window), titleFor("Alice"));
     EXPECT_EQ(hostWindowList(1), std::vector<HostHandle>{window});
 
+    // The deal itself and the button are checked by the auto-player in every game it starts.
     ASSERT_EQ(hostSentTexts().size(), 1u);
     EXPECT_EQ(hostSentTexts()[0].contact, alice);
-    GameState peer = peerViewOf(hostSentTexts()[0].text);
-    EXPECT_EQ(peer.deck.size() + peer.myHand.size() + peer.opponentHand.size(), 36u) << "a whole deck dealt";
-    // The defender has nothing to do yet; the attacker has no table to end.
-    EXPECT_EQ(windowText(actionButtonHandle()), "");
-    EXPECT_FALSE(IsWindowEnabled(actionButtonHandle()));
-    EXPECT_TRUE(hostChatLog().empty());
 }
 
 TEST_F(PluginTest, LongDisplayNameIsShortenedInTheTitle) {
@@ -195,4 +191,26 @@ TEST_F(PluginTest, ContactAddedAfterLoadOpensAGameWithItsFirstState) {
     EXPECT_EQ(windowText(gameWindowHandle()), titleFor("Carol"));
     EXPECT_EQ(windowText(actionButtonHandle()), captionTake);
     EXPECT_TRUE(hostChatLog().empty());
+}
+
+TEST_F(PluginTest, CallsWithoutARecordEventOrTextArePassedOnUnread) {
+    loadPlugin();
+    ReceivedEvent noText = {0, 0, nullptr, 0};
+    CallRecord noEvent = {alice, "/RecvMessage", 0, 0};
+    CallRecord withNoText = {alice, "/RecvMessage", 0, reinterpret_cast<HostWord>(&noText)};
+    const HostWord lParams[] = {0, reinterpret_cast<HostWord>(&noEvent),
+                                reinterpret_cast<HostWord>(&withNoText)};
+    for (int window = 0; window < 2; ++window) {
+        for (HostWord lParam : lParams) {
+            std::size_t before = hostPluginServiceCalls().size();
+            hostCallService("Kelvaron/RecvMessage", 7, lParam);
+            ASSERT_EQ(hostPluginServiceCalls().size(), before + 1);
+            const HostServiceCall& call = hostPluginServiceCalls().back();
+            EXPECT_EQ(call.name, "Proto/ChainRecv");
+            EXPECT_EQ(call.wParam, 7);
+            EXPECT_EQ(call.lParam, lParam);
+            EXPECT_EQ(gameWindowHandle() != nullptr, window == 1);
+        }
+        choosePlayGame(alice);
+    }
 }

@@ -7,7 +7,6 @@
 namespace {
 // The receiver holds no card, the sender two, the stock is empty: the receiver has won.
 constexpr char wonState[] = "@@Kelvaron@@--6070--000";
-constexpr char rejectedState[] = "@@Kelvaron@@---000";
 
 std::size_t callsOf(const char* name) {
     std::size_t count = 0;
@@ -48,7 +47,7 @@ TEST_F(PluginTest, ShutdownWithoutAGameWindowBroadcastsToNobody) {
     EXPECT_NE(gameWindowHandle(), nullptr);
 }
 
-TEST_F(PluginTest, ClosedWindowLeavesTheListAndTheNextStartsWithEmptyLists) {
+TEST_F(PluginTest, ClosedWindowLeavesTheWindowListAndTellsThePeerNothing) {
     loadPlugin();
     choosePlayGame(alice);
     HWND first = gameWindowHandle();
@@ -57,14 +56,7 @@ TEST_F(PluginTest, ClosedWindowLeavesTheListAndTheNextStartsWithEmptyLists) {
     EXPECT_EQ(gameWindowHandle(), nullptr);
     EXPECT_TRUE(hostWindowList(1).empty());
     EXPECT_EQ(hostSentTexts().size(), 1u) << "the peer is not told";
-
-    // A state that is not adopted opens a window on whatever the lists hold: nothing, a draw.
-    hostReceiveText(bob, rejectedState);
-    ASSERT_NE(gameWindowHandle(), nullptr);
-    hostPumpMessages(50);
-    Point at = bubblePoint(testMetrics);
-    EXPECT_EQ(clientPixel(at.x, at.y), lightGrey);
-    EXPECT_EQ(windowText(gameWindowHandle()), std::string(windowTitlePrefix) + "Bob");
+    // What the next window starts with is checked by the hostile run, which closes its window often.
 }
 
 // Regression: the close notice stopped the blink timer but left its flag set, so a won game adopted

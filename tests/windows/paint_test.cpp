@@ -216,16 +216,6 @@ TEST_F(Painting, ClicksReachTheCardDrawnOnTop) {
     }
 }
 
-TEST_F(Painting, ClicksDoNothingOnceTheGameIsOverButTheButtonStartsTheNext) {
-    receive({"", "", "60 70", "", false, 2, false}); // lost
-    std::vector<Rect> rects = myHandRects("60 70");
-    clickAt(rects[0].left + 10, rects[0].top + 10);
-    EXPECT_TRUE(hostSentTexts().empty());
-    EXPECT_EQ(windowText(actionButtonHandle()), captionNewGame);
-    ASSERT_TRUE(hostPressActionButton());
-    EXPECT_EQ(hostSentTexts().size(), 1u) << "the button deals the next game";
-}
-
 TEST_F(Painting, ButtonSitsAtTheBottomLeftAsOpenedAndAfterEveryResize) {
     receive({"72", "", "60 70", "63 73", true, 2, false});
     // First as opened: the button is placed at once, without waiting for the user to resize.
