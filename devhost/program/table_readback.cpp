@@ -12,12 +12,28 @@
 #include <vector>
 
 namespace {
+// The background the plug-in converts its card picture over.
+constexpr DWORD opaqueBlack = 0xFF000000;
+constexpr std::uint32_t rgbBits = 0xFFFFFF;
+
 // The card picture as the plug-in blits it: converted over opaque black, 0x00RRGGBB per pixel.
 struct Picture {
     std::string path;
     std::uint32_t width = 0, height = 0;
     std::vector<std::uint32_t> pixels;
 };
+
+// A 32-bit top-down DIB of that size: pixels 0x00RRGGBB, the top row first.
+BITMAPINFO topDownInfo(LONG width, LONG height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
 
 std::wstring widePath(const std::string& path) {
     wchar_t wide[MAX_PATH] = L"";
@@ -38,22 +54,16 @@ const Picture& pictureAt(const std::string& path) {
     if (!session.started || GdipCreateBitmapFromFile(widePath(path).c_str(), &image.image) != gdiplus::ok ||
         GdipGetImageWidth(image.image, &width) != gdiplus::ok ||
         GdipGetImageHeight(image.image, &height) != gdiplus::ok ||
-        GdipCreateHBITMAPFromBitmap(image.image, &bitmap.handle, 0xFF000000) != gdiplus::ok)
+        GdipCreateHBITMAPFromBitmap(image.image, &bitmap.handle, opaqueBlack) != gdiplus::ok)
         return picture;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(height); // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = topDownInfo(static_cast<LONG>(width), static_cast<LONG>(height));
     std::vector<std::uint32_t> pixels(std::size_t{width} * height);
     WindowDcGuard screen(nullptr);
     if (GetDIBits(screen.dc, bitmap.handle, 0, height, pixels.data(), &info, DIB_RGB_COLORS) !=
         static_cast<int>(height))
         return picture;
     for (std::uint32_t& pixel : pixels)
-        pixel &= 0xFFFFFF;
+        pixel &= rgbBits;
     picture.width = width;
     picture.height = height;
     picture.pixels = std::move(pixels);
@@ -71,13 +81,7 @@ struct Checker {
     Checker() {
         if (client.width <= 0 || client.height <= 0)
             return;
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = client.width;
-        info.bmiHeader.biHeight = -client.height; // top row first
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = topDownInfo(client.width, client.height);
         WindowDcGuard screen(window);
         void* bits = nullptr;
         GdiObjectGuard<HBITMAP> copy(CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -91,7 +95,7 @@ struct Checker {
         pixels.assign(first, first + std::size_t(client.width) * std::size_t(client.height));
     }
     std::uint32_t seen(std::int32_t x, std::int32_t y) const {
-        return pixels[std::size_t(y) * std::size_t(client.width) + std::size_t(x)] & 0xFFFFFF;
+        return pixels[std::size_t(y) * std::size_t(client.width) + std::size_t(x)] & rgbBits;
     }
     void expect(std::int32_t x, std::int32_t y, std::uint32_t colour, const std::string& what) {
         if (!same || x < 0 || y < 0 || x >= client.width || y >= client.height || pixels.empty())
@@ -104,6 +108,8 @@ struct Checker {
     }
 };
 
+// Two characters as in the state message, for the failure lines (the window tests link this file
+// without the auto-player, whose cardCode() would bring its core stand-in along).
 std::string codeOf(Card card) {
     static const char hexDigits[] = "0123456789abcdef";
     return {hexDigits[cardRank(card) & 0xf], static_cast<char>('0' + cardSuit(card) % 10)};

@@ -14,6 +14,7 @@ trap 'rm -rf "$work"' EXIT
 texts=${KELVARON_HOSTILE_TEXTS:-3000}
 python3 "$(dirname "$0")/hostile_texts.py" "$texts" 20261207 >"$work/script"
 status=0
+# Bob starts no game of his own; --games is set so high that finished games never end his checks.
 "$wine_run" "$devhost" --user Bob --peer Alice --autoplay 7 --hostile --check --games 1000000 --delay 0 \
   --quiet --script <"$work/script" >"$work/bob.out" 2>&1 || status=$?
 if [ "$status" -ne 0 ] || ! grep -q '^summary: .* checks=ok ' "$work/bob.out"; then
@@ -23,4 +24,4 @@ if [ "$status" -ne 0 ] || ! grep -q '^summary: .* checks=ok ' "$work/bob.out"; t
 fi
 count() { grep -c "$1" "$work/bob.out" || true; }
 echo "hostile run: $texts texts, $(count '^chat ') reached the chat, $(count '^box trace: ') trace boxes," \
-  "$(count '^move Bob: ') moves of Bob's, $(count '^game .* over: ') games over"
+  "$(count '^move Bob: ') moves of Bob's"
