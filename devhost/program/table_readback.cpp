@@ -94,11 +94,14 @@ struct Checker {
         const auto* first = static_cast<const std::uint32_t*>(bits);
         pixels.assign(first, first + std::size_t(client.width) * std::size_t(client.height));
     }
+    bool inside(std::int32_t x, std::int32_t y) const {
+        return x >= 0 && y >= 0 && x < client.width && y < client.height && !pixels.empty();
+    }
     std::uint32_t seen(std::int32_t x, std::int32_t y) const {
         return pixels[std::size_t(y) * std::size_t(client.width) + std::size_t(x)] & rgbBits;
     }
     void expect(std::int32_t x, std::int32_t y, std::uint32_t colour, const std::string& what) {
-        if (!same || x < 0 || y < 0 || x >= client.width || y >= client.height || pixels.empty())
+        if (!same || !inside(x, y))
             return; // outside the client area: nothing to see
         if (seen(x, y) != colour) {
             why << what << " at (" << x << ", " << y << "): expected " << std::hex << colour << ", got "
@@ -171,6 +174,10 @@ std::string tableMismatch(const std::string& picturePath, const GameState& expec
     GameState saved = game;
     game = expected;
     Checker check;
+    if (check.pixels.empty()) {
+        game = saved;
+        return "cannot copy the game window from the screen";
+    }
     const CardMetrics metrics = cardMetricsForPicture(picture.width, picture.height);
     const ClientSize client = check.client;
     // A point inside a card back.
@@ -229,7 +236,7 @@ std::string tableMismatch(const std::string& picturePath, const GameState& expec
         check.expect(bubble.x, bubble.y, white, "status bubble in play");
     } else if (outcome != Won) {
         check.expect(bubble.x, bubble.y, lightGrey, "status bubble after the game");
-    } else {
+    } else if (check.inside(bubble.x, bubble.y)) {
         std::uint32_t seen = check.seen(bubble.x, bubble.y);
         if (seen != blinkA && seen != blinkB)
             check.expect(bubble.x, bubble.y, tableBackground,

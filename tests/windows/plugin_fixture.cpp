@@ -66,9 +66,9 @@ std::vector<Rect> myHandRects(const char* hand) {
     return rects;
 }
 
-std::string shownGameMismatch(const GameState& expected, bool buttonSet) {
+std::string shownGameMismatch(const GameState& expected) {
     std::string mismatch = tableMismatch("Plugins\\cards.png", expected);
-    if (!mismatch.empty() || !buttonSet)
+    if (!mismatch.empty())
         return mismatch;
     GameState saved = std::exchange(game, expected);
     std::string caption = actionButtonCaption();

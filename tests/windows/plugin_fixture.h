@@ -39,6 +39,6 @@ inline const CardMetrics testMetrics = cardMetricsForPicture(647, 388);
 std::uint32_t faceColour(const char* code);
 // Where the cards of a hand lie in the game window.
 std::vector<Rect> myHandRects(const char* hand);
-// Empty when the window shows exactly this game with Plugins\cards.png, and (unless the window has not
-// adopted a game yet) the button caption it calls for; otherwise what differs first.
-std::string shownGameMismatch(const GameState& expected, bool buttonSet = true);
+// Empty when the window shows exactly this game with Plugins\cards.png, and the button caption it
+// calls for; otherwise what differs first.
+std::string shownGameMismatch(const GameState& expected);
