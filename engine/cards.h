@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // rank (6..14, 11 jack .. 14 ace) in the low byte, suit (0..3) in the high byte.
@@ -38,6 +39,11 @@ struct GameState {
     std::uint8_t localDefends = 0; // 1: the local player defends this bout
     std::uint8_t throwInPhase = 0; // 1: the defender takes and the attacker may add cards
     ContactHandle opponentContact = 0;
+    // The text of the last deal this side sent (menu item or "new game"), empty when none, and whether
+    // the opponent has answered it: a sound state of theirs adopted since. While it is unanswered, a
+    // deal of the opponent's that crossed it is settled the same way on both sides.
+    std::string ownDeal;
+    bool ownDealAnswered = false;
 };
 
 // The one game of the process, shared by the engine, the exchange and the window.

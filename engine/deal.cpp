@@ -45,7 +45,17 @@ void newGame(std::uint8_t localDefends) {
     updateActionButton();
     syncWinBlink();
     redrawWindow();
-    sendStateToOpponent();
+    sendDealToOpponent();
+}
+
+void emptyGameOnClose() {
+    game.selection.clear();
+    game.table.clear();
+    game.deck.clear();
+    game.myHand.clear();
+    game.opponentHand.clear();
+    game.ownDeal.clear();
+    game.ownDealAnswered = false;
 }
 
 void drawCards(CardList& hand, unsigned n) {

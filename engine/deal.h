@@ -11,6 +11,9 @@ unsigned nextRandom15();
 
 // Builds, shuffles and deals a fresh deck, then announces the game to the window and the opponent.
 void newGame(std::uint8_t localDefends);
+// What closing the game window leaves: the five lists empty and no deal waiting for an answer; the
+// flags and the opponent stay.
+void emptyGameOnClose();
 // Moves up to n cards from the end of the stock to the front of hand, in stock order.
 void drawCards(CardList& hand, unsigned n);
 // Brings both hands towards six cards, the attacker's first, then sorts both.

@@ -19,6 +19,8 @@ void redrawWindow();
 // Sends the whole game state to the opponent: the exchange layer encodes it and hands it to the host.
 // The last step after every move that changes the game.
 void sendStateToOpponent();
+// The same for a new deal, which the exchange layer also remembers until the opponent answers it.
+void sendDealToOpponent();
 // Hands one text message to the host for delivery to the contact.
 void sendTextToContact(ContactHandle contact, const char* text);
 // Formats printf-style into a text of at most traceTextSize bytes (longer results are cut), shows it

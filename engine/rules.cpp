@@ -26,3 +26,8 @@ GameOutcome gameOutcome() {
         return mine == 1 && canBeat(game.myHand[0]) ? InProgress : Lost;
     return InProgress;
 }
+
+bool isFreshDeal(const GameState& state) {
+    return state.deck.size() == deckSize - 2 * fullHand && state.myHand.size() == fullHand &&
+           state.opponentHand.size() == fullHand && state.table.empty() && !state.throwInPhase;
+}

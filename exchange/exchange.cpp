@@ -1,16 +1,59 @@
-// Sending the state to the opponent and adopting the state messages the opponent sends.
+// Sending the state to the opponent, adopting the states the opponent sends, and settling two deals
+// that crossed on the way.
 #include "exchange/exchange.h"
 
 #include "engine/actions.h"
 #include "engine/frontend.h"
+#include "engine/rules.h"
 #include "exchange/state_message.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+bool isBeginningOf(const CardList& part, const CardList& whole) {
+    return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
+}
+} // namespace
 
 void sendState() {
     StateMessageText message = encodeStateMessage();
     sendTextToContact(game.opponentContact, message.text);
 }
 
+void sendDeal() {
+    StateMessageText message = encodeStateMessage();
+    game.ownDeal = message.text;
+    game.ownDealAnswered = false;
+    sendTextToContact(game.opponentContact, message.text);
+}
+
+void resendGameTo(ContactHandle contact) {
+    if (contact == game.opponentContact && gameOutcome() == InProgress)
+        sendState();
+}
+
+Settlement settleReceivedState(const GameState& held, const char* text, const GameState& received) {
+    if (held.ownDeal.empty() || held.ownDealAnswered)
+        return Settlement::Adopt;
+    if (isFreshDeal(received) && std::strcmp(text, held.ownDeal.c_str()) < 0)
+        return Settlement::Adopt; // the two deals crossed and the peer's orders first
+    GameState dealt;
+    if (!readStateMessage(held.ownDeal.c_str(), dealt) || isBeginningOf(received.deck, dealt.deck))
+        return Settlement::Adopt; // the peer plays our deal
+    return Settlement::DropAndSendOwnDeal;
+}
+
+std::vector<std::string> ownDealAnswer(const GameState& held) {
+    std::vector<std::string> texts = {held.ownDeal};
+    StateMessageText now = encodeStateMessage(held);
+    if (held.ownDeal != now.text)
+        texts.push_back(now.text); // the peer adopts the deal first, then the move made on it
+    return texts;
+}
+
 void receiveStateMessage(ContactHandle sender, const char* text) {
+    bool opened = false;
     if (gameWindowIsOpen()) {
         if (sender != game.opponentContact)
             return; // one game at a time: other contacts' states are dropped without a sign
@@ -20,9 +63,22 @@ void receiveStateMessage(ContactHandle sender, const char* text) {
         openGameWindow();
         if (!gameWindowIsOpen())
             return;
+        opened = true;
     }
-    if (!decodeStateMessage(text))
+    GameState received;
+    if (!readStateMessage(text, received)) {
+        if (opened)
+            updateActionButton(); // the empty table's button, not a blank one that deals all the same
         return;
+    }
+    if (settleReceivedState(game, text, received) == Settlement::DropAndSendOwnDeal) {
+        for (const std::string& answer : ownDealAnswer(game))
+            sendTextToContact(game.opponentContact, answer.c_str());
+        return;
+    }
+    adoptState(game, std::move(received));
+    if (!game.ownDeal.empty())
+        game.ownDealAnswered = true;
     updateActionButton();
     redrawWindow();
     syncWinBlink();

@@ -3,8 +3,27 @@
 
 #include "engine/cards.h"
 
+#include <string>
+#include <vector>
+
 // Encodes the whole game and sends it to game.opponentContact.
 void sendState();
+// The same for a new deal, which game.ownDeal keeps until the opponent answers it.
+void sendDeal();
+// The contact's menu item chosen while the game window is open: a game in progress with that contact
+// is sent again, so that either side can bring back a game whose last state was lost on the way (the
+// side that moved sends its move again, the side that waits hands the move back).
+void resendGameTo(ContactHandle contact);
 // Handles a received state message from sender: binds or checks the opponent, opens or flashes the
-// window, adopts the state and updates the window. Never answers the peer.
+// window, and adopts the state or settles a crossed deal. Answers the peer only to settle a crossing.
 void receiveStateMessage(ContactHandle sender, const char* text);
+
+// What the holder of a game does with a sound state received from its opponent (text, read into
+// received). While the holder's own deal is unanswered, a fresh deal whose text orders before it wins
+// and is adopted; any other state whose stock is not a beginning of that deal's stock belongs to a game
+// that crossed it and is dropped, and the deal is sent again (the stock only loses cards from its end,
+// so every state of the dealt game passes). Everything else is adopted.
+enum class Settlement { Adopt, DropAndSendOwnDeal };
+Settlement settleReceivedState(const GameState& held, const char* text, const GameState& received);
+// What a dropped crossing answers: the own deal's text, then the current state if it has moved on.
+std::vector<std::string> ownDealAnswer(const GameState& held);

@@ -68,24 +68,25 @@ bool isStateMessage(const char* text) {
            text[stateMarkerLength] != '\0';
 }
 
-StateMessageText encodeStateMessage() {
+StateMessageText encodeStateMessage(const GameState& state) {
     StateMessageText message;
     std::size_t length = 0;
     for (char c : stateMarker)
         if (c != '\0')
             appendChar(message, length, c);
-    appendGroup(message, length, game.deck);
-    appendGroup(message, length, game.table);
-    appendGroup(message, length, game.myHand);
-    appendGroup(message, length, game.opponentHand);
-    appendChar(message, length, game.localDefends ? '0' : '1'); // already inverted: does the receiver defend?
-    appendChar(message, length, static_cast<char>('0' + game.trumpSuit % 10));
-    appendChar(message, length, static_cast<char>('0' + game.throwInPhase % 10));
+    appendGroup(message, length, state.deck);
+    appendGroup(message, length, state.table);
+    appendGroup(message, length, state.myHand);
+    appendGroup(message, length, state.opponentHand);
+    appendChar(message, length,
+               state.localDefends ? '0' : '1'); // already inverted: does the receiver defend?
+    appendChar(message, length, static_cast<char>('0' + state.trumpSuit % 10));
+    appendChar(message, length, static_cast<char>('0' + state.throwInPhase % 10));
     message.text[length] = '\0';
     return message;
 }
 
-bool decodeStateMessage(const char* text) {
+bool readStateMessage(const char* text, GameState& into) {
     const char* body = text + stateMarkerLength;
     std::size_t bodyLength = std::strlen(body);
     if (bodyLength > maxStateBodyLength)
@@ -102,7 +103,7 @@ bool decodeStateMessage(const char* text) {
         return false;
     }
 
-    // Decoded into a scratch record; the game changes only when every value is sound.
+    // Decoded into a scratch record; into changes only when every value is sound.
     GameState scratch;
     parseCardGroup(pieces[0], scratch.deck);
     parseCardGroup(pieces[1], scratch.table);
@@ -114,14 +115,33 @@ bool decodeStateMessage(const char* text) {
     if (defends > 1 || trump >= static_cast<int>(suitCount) || !cardsAreAPartOfOneDeck(groups, 4))
         return false;
 
-    game.deck = std::move(scratch.deck);
-    game.table = std::move(scratch.table);
-    game.opponentHand = std::move(scratch.opponentHand);
-    game.myHand = std::move(scratch.myHand);
-    game.selection.clear(); // the indices meant cards of the hand just replaced
-    game.localDefends = static_cast<std::uint8_t>(defends);
-    game.trumpSuit = static_cast<std::uint8_t>(trump);
-    game.throwInPhase = pieces[4][2] == '1';
+    into.deck = std::move(scratch.deck);
+    into.table = std::move(scratch.table);
+    into.opponentHand = std::move(scratch.opponentHand);
+    into.myHand = std::move(scratch.myHand);
+    into.localDefends = static_cast<std::uint8_t>(defends);
+    into.trumpSuit = static_cast<std::uint8_t>(trump);
+    into.throwInPhase = pieces[4][2] == '1';
+    return true;
+}
+
+void adoptState(GameState& held, GameState&& received) {
+    if (received.myHand != held.myHand)
+        held.selection.clear(); // the indices meant cards of the hand just replaced
+    held.deck = std::move(received.deck);
+    held.table = std::move(received.table);
+    held.opponentHand = std::move(received.opponentHand);
+    held.myHand = std::move(received.myHand);
+    held.localDefends = received.localDefends;
+    held.trumpSuit = received.trumpSuit;
+    held.throwInPhase = received.throwInPhase;
+}
+
+bool decodeStateMessage(const char* text) {
+    GameState received;
+    if (!readStateMessage(text, received))
+        return false;
+    adoptState(game, std::move(received));
     return true;
 }
 

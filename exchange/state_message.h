@@ -21,10 +21,17 @@ bool isStateMessage(const char* text);
 struct StateMessageText {
     char text[maxStateMessageLength + 1];
 };
-// The current game as the sender writes it.
-StateMessageText encodeStateMessage();
-// Adopts a state message (hands exchanged) when the whole of it is valid; otherwise changes nothing.
-// At most one "trace" box is shown, for a character that is not a hexadecimal digit, before rejection.
+// A game as its holder sends it, and the process-wide game.
+StateMessageText encodeStateMessage(const GameState& state);
+inline StateMessageText encodeStateMessage() { return encodeStateMessage(game); }
+// Reads a state message as its receiver sees it (hands exchanged) into the stock, table, hands and
+// the three flags of into, when the whole of it is valid; otherwise into is left as it was. At most
+// one "trace" box is shown, for a character that is not a hexadecimal digit, before rejection.
+bool readStateMessage(const char* text, GameState& into);
+// Replaces the game of held with the one read into received. The throw-in choice stays only while the
+// hand it indexes stays the same, so a state sent again changes nothing the receiver shows.
+void adoptState(GameState& held, GameState&& received);
+// readStateMessage and adoptState on the process-wide game.
 bool decodeStateMessage(const char* text);
 
 // Cuts text at every delimiter (overwritten with NUL) and appends the pieces, which point into text.

@@ -73,6 +73,7 @@ HostWord onFilterReceive(HostWord wParam, HostWord lParam) {
 HostWord playGameService(HostWord contact, HostWord) {
     if (gameWindowIsOpen()) {
         bringGameWindowToFront();
+        resendGameTo(static_cast<ContactHandle>(contact));
         return 1;
     }
     // A host that did not announce the contact's addition has not given it the filter: the answer to
@@ -100,6 +101,18 @@ void gameWindowClosing(HWND window) {
     callHostService(hostnames::removeFromWindowList, windowList, reinterpret_cast<HostWord>(window));
 }
 
+// The time alone would give two messengers started in the same second the same deals: the process id
+// and the high-resolution counter differ between them.
+unsigned randomSeed() {
+    LARGE_INTEGER counter = {};
+    QueryPerformanceCounter(&counter);
+    auto ticks = static_cast<std::uint64_t>(counter.QuadPart);
+    auto seed = static_cast<std::uint32_t>(std::time(nullptr)) * 2654435761u;
+    seed ^= static_cast<std::uint32_t>(GetCurrentProcessId()) * 40503u;
+    seed ^= static_cast<std::uint32_t>(ticks) ^ static_cast<std::uint32_t>(ticks >> 32);
+    return seed;
+}
+
 int onHostShutdown(HostWord, HostWord) {
     if (windowList != 0) {
         MSG close = {};
@@ -122,6 +135,7 @@ HostWord callHostService(const char* name, HostWord wParam, HostWord lParam) {
 }
 
 void sendStateToOpponent() { sendState(); }
+void sendDealToOpponent() { sendDeal(); }
 
 void sendTextToContact(ContactHandle contact, const char* text) {
     CallRecord record = {static_cast<HostWord>(contact), hostnames::sendMessage, 0,
@@ -169,7 +183,7 @@ extern "C" int Load(const HostLinkTable* link) {
     item.service = playGameServiceName;
     callHostService(hostnames::addContactMenuItem, 0, reinterpret_cast<HostWord>(&item));
 
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::srand(randomSeed());
     return 0;
 }
 

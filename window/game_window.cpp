@@ -3,6 +3,7 @@
 #include "window/game_window.h"
 
 #include "engine/actions.h"
+#include "engine/deal.h"
 #include "engine/frontend.h"
 #include "engine/texts.h"
 #include "resources/resource_ids.h"
@@ -106,11 +107,7 @@ void onClose(HWND window) {
 }
 
 void onDestroy() {
-    game.selection.clear();
-    game.table.clear();
-    game.deck.clear();
-    game.myHand.clear();
-    game.opponentHand.clear();
+    emptyGameOnClose();
     releaseWindowResources();
     ui.winBlinkRunning = 0; // the timer died with the window
     ui.gameWindow = nullptr;

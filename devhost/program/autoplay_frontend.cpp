@@ -18,6 +18,7 @@ std::vector<std::string> takeCoreSentTexts() {
 }
 
 void sendStateToOpponent() { sendState(); }
+void sendDealToOpponent() { sendDeal(); }
 void sendTextToContact(ContactHandle, const char* text) { coreSentTexts.push_back(text ? text : ""); }
 void showActionButton(const char*, bool) {}
 void startWinBlinkTimer() {}

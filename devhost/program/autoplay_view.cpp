@@ -91,11 +91,6 @@ bool sideHasMove(const GameState& view) {
     return false;
 }
 
-bool isFreshDeal(const GameState& state) {
-    return state.deck.size() == deckSize - 2 * fullHand && state.myHand.size() == fullHand &&
-           state.opponentHand.size() == fullHand && state.table.empty() && !state.throwInPhase;
-}
-
 std::string cardFlowProblem(const GameState* previous, const GameState& next) {
     CardSet now;
     std::string problem = collectCards(next, now);

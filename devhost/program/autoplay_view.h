@@ -25,8 +25,6 @@ GameOutcome outcomeOf(const GameState& view);
 // True when the view offers this side any action (a card or the button), a finished game included.
 bool sideHasMove(const GameState& view);
 
-// A new deal: the whole deck, 24 in the stock, six cards each, nothing on the table.
-bool isFreshDeal(const GameState& state);
 // What is wrong with the cards of a state, alone (previous null) or as the step from the previous
 // one; empty when nothing. Only the beaten-off table may leave, and nothing may come from nowhere,
 // except by a fresh deal.

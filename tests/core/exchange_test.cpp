@@ -1,16 +1,48 @@
-// Receiving a state message: binding the opponent, opening or flashing the window, adopting.
+// Receiving a state message: binding the opponent, opening or flashing the window, adopting; two deals
+// that cross on the way; a game sent again from the contact menu.
 #include "exchange/exchange.h"
+#include "engine/actions.h"
+#include "engine/deal.h"
 #include "engine/texts.h"
+#include "exchange/state_message.h"
 #include "support/card_notation.h"
 #include "support/recording_frontend.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+using Texts = std::vector<std::string>;
+constexpr ContactHandle peer = 9;
+
+// A deal as its dealer holds it after sending it, from a seeded shuffle.
+GameState dealt(unsigned seed, std::uint8_t dealerDefends) {
+    std::mt19937 random(seed);
+    std::vector<int> draws;
+    for (unsigned i = 1; i < deckSize; ++i)
+        draws.push_back(static_cast<int>(random() & 0x7fff));
+    resetCore(draws);
+    game.opponentContact = peer;
+    fakeWindowOpen = true;
+    newGame(dealerDefends);
+    return game;
+}
+
+// The holder of state lays its first card; the text it sends.
+std::string afterFirstCard(GameState& state) {
+    state.table.push_back(state.myHand.front());
+    state.myHand.erase(state.myHand.begin());
+    return encodeStateMessage(state).text;
+}
+} // namespace
 
 TEST(Exchange, ReceivingAState) {
     using Calls = std::vector<std::string>;
     const char example[] = "@@Kelvaron@@72e0-91c1-63a2-b0-020"; // its receiver attacks, all covered
     const char rejected[] = "@@Kelvaron@@72e0-91c1-63a2-b0--020";
     const std::string beatOff = std::string("button:") + captionBeatOff + ":on";
+    const std::string newGameButton = std::string("button:") + captionNewGame + ":on";
     struct Row {
         const char* what;
         bool windowOpen;  // during a game with contact 9
@@ -21,7 +53,13 @@ TEST(Exchange, ReceivingAState) {
         Calls calls;
     } rows[] = {
         {"a first state opens the window", false, true, 9, example, "63 a2", {"open", beatOff, "redraw"}},
-        {"a rejected one still opens it", false, true, 9, rejected, "", {"open"}},
+        {"a rejected one still opens it, its button offering a new game",
+         false,
+         true,
+         9,
+         rejected,
+         "",
+         {"open", newGameButton}},
         {"dropped when the window cannot open", false, false, 9, example, "", {"open"}},
         {"during a game another contact is not heard", true, true, 10, example, "", {}},
         {"the opponent's rejected state", true, true, 9, rejected, "", {"flash"}},
@@ -32,7 +70,7 @@ TEST(Exchange, ReceivingAState) {
          9,
          "@@Kelvaron@@--6070--100",
          "60 70",
-         {"flash", std::string("button:") + captionNewGame + ":on", "redraw", "blink:start"}},
+         {"flash", newGameButton, "redraw", "blink:start"}},
     };
     for (const Row& row : rows) {
         resetCore();
@@ -43,5 +81,120 @@ TEST(Exchange, ReceivingAState) {
         EXPECT_EQ(game.opponentContact, 9u) << row.what;
         EXPECT_EQ(codes(game.opponentHand), row.theirsAfter) << row.what;
         EXPECT_EQ(takeFrontendCalls(), row.calls) << row.what;
+    }
+}
+
+TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
+    // Our deals (we attack in one, defend in the other), and the peer's, which attacks in its own.
+    const GameState oursAttacking = dealt(11, 0);
+    const GameState oursDefending = dealt(11, 1);
+    GameState peerDeals[2] = {dealt(3, 0), dealt(5, 0)};
+    ASSERT_NE(peerDeals[0].ownDeal, peerDeals[1].ownDeal);
+    enum Incoming { DealBefore, DealAfter, DealEqual, MoveOnOurs, MoveOnAnother };
+    enum Answer { Nothing, OurDeal, OurDealAndMove };
+    struct Row {
+        const char* what;
+        bool weDefend;
+        bool answered; // a state of the peer's adopted since our deal
+        bool weMoved;  // our first card laid on our deal
+        Incoming incoming;
+        ContactHandle sender;
+        bool adopted;
+        Answer answer;
+    } rows[] = {
+        {"the peer's deal orders first: it wins", false, false, false, DealBefore, peer, true, Nothing},
+        {"ours orders first: theirs is dropped and ours sent again", false, false, false, DealAfter, peer,
+         false, OurDeal},
+        {"...followed by the card we laid since", false, false, true, DealAfter, peer, false, OurDealAndMove},
+        {"their deal ordering first still wins after our card", false, false, true, DealBefore, peer, true,
+         Nothing},
+        {"the very same text is no crossing", false, false, false, DealEqual, peer, true, Nothing},
+        {"a move on our deal is adopted", true, false, false, MoveOnOurs, peer, true, Nothing},
+        {"a move on a deal that crossed ours is dropped", false, false, false, MoveOnAnother, peer, false,
+         OurDeal},
+        {"once answered, a later deal of theirs is adopted", false, true, false, DealAfter, peer, true,
+         Nothing},
+        {"once answered, any move is adopted", false, true, false, MoveOnAnother, peer, true, Nothing},
+        {"another contact is not heard, and not answered", false, false, false, DealBefore, peer + 1, false,
+         Nothing},
+    };
+    for (const Row& row : rows) {
+        GameState ours = row.weDefend ? oursDefending : oursAttacking;
+        const std::string& ourDeal = ours.ownDeal;
+        GameState peerDeal = peerDeals[peerDeals[0].ownDeal < ourDeal ? 0 : 1];
+        GameState laterPeerDeal = peerDeals[peerDeals[0].ownDeal < ourDeal ? 1 : 0];
+        ASSERT_NE(peerDeals[0].ownDeal < ourDeal, peerDeals[1].ownDeal < ourDeal) << "scripted deals";
+        GameState peerOnOurs = mirrored(ours);
+        std::string text = row.incoming == DealBefore   ? peerDeal.ownDeal
+                           : row.incoming == DealAfter  ? laterPeerDeal.ownDeal
+                           : row.incoming == DealEqual  ? ourDeal
+                           : row.incoming == MoveOnOurs ? afterFirstCard(peerOnOurs)
+                                                        : afterFirstCard(peerDeal);
+        resetCore();
+        game = ours;
+        fakeWindowOpen = true;
+        game.ownDealAnswered = row.answered;
+        if (row.weMoved)
+            onCardClicked(0);
+        std::string movedText = encodeStateMessage().text;
+        GameState expected = game;
+        ASSERT_TRUE(readStateMessage(text.c_str(), expected));
+        std::string before = describe(game);
+        takeFrontendCalls();
+
+        receiveStateMessage(row.sender, text.c_str());
+        EXPECT_EQ(describe(game), row.adopted ? describe(expected) : before) << row.what;
+        EXPECT_EQ(game.ownDealAnswered, row.answered || row.adopted) << row.what;
+        Texts answer = row.answer == Nothing   ? Texts{}
+                       : row.answer == OurDeal ? Texts{ourDeal}
+                                               : Texts{ourDeal, movedText};
+        EXPECT_EQ(sentTexts(), answer) << row.what;
+    }
+}
+
+TEST(Exchange, ClosingTheWindowForgetsTheDeal) {
+    dealt(11, 0);
+    emptyGameOnClose();
+    EXPECT_EQ(game.ownDeal, "");
+    EXPECT_EQ(describe(game),
+              "||||" + std::to_string(game.localDefends) + std::to_string(game.trumpSuit) + "0|");
+}
+
+TEST(Exchange, TheGameIsSentAgainFromTheOpponentsMenuItemWhileItRuns) {
+    const GameView running = {"72", "91", "63", "60"};
+    const GameView finished = {"", "", "", "71"};
+    struct Row {
+        GameView view;
+        ContactHandle chosen;
+        bool sent;
+    } rows[] = {{running, peer, true}, {running, peer + 1, false}, {finished, peer, false}};
+    for (const Row& row : rows) {
+        resetCore();
+        game = gameStateOf(row.view);
+        game.opponentContact = peer;
+        resendGameTo(row.chosen);
+        EXPECT_EQ(sentTexts(), row.sent ? Texts{encodeStateMessage().text} : Texts{})
+            << row.view << " chosen " << row.chosen;
+    }
+}
+
+TEST(Exchange, AStateSentAgainKeepsTheThrowInChoiceAndAnotherHandDropsIt) {
+    const GameView choosing = {"72", "91", "90 93 e0", "60", false, 2, true};
+    struct Row {
+        const char* what;
+        GameView received;
+        const char* chosenAfter;
+    } rows[] = {{"the same state", choosing, "1 0"},
+                {"another hand", {"72", "91", "90 e0", "60 93", false, 2, true}, ""}};
+    for (const Row& row : rows) {
+        resetCore();
+        game = gameStateOf(choosing);
+        game.opponentContact = peer;
+        fakeWindowOpen = true;
+        onCardClicked(1);
+        onCardClicked(0);
+        receiveStateMessage(peer, stateMessageFor(row.received).c_str());
+        std::string shown = describe(game);
+        EXPECT_EQ(shown.substr(shown.rfind('|') + 1), row.chosenAfter) << row.what;
     }
 }

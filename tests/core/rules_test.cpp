@@ -57,7 +57,11 @@ TEST(Rules, OutcomeCaptionAndStatusLine) {
         {{"72", "91", "63", "60"}, InProgress, "", statusOpponentDefends},
         {{"72", "91", "63", "60", true}, InProgress, captionTake, statusDefend},
         {{"72", "91 a1 93", "63", "60", true}, InProgress, captionTake, statusDefend}, // after a pair
-        {{"72", "91 a1", "63", "60", true}, InProgress, "", statusOpponentAttacks},
+        // "Ваш оппонент ходит." in Windows-1251: the opponent attacks next.
+        {{"72", "91 a1", "63", "60", true},
+         InProgress,
+         "",
+         "\xc2\xe0\xf8 \xee\xef\xef\xee\xed\xe5\xed\xf2 \xf5\xee\xe4\xe8\xf2."},
         {{"72", "", "63", "60", true}, InProgress, "", statusOpponentAttacks},
     };
     for (const Row& row : rows) {

@@ -1,4 +1,5 @@
-// Two copies of the plug-in play thousands of random games against each other through state messages.
+// Two copies of the plug-in play thousands of random games against each other through state messages,
+// some of them started by two deals that cross.
 // After every message the receiver must hold the sender's state mirrored, no card may be duplicated,
 // only beaten-off cards may leave the game, every game must end, and both sides must agree who won.
 #include "engine/actions.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <bitset>
+#include <deque>
 #include <random>
 
 namespace {
@@ -45,15 +47,51 @@ unsigned cardsInPlay(const GameState& s) {
     return ::testing::AssertionSuccess();
 }
 
-// Plays one game from a fresh deal.
-void playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit) {
-    enterSide(sides[0]);
-    game.opponentContact = sides[1].self;
+std::vector<std::string> dealOn(Side sides[2], unsigned dealer) {
+    enterSide(sides[dealer]);
+    game.opponentContact = sides[1 - dealer].self;
     fakeWindowOpen = true;
     takeFrontendCalls();
     newGame(seededRandom() % 2 == 0 ? 1 : 0);
     std::vector<std::string> sent = sentTexts();
-    leaveSide(sides[0]);
+    leaveSide(sides[dealer]);
+    return sent;
+}
+
+// Both sides deal at once and each deal crosses the other on the way; now and then an attacker lays
+// its first card before the other deal arrives. The texts, answers included, arrive in a random
+// interleaving, each direction in order. Afterwards both sides must hold one game.
+void crossDeals(std::mt19937& policy, Side sides[2]) {
+    std::deque<std::string> onTheWay[2]; // from side i to the other
+    for (unsigned side = 0; side < 2; ++side) {
+        for (const std::string& text : dealOn(sides, side))
+            onTheWay[side].push_back(text);
+        if (!sides[side].state.localDefends && policy() % 2 == 0) {
+            enterSide(sides[side]);
+            runAction(0);
+            for (const std::string& text : sentTexts())
+                onTheWay[side].push_back(text);
+            leaveSide(sides[side]);
+        }
+    }
+    while (!onTheWay[0].empty() || !onTheWay[1].empty()) {
+        unsigned from = onTheWay[0].empty() ? 1 : onTheWay[1].empty() ? 0 : policy() % 2;
+        std::string text = onTheWay[from].front();
+        onTheWay[from].pop_front();
+        for (const std::string& answer : deliver(sides[from], sides[1 - from], text))
+            onTheWay[1 - from].push_back(answer);
+    }
+    EXPECT_EQ(describe(sides[1].state), describe(mirrored(sides[0].state)))
+        << "the crossed deals settled apart";
+}
+
+// Plays one game from a fresh deal, or from two deals that crossed.
+void playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit, bool crossed) {
+    std::vector<std::string> sent;
+    if (crossed)
+        crossDeals(policy, sides);
+    else
+        sent = dealOn(sides, 0);
     unsigned mover = 0;
     for (unsigned moves = 0;; ++moves) {
         // Deliver what the mover sent.
@@ -103,6 +141,7 @@ void playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit) {
 }
 } // namespace
 
+// Every fourth game starts with two deals that cross.
 TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
     resetCore();
     randomSource = seededRandom;
@@ -112,6 +151,6 @@ TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
         Side sides[2];
         sides[0].self = 100;
         sides[1].self = 200;
-        playOneGame(policy, sides, 3000);
+        playOneGame(policy, sides, 3000, seed % 4 == 0);
     }
 }

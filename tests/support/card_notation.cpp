@@ -68,8 +68,5 @@ std::string describe(const GameState& state) {
 
 // The other side holds the game mirrored, and sends it so.
 std::string stateMessageFor(const GameView& view) {
-    GameState saved = std::exchange(game, mirrored(gameStateOf(view)));
-    std::string text = encodeStateMessage().text;
-    game = saved;
-    return text;
+    return encodeStateMessage(mirrored(gameStateOf(view))).text;
 }

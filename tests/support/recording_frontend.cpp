@@ -79,6 +79,7 @@ void stopWinBlinkTimer() {
 }
 void redrawWindow() { frontendCalls.push_back("redraw"); }
 void sendStateToOpponent() { sendState(); }
+void sendDealToOpponent() { sendDeal(); }
 void sendTextToContact(ContactHandle contact, const char* text) {
     frontendCalls.push_back("send:" + std::to_string(contact) + ":" + text);
 }
