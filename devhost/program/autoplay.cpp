@@ -54,13 +54,25 @@ struct Run {
 
     GameState view;
     bool haveView = false;
-    bool adoptedInWindow = false; // a window opened by a state it could not adopt shows no caption yet
     ThrowInPlan plan;
     unsigned gameNumber = 0;
     bool gameOver = false;
     unsigned movesInGame = 0;
     GameOutcome lastOutcome = InProgress;
     unsigned finished = 0, won = 0, lost = 0, draws = 0;
+
+    std::vector<std::string> seenInGame; // the current game's states, as this side would send them
+    bool endedByMe = false;              // this side's own move ended the last game
+    // A game whose two deals cross: no move until the other deal has come, twice when it wins (its
+    // dealer drops ours and sends it again).
+    struct {
+        bool active = false;
+        bool holding = false;
+        std::string peerDeal;
+        unsigned copies = 0;
+    } cross;
+    unsigned crossingsStarted = 0;
+    ReceiptForecast forecast; // of the text being received
 
     std::vector<std::string> sentWaiting;
     int pluginCalls = 0; // depth of the auto-player's own calls into the plug-in
@@ -205,11 +217,10 @@ void checkWindow() {
     HWND button = GetDlgItem(window, actionButtonId);
     std::string caption = button ? windowText(button) : "(no button)";
     std::string expected = buttonCaptionIn(run.view);
-    // Nothing sets the button before the window's first game.
-    if (run.adoptedInWindow && caption != expected)
+    if (caption != expected)
         fail("the button says \"" + run.host.shown(caption) + "\" where the game calls for \"" +
              run.host.shown(expected) + "\" in " + gameLabel());
-    else if (run.adoptedInWindow && button && (IsWindowEnabled(button) != FALSE) != !expected.empty())
+    else if (button && (IsWindowEnabled(button) != FALSE) != !expected.empty())
         fail(std::string("the button is ") + (expected.empty() ? "enabled" : "disabled") +
              " where the game calls for the opposite in " + gameLabel());
     std::string drawn = tableMismatch(run.picturePath, run.view);
@@ -280,8 +291,8 @@ void endOfGame(GameOutcome outcome) {
         endHostAfter(run.peerGone ? endAtOnceMs : peerLeaveWaitMs);
 }
 
-void checkNewDeal(const GameState& deal) {
-    if (run.haveView && !run.gameOver)
+void checkNewDeal(const GameState& deal, bool replacesCrossedDeal) {
+    if (run.haveView && !run.gameOver && !replacesCrossedDeal)
         fail("a new deal during " + gameLabel());
     // The winner attacks first; after a draw either may.
     if (run.lastOutcome == Won && deal.localDefends)
@@ -290,55 +301,102 @@ void checkNewDeal(const GameState& deal) {
         fail("the loser of " + gameLabel() + " attacks in the next game");
 }
 
+bool crossingSettled() {
+    const auto& cross = run.cross;
+    return cross.copies >= 2 || (cross.copies == 1 && cross.peerDeal > run.view.ownDeal);
+}
+
+// A fresh deal of the peer's during a crossing: the held texts go once it has come.
+void notePeerDeal(const std::string& text) {
+    auto& cross = run.cross;
+    if (!cross.active || text == run.view.ownDeal || (!cross.peerDeal.empty() && text != cross.peerDeal))
+        return;
+    cross.peerDeal = text;
+    ++cross.copies;
+    if (cross.holding) {
+        cross.holding = false;
+        run.host.releaseTexts();
+    }
+    if (crossingSettled())
+        cross.active = false;
+}
+
 void readState(const std::string& text, TextSource source) {
-    GameState next = run.view;
+    bool received = source == TextSource::Received;
     // A hostile peer's states follow no game: only what the window shows of them is checked.
-    bool hostile = run.settings.hostilePeer && source == TextSource::Received;
-    if (!viewFromStateMessage(text, source, next)) {
-        if (hostile && run.settings.check)
-            checkWindow(); // still the game as it was
+    bool hostile = run.settings.hostilePeer && received;
+    GameState next = run.view;
+    if (received && !run.forecast.adopted) {
+        GameState dropped;
+        if (run.forecast.sound && viewFromStateMessage(text, source, dropped) && isFreshDeal(dropped))
+            notePeerDeal(text);
+        if (run.settings.check && (hostile || run.forecast.sound))
+            checkWindow(); // still the game as it was: a malformed state, or a game that crossed ours
         else if (run.settings.check)
+            fail("a state message that does not decode: " + text);
+        if (!run.cross.active)
+            schedule();
+        return;
+    }
+    if (!viewFromStateMessage(text, source, next)) {
+        if (run.settings.check)
             fail("a state message that does not decode: " + text);
         return;
     }
-    if (run.settings.check && !hostile) {
+    // A state seen before in this game was sent again (a lost move brought back, a crossing settled).
+    std::string asSent = encodeStateMessage(next).text;
+    bool again = std::find(run.seenInGame.begin(), run.seenInGame.end(), asSent) != run.seenInGame.end();
+    bool fresh = isFreshDeal(next) && !again;
+    bool replacesCrossedDeal = received && !run.view.ownDeal.empty() && !run.view.ownDealAnswered;
+    if (received && !next.ownDeal.empty())
+        next.ownDealAnswered = true;
+    if (!received && fresh) {
+        next.ownDeal = text;
+        next.ownDealAnswered = false;
+    }
+    if (run.settings.check && !hostile && !again) {
         std::string problem = cardFlowProblem(run.haveView ? &run.view : nullptr, next);
         if (!problem.empty())
             fail(problem + " in " + text);
     }
-    bool fresh = isFreshDeal(next);
     if (fresh) {
         if (run.settings.check && !hostile)
-            checkNewDeal(next);
-        ++run.gameNumber;
+            checkNewDeal(next, replacesCrossedDeal);
+        if (!replacesCrossedDeal) {
+            ++run.gameNumber;
+            run.seenInGame.clear();
+        }
         run.movesInGame = 0;
         run.gameOver = false;
-    } else {
+    } else if (!again) {
         if (!run.haveView && run.settings.check && !hostile)
             fail("a state message before any deal: " + text);
         run.gameNumber = std::max(run.gameNumber, 1u);
         ++run.movesInGame;
     }
+    run.seenInGame.push_back(asSent);
     run.view = next;
     run.haveView = true;
-    run.adoptedInWindow = true;
     run.plan = ThrowInPlan{};
     run.waitingForText = false;
+    if (received && isFreshDeal(next))
+        notePeerDeal(text);
     if (run.settings.check)
         checkWindow();
     if (fresh && run.gameNumber == 1)
         snapshot("deal");
-    else if (!fresh && run.movesInGame % snapshotEveryMoves == 0) {
+    else if (!fresh && !again && run.movesInGame % snapshotEveryMoves == 0) {
         char moment[16];
         std::snprintf(moment, sizeof moment, "move%03u", run.movesInGame);
         snapshot(moment);
     }
     GameOutcome outcome = outcomeOf(run.view);
-    if (outcome != InProgress && !run.gameOver)
+    if (outcome != InProgress && !run.gameOver) {
+        run.endedByMe = !received;
         endOfGame(outcome);
+    }
     watchForStall();
-    bool moreGames = run.settings.startsGames && run.finished < run.settings.games;
-    if (outcome == InProgress ? sideHasMove(run.view) : moreGames)
+    if (outcome == InProgress ? sideHasMove(run.view) : run.finished < run.settings.games)
         schedule();
 }
 
@@ -377,7 +435,7 @@ void readNewDeal(const std::vector<std::string>& texts) {
     }
 }
 
-void startFirstGame() {
+void startFromMenu() {
     run.menuChosen = true;
     std::vector<std::size_t> items = hostVisibleMenuItems(run.host.peer);
     if (items.empty()) {
@@ -441,6 +499,41 @@ void perform(const Action& action) {
         readState(text, TextSource::Sent);
 }
 
+bool crossingNext() {
+    unsigned every = run.settings.crossEvery;
+    return every != 0 && (run.gameNumber + 1) % every == 0 && !run.cross.active;
+}
+
+// Both sides deal the next game; the side whose move ended this one holds its texts until the other's
+// deal has come. The first crossings start from the menu of a freshly closed window, each side's coin
+// set so that these deals cover every pairing of who attacks, and the later ones with the button.
+void startCrossedGame() {
+    constexpr unsigned menuCrossings = 4;
+    unsigned crossing = run.crossingsStarted++;
+    bool byMenu = crossing < menuCrossings;
+    run.cross = {};
+    run.cross.active = true;
+    if (run.endedByMe && run.host.holdTexts) {
+        run.cross.holding = true;
+        run.host.holdTexts();
+    }
+    if (run.host.forceCoin) {
+        unsigned bit = run.settings.startsGames ? 1u : 2u;
+        run.host.forceCoin((crossing & bit) == 0);
+    }
+    if (!byMenu) {
+        perform(Action{ActionKind::PressButton, 0});
+        return;
+    }
+    printMove("closes the window");
+    ++run.pluginCalls;
+    hostCloseGameWindow();
+    --run.pluginCalls;
+    run.view = GameState{}; // the closed window forgot the game and the deal
+    run.view.opponentContact = run.host.peer;
+    startFromMenu();
+}
+
 void step() {
     run.stepPending = false;
     if (!run.playing)
@@ -455,21 +548,27 @@ void step() {
     if (!run.haveView) {
         // The menu item shows for an online contact only: the first game waits for the peer.
         if (run.settings.startsGames && !run.menuChosen && peerOnline())
-            startFirstGame();
+            startFromMenu();
         return;
     }
-    if (run.waitingForText || !run.playing)
+    if (run.waitingForText || !run.playing || run.cross.active)
         return;
-    Action action;
     if (outcomeOf(run.view) != InProgress) {
-        if (!run.settings.startsGames || run.finished >= run.settings.games)
+        if (run.finished >= run.settings.games)
             return;
-        action.kind = ActionKind::PressButton;
-    } else {
-        action = chooseAction(run.view, reachableCards(currentHandRects()), run.random, run.plan);
+        if (crossingNext())
+            startCrossedGame();
+        else if (run.settings.startsGames)
+            perform(Action{ActionKind::PressButton, 0});
+        return;
     }
+    Action action = chooseAction(run.view, reachableCards(currentHandRects()), run.random, run.plan);
     if (action.kind != ActionKind::None)
         perform(action);
+    // The side whose move ended the game deals the next crossed one at once, before the other's deal
+    // can arrive.
+    if (run.gameOver && run.endedByMe && crossingNext() && run.finished < run.settings.games)
+        startCrossedGame();
 }
 
 void onStall() {
@@ -548,12 +647,17 @@ void autoplayReceive(HostWord contact, const std::string& text) {
     bool watching = run.active && !run.summaryPrinted;
     bool state = isStateMessage(text.c_str());
     bool hostile = watching && run.settings.hostilePeer && run.settings.check;
+    if (watching && run.pluginCalls == 0)
+        readSentTexts(); // the view must be the plug-in's game before the text arrives
     if (hostile && state && contact == run.host.peer && !hostGameWindow()) {
         run.view = GameState{}; // the window opens on empty lists
+        run.view.opponentContact = contact;
         run.haveView = true;
-        run.adoptedInWindow = false;
     }
+    bool fromPeer = contact == run.host.peer && state;
     takeCoreTraces();
+    run.forecast = fromPeer ? forecastReceipt(run.view, text) : ReceiptForecast{};
+    unsigned coreTraces = takeCoreTraces(); // what the plug-in must show for the text
     run.receivedText = &text;
     run.receivedFrom = contact;
     run.chatsDuringReceive = run.boxesDuringReceive = 0;
@@ -567,10 +671,16 @@ void autoplayReceive(HostWord contact, const std::string& text) {
     run.receivedText = nullptr;
     if (!watching || run.summaryPrinted)
         return;
-    if (run.settings.check && run.sentWaiting.size() != sentBefore)
-        fail("the plug-in answered a received text: " + run.host.shown(text));
-    if (contact == run.host.peer && state) {
-        printTimings("adopted", adopted, {text});
+    // What it sent meanwhile answers a deal that crossed its own: the core foretells exactly that.
+    std::vector<std::string> answer(run.sentWaiting.begin() + static_cast<std::ptrdiff_t>(sentBefore),
+                                    run.sentWaiting.end());
+    run.sentWaiting.resize(sentBefore);
+    if (run.settings.check && answer != run.forecast.answer)
+        fail("the plug-in answered \"" + run.host.shown(text) + "\" with " + listed(answer) +
+             "; the core foretells " + listed(run.forecast.answer));
+    if (fromPeer) {
+        if (run.forecast.adopted)
+            printTimings("adopted", adopted, {text});
         readSentTexts();
         readState(text, TextSource::Received);
     } else if (hostile && run.haveView && hostGameWindow()) {
@@ -583,10 +693,9 @@ void autoplayReceive(HostWord contact, const std::string& text) {
     if (run.chatsDuringReceive != (state ? 0u : 1u) || !run.chatAsReceived)
         fail(std::to_string(run.chatsDuringReceive) + " texts reached the chat for \"" +
              run.host.shown(text) + "\"" + (run.chatAsReceived ? "" : ", not as received"));
-    unsigned traced = takeCoreTraces();
-    if (run.boxesDuringReceive != traced)
+    if (run.boxesDuringReceive != coreTraces)
         fail(std::to_string(run.boxesDuringReceive) + " trace boxes for \"" + run.host.shown(text) +
-             "\" where the core shows " + std::to_string(traced));
+             "\" where the core shows " + std::to_string(coreTraces));
 }
 
 void autoplayNoteChat(const HostText& entry) {

@@ -22,6 +22,10 @@ struct AutoplaySettings {
     // opens it on an empty game.
     bool hostilePeer = false;
     bool timing = false;
+    // Every crossEvery-th game (0: none) both sides deal at once and the deals cross: the first four
+    // such games by closing the window and choosing the menu item, then with the button. The side whose
+    // move ended the game holds its texts until the other deal has arrived, so they cross every time.
+    unsigned crossEvery = 0;
     std::string snapshotDir;   // ANSI; empty for no pictures
     std::string userName;      // ANSI, for file names
     std::string userNameShown; // UTF-8, for output lines
@@ -36,6 +40,11 @@ struct AutoplayHost {
     std::function<std::string(const std::string& ansiText)> shown;
     // Shuts the host down and ends its message loop (autoplayEnd is called on the way).
     std::function<void()> shutDown;
+    // Hold the host's outgoing texts, and send the held ones (crossed deals).
+    std::function<void()> holdTexts;
+    std::function<void()> releaseTexts;
+    // Makes the plug-in's next coin come up even (the dealer defends) or odd.
+    std::function<void(bool even)> forceCoin;
     // False when a script decides when the host ends.
     bool endsHost = true;
 };

@@ -4,6 +4,7 @@
 
 #include "engine/actions.h"
 #include "engine/texts.h"
+#include "exchange/exchange.h"
 #include "exchange/state_message.h"
 
 #include <bitset>
@@ -58,16 +59,27 @@ bool viewFromStateMessage(const std::string& text, TextSource source, GameState&
     if (!isStateMessage(text.c_str()))
         return false;
     GameState decoded;
-    if (!onCoreGame(decoded, [&] { return decodeStateMessage(text.c_str()); }))
+    if (!readStateMessage(text.c_str(), decoded))
         return false;
     if (source == TextSource::Sent) {
         // The sender wrote its own hand as the receiver's opponent's, and whether the receiver defends.
         std::swap(decoded.myHand, decoded.opponentHand);
         decoded.localDefends = decoded.localDefends ? 0 : 1;
     }
-    decoded.opponentContact = view.opponentContact;
-    view = std::move(decoded);
+    adoptState(view, std::move(decoded)); // as the plug-in adopts it: the opponent and the deal stay
     return true;
+}
+
+ReceiptForecast forecastReceipt(const GameState& view, const std::string& text) {
+    ReceiptForecast forecast;
+    GameState received;
+    if (!isStateMessage(text.c_str()) || !readStateMessage(text.c_str(), received))
+        return forecast;
+    forecast.sound = true;
+    forecast.adopted = settleReceivedState(view, text.c_str(), received) == Settlement::Adopt;
+    if (!forecast.adopted)
+        forecast.answer = ownDealAnswer(view);
+    return forecast;
 }
 
 bool clickAcceptedIn(const GameState& view, std::uint32_t index) {

@@ -17,6 +17,14 @@ enum class TextSource { Sent, Received };
 // sent one mirrored back (hands exchanged, defender inverted). False, view unchanged, for a text
 // that is not a sound state message.
 bool viewFromStateMessage(const std::string& text, TextSource source, GameState& view);
+// What the plug-in holding view does with a text the opponent sent: a sound state is adopted, or it
+// belongs to a game that crossed the view's own unanswered deal and is dropped with an answer.
+struct ReceiptForecast {
+    bool sound = false;
+    bool adopted = false;
+    std::vector<std::string> answer; // the texts sent back
+};
+ReceiptForecast forecastReceipt(const GameState& view, const std::string& text);
 
 // The rules' answers for a view.
 bool clickAcceptedIn(const GameState& view, std::uint32_t index);

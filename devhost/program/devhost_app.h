@@ -34,6 +34,7 @@ struct DevhostOptions {
     bool check = false;
     bool hostile = false;
     bool timing = false;
+    unsigned crossEvery = 0;
     std::string snapshotDir;
 };
 

@@ -42,6 +42,7 @@ constexpr char usage[] =
     "  --check                 check the plug-in on every message; exit status 4 if it failed\n"
     "  --hostile               the peer may send anything: chat, malformed or unrelated states\n"
     "  --timing                print \"timing click|adopted MICROSECONDS TEXT\" lines\n"
+    "  --cross-every N         both sides deal every Nth game at once, so that the deals cross\n"
     "  --snapshots DIR         save pictures of the game window there\n"
     "  --help                  show this text\n"
     "Prints \"sent NAME: TEXT\", \"chat NAME: TEXT\" and \"box CAPTION: TEXT\" lines; over IRC also\n"
@@ -62,8 +63,8 @@ bool checkAutoplayOptions(const DevhostOptions& options, bool autoplayOnlyGiven,
     if (options.autoplay && options.peerName.empty())
         error = "--autoplay needs --peer";
     else if (!options.autoplay && autoplayOnlyGiven)
-        error = "--autoplay-starts, --games, --delay, --check, --hostile, --timing and --snapshots go with "
-                "--autoplay";
+        error = "--autoplay-starts, --games, --delay, --check, --hostile, --timing, --cross-every and "
+                "--snapshots go with --autoplay";
     else if (options.games == 0)
         error = "--games needs at least 1";
     return error.empty();
@@ -89,10 +90,10 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
         bool takesValue = option == "--plugin" || option == "--version" || option == "--user" ||
                           option == "--contact" || option == "--peer" || option == "--irc" ||
                           option == "--autoplay" || option == "--games" || option == "--delay" ||
-                          option == "--snapshots";
+                          option == "--cross-every" || option == "--snapshots";
         autoplayOnlyGiven = autoplayOnlyGiven || option == "--autoplay-starts" || option == "--games" ||
                             option == "--delay" || option == "--check" || option == "--hostile" ||
-                            option == "--timing" || option == "--snapshots";
+                            option == "--timing" || option == "--cross-every" || option == "--snapshots";
         if (takesValue && !value) {
             error = option + " needs a value";
             return false;
@@ -132,10 +133,12 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
             options.script = true;
         } else if (option == "--quiet") {
             options.quiet = true;
-        } else if (option == "--autoplay" || option == "--games" || option == "--delay") {
+        } else if (option == "--autoplay" || option == "--games" || option == "--delay" ||
+                   option == "--cross-every") {
             unsigned& number = option == "--autoplay" ? options.seed
                                : option == "--games"  ? options.games
-                                                      : options.delayMs;
+                               : option == "--delay"  ? options.delayMs
+                                                      : options.crossEvery;
             options.autoplay = options.autoplay || option == "--autoplay";
             if (!parseCount(value, number)) {
                 error = option + " needs a number";
@@ -188,6 +191,7 @@ bool startAutoplay(const DevhostOptions& options, HWND mainWindow) {
     settings.check = options.check;
     settings.hostilePeer = options.hostile;
     settings.timing = options.timing;
+    settings.crossEvery = options.crossEvery;
     settings.snapshotDir = options.snapshotDir;
     settings.userName = options.userName;
     settings.userNameShown = utf8FromAnsi(options.userName);

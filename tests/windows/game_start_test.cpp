@@ -1,6 +1,6 @@
 // Starting a game from the contact menu or by a contact's first state: the window, its title, the
-// first state message, a second contact's menu while a game is open, a missing card picture, and the
-// receive chain's calls that carry no text.
+// first state message, the menu item while a game is open, a rejected first state, a missing card
+// picture, and the receive chain's calls that carry no text.
 #include "plugin_fixture.h"
 
 #include "engine/texts.h"
@@ -117,20 +117,44 @@ TEST_F(PluginTest, MenuCommandsOpenTheWebPageAndTheAboutBox) {
     }
 }
 
-TEST_F(PluginTest, SecondContactBringsTheOpenGameToTheFrontAndKeepsTheOpponent) {
+// The menu item of the game's own opponent also sends the game again, to bring back a lost state.
+TEST_F(PluginTest, MenuItemBringsTheOpenGameToTheFrontAndSendsItAgainOnlyToTheOpponent) {
     loadPlugin();
     choosePlayGame(alice);
     HWND window = gameWindowHandle();
+    ASSERT_EQ(hostSentTexts().size(), 1u);
+    std::string deal = hostSentTexts()[0].text;
     hostClearLogs();
     choosePlayGame(bob);
     EXPECT_EQ(gameWindowHandle(), window);
     EXPECT_EQ(windowText(window), titleFor("Alice"));
+    EXPECT_TRUE(hostSentTexts().empty()) << "another contact's item only brings the window to the front";
+    choosePlayGame(alice);
+    ASSERT_EQ(hostSentTexts().size(), 1u);
+    EXPECT_EQ(hostSentTexts()[0].contact, alice);
+    EXPECT_EQ(hostSentTexts()[0].text, deal);
+
+    // Alice is still the opponent: Bob is not heard. A game of hers that crossed our unanswered deal is
+    // dropped, and the deal goes to her again.
+    const char crossing[] = "@@Kelvaron@@72-91-63a2-b0-120";
+    std::string captionBefore = windowText(actionButtonHandle());
+    hostClearLogs();
+    hostReceiveText(bob, crossing);
     EXPECT_TRUE(hostSentTexts().empty());
-    // Alice is still the opponent: her state is adopted, Bob's is not.
-    hostReceiveText(bob, "@@Kelvaron@@72-91-63a2-b0-120");
-    EXPECT_EQ(windowText(actionButtonHandle()), "");
-    hostReceiveText(alice, "@@Kelvaron@@72-91-63a2-b0-120");
-    EXPECT_EQ(windowText(actionButtonHandle()), captionTake);
+    hostReceiveText(alice, crossing);
+    EXPECT_EQ(windowText(actionButtonHandle()), captionBefore);
+    ASSERT_EQ(hostSentTexts().size(), 1u);
+    EXPECT_EQ(hostSentTexts()[0].text, deal);
+    EXPECT_TRUE(hostChatLog().empty());
+}
+
+// Regression: the button stayed blank, and still dealt a game when pressed.
+TEST_F(PluginTest, WindowOpenedByARejectedStateOffersANewGame) {
+    loadPlugin();
+    hostReceiveText(alice, "@@Kelvaron@@72-91-63a2-b0--120");
+    ASSERT_NE(gameWindowHandle(), nullptr);
+    EXPECT_EQ(windowText(actionButtonHandle()), captionNewGame);
+    EXPECT_TRUE(IsWindowEnabled(actionButtonHandle()));
 }
 
 TEST_F(PluginTest, MissingCardPictureShowsTheBoxAndOpensNothingUntilItIsBack) {
