@@ -2,8 +2,8 @@
 // Portable: no platform header; the window and the opponent are reached through frontend.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 // rank (6..14, 11 jack .. 14 ace) in the low byte, suit (0..3) in the high byte.
@@ -16,6 +16,8 @@ inline constexpr std::uint8_t aceRank = 14;
 inline constexpr std::uint8_t suitCount = 4;
 inline constexpr unsigned deckSize = 36;
 inline constexpr unsigned fullHand = 6;
+// Room for the text of a state message (at most 91 characters) and its end.
+inline constexpr std::size_t dealTextCapacity = 96;
 
 inline std::uint8_t cardRank(Card card) { return static_cast<std::uint8_t>(card & 0xff); }
 inline std::uint8_t cardSuit(Card card) { return static_cast<std::uint8_t>(card >> 8); }
@@ -42,7 +44,7 @@ struct GameState {
     // The text of the last deal this side sent (menu item or "new game"), empty when none, and whether
     // the opponent has answered it: a sound state of theirs adopted since. While it is unanswered, a
     // deal of the opponent's that crossed it is settled the same way on both sides.
-    std::string ownDeal;
+    char ownDeal[dealTextCapacity] = {};
     bool ownDealAnswered = false;
 };
 

@@ -54,7 +54,7 @@ void emptyGameOnClose() {
     game.deck.clear();
     game.myHand.clear();
     game.opponentHand.clear();
-    game.ownDeal.clear();
+    game.ownDeal[0] = '\0';
     game.ownDealAnswered = false;
 }
 

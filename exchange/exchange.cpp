@@ -23,7 +23,7 @@ void sendState() {
 
 void sendDeal() {
     StateMessageText message = encodeStateMessage();
-    game.ownDeal = message.text;
+    std::memcpy(game.ownDeal, message.text, sizeof message.text);
     game.ownDealAnswered = false;
     sendTextToContact(game.opponentContact, message.text);
 }
@@ -34,22 +34,24 @@ void resendGameTo(ContactHandle contact) {
 }
 
 Settlement settleReceivedState(const GameState& held, const char* text, const GameState& received) {
-    if (held.ownDeal.empty() || held.ownDealAnswered)
+    if (held.ownDeal[0] == '\0' || held.ownDealAnswered)
         return Settlement::Adopt;
-    if (isFreshDeal(received) && std::strcmp(text, held.ownDeal.c_str()) < 0)
+    if (isFreshDeal(received) && std::strcmp(text, held.ownDeal) < 0)
         return Settlement::Adopt; // the two deals crossed and the peer's orders first
     GameState dealt;
-    if (!readStateMessage(held.ownDeal.c_str(), dealt) || isBeginningOf(received.deck, dealt.deck))
+    if (!readStateMessage(held.ownDeal, dealt) || isBeginningOf(received.deck, dealt.deck))
         return Settlement::Adopt; // the peer plays our deal
     return Settlement::DropAndSendOwnDeal;
 }
 
-std::vector<std::string> ownDealAnswer(const GameState& held) {
-    std::vector<std::string> texts = {held.ownDeal};
-    StateMessageText now = encodeStateMessage(held);
-    if (held.ownDeal != now.text)
-        texts.push_back(now.text); // the peer adopts the deal first, then the move made on it
-    return texts;
+OwnDealAnswer ownDealAnswer(const GameState& held) {
+    OwnDealAnswer answer = {};
+    std::memcpy(answer.texts[0].text, held.ownDeal, sizeof answer.texts[0].text);
+    answer.texts[0].text[maxStateMessageLength] = '\0';
+    answer.texts[1] = encodeStateMessage(held);
+    // The peer adopts the deal first, then the move made on it.
+    answer.count = std::strcmp(answer.texts[0].text, answer.texts[1].text) == 0 ? 1 : 2;
+    return answer;
 }
 
 void receiveStateMessage(ContactHandle sender, const char* text) {
@@ -72,12 +74,13 @@ void receiveStateMessage(ContactHandle sender, const char* text) {
         return;
     }
     if (settleReceivedState(game, text, received) == Settlement::DropAndSendOwnDeal) {
-        for (const std::string& answer : ownDealAnswer(game))
-            sendTextToContact(game.opponentContact, answer.c_str());
+        OwnDealAnswer answer = ownDealAnswer(game);
+        for (unsigned i = 0; i < answer.count; ++i)
+            sendTextToContact(game.opponentContact, answer.texts[i].text);
         return;
     }
     adoptState(game, std::move(received));
-    if (!game.ownDeal.empty())
+    if (game.ownDeal[0] != '\0')
         game.ownDealAnswered = true;
     updateActionButton();
     redrawWindow();

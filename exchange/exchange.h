@@ -2,9 +2,7 @@
 #pragma once
 
 #include "engine/cards.h"
-
-#include <string>
-#include <vector>
+#include "exchange/state_message.h"
 
 // Encodes the whole game and sends it to game.opponentContact.
 void sendState();
@@ -26,4 +24,8 @@ void receiveStateMessage(ContactHandle sender, const char* text);
 enum class Settlement { Adopt, DropAndSendOwnDeal };
 Settlement settleReceivedState(const GameState& held, const char* text, const GameState& received);
 // What a dropped crossing answers: the own deal's text, then the current state if it has moved on.
-std::vector<std::string> ownDealAnswer(const GameState& held);
+struct OwnDealAnswer {
+    StateMessageText texts[2];
+    unsigned count;
+};
+OwnDealAnswer ownDealAnswer(const GameState& held);

@@ -21,6 +21,7 @@ bool isStateMessage(const char* text);
 struct StateMessageText {
     char text[maxStateMessageLength + 1];
 };
+static_assert(sizeof(StateMessageText::text) <= dealTextCapacity, "a deal's text fits the game record");
 // A game as its holder sends it, and the process-wide game.
 StateMessageText encodeStateMessage(const GameState& state);
 inline StateMessageText encodeStateMessage() { return encodeStateMessage(game); }

@@ -22,6 +22,5 @@ namespace std {
 void __throw_bad_alloc() { abort(); }
 void __throw_bad_array_new_length() { abort(); }
 void __throw_length_error(const char*) { abort(); }
-void __throw_logic_error(const char*) { abort(); }
 void __throw_out_of_range_fmt(const char*, ...) { abort(); }
 } // namespace std

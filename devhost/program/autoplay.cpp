@@ -347,11 +347,11 @@ void readState(const std::string& text, TextSource source) {
     std::string asSent = encodeStateMessage(next).text;
     bool again = std::find(run.seenInGame.begin(), run.seenInGame.end(), asSent) != run.seenInGame.end();
     bool fresh = isFreshDeal(next) && !again;
-    bool replacesCrossedDeal = received && !run.view.ownDeal.empty() && !run.view.ownDealAnswered;
-    if (received && !next.ownDeal.empty())
+    bool replacesCrossedDeal = received && run.view.ownDeal[0] != '\0' && !run.view.ownDealAnswered;
+    if (received && next.ownDeal[0] != '\0')
         next.ownDealAnswered = true;
     if (!received && fresh) {
-        next.ownDeal = text;
+        std::snprintf(next.ownDeal, sizeof next.ownDeal, "%s", text.c_str());
         next.ownDealAnswered = false;
     }
     if (run.settings.check && !hostile && !again) {

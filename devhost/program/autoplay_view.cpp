@@ -77,8 +77,11 @@ ReceiptForecast forecastReceipt(const GameState& view, const std::string& text) 
         return forecast;
     forecast.sound = true;
     forecast.adopted = settleReceivedState(view, text.c_str(), received) == Settlement::Adopt;
-    if (!forecast.adopted)
-        forecast.answer = ownDealAnswer(view);
+    if (!forecast.adopted) {
+        OwnDealAnswer answer = ownDealAnswer(view);
+        for (unsigned i = 0; i < answer.count; ++i)
+            forecast.answer.push_back(answer.texts[i].text);
+    }
     return forecast;
 }
 

@@ -89,7 +89,7 @@ TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
     const GameState oursAttacking = dealt(11, 0);
     const GameState oursDefending = dealt(11, 1);
     GameState peerDeals[2] = {dealt(3, 0), dealt(5, 0)};
-    ASSERT_NE(peerDeals[0].ownDeal, peerDeals[1].ownDeal);
+    ASSERT_STRNE(peerDeals[0].ownDeal, peerDeals[1].ownDeal);
     enum Incoming { DealBefore, DealAfter, DealEqual, MoveOnOurs, MoveOnAnother };
     enum Answer { Nothing, OurDeal, OurDealAndMove };
     struct Row {
@@ -120,7 +120,7 @@ TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
     };
     for (const Row& row : rows) {
         GameState ours = row.weDefend ? oursDefending : oursAttacking;
-        const std::string& ourDeal = ours.ownDeal;
+        const std::string ourDeal = ours.ownDeal;
         GameState peerDeal = peerDeals[peerDeals[0].ownDeal < ourDeal ? 0 : 1];
         GameState laterPeerDeal = peerDeals[peerDeals[0].ownDeal < ourDeal ? 1 : 0];
         ASSERT_NE(peerDeals[0].ownDeal < ourDeal, peerDeals[1].ownDeal < ourDeal) << "scripted deals";
@@ -155,7 +155,7 @@ TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
 TEST(Exchange, ClosingTheWindowForgetsTheDeal) {
     dealt(11, 0);
     emptyGameOnClose();
-    EXPECT_EQ(game.ownDeal, "");
+    EXPECT_STREQ(game.ownDeal, "");
     EXPECT_EQ(describe(game),
               "||||" + std::to_string(game.localDefends) + std::to_string(game.trumpSuit) + "0|");
 }
