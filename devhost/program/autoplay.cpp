@@ -317,8 +317,15 @@ void notePeerDeal(const std::string& text) {
         cross.holding = false;
         run.host.releaseTexts();
     }
-    if (crossingSettled())
-        cross.active = false;
+    if (!crossingSettled())
+        return;
+    cross.active = false;
+    GameState mine, theirs;
+    viewFromStateMessage(run.view.ownDeal, TextSource::Sent, mine);
+    viewFromStateMessage(cross.peerDeal, TextSource::Received, theirs);
+    auto role = [](const GameState& deal) { return deal.localDefends ? "defend" : "attack"; };
+    print(gameLabel() + ": deals crossed, I " + role(mine) + " in mine and " + role(theirs) + " in theirs, " +
+          (cross.peerDeal > run.view.ownDeal ? "mine" : "theirs") + " stands");
 }
 
 void readState(const std::string& text, TextSource source) {
