@@ -217,3 +217,20 @@ TEST_F(PluginTest, VersionRecordMatchesTheInformationRecordAndIsRussian) {
                                reinterpret_cast<void**>(&description), &length));
     EXPECT_STREQ(description, L"Карточная игра в дурака");
 }
+
+// Regression: the deals were seeded with the time alone, so two messengers loaded in the same second
+// dealt the very same games.
+TEST_F(PluginTest, TwoLoadsInTheSameSecondDealDifferentGames) {
+    std::string deals[2];
+    for (std::string& deal : deals) {
+        if (hostPluginLoaded()) {
+            hostShutdown();
+            SetUp();
+        }
+        loadPlugin();
+        choosePlayGame(alice);
+        ASSERT_EQ(hostSentTexts().size(), 1u);
+        deal = hostSentTexts()[0].text;
+    }
+    EXPECT_NE(deals[0], deals[1]);
+}
