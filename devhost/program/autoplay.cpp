@@ -11,6 +11,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <cstdio>
 #include <fstream>
 
@@ -68,6 +70,7 @@ struct Run {
     struct {
         bool active = false;
         bool holding = false;
+        bool early = false; // lays its first card before the other deal comes: its own deal wins
         std::string peerDeal;
         unsigned copies = 0;
     } cross;
@@ -325,7 +328,8 @@ void notePeerDeal(const std::string& text) {
     viewFromStateMessage(cross.peerDeal, TextSource::Received, theirs);
     auto role = [](const GameState& deal) { return deal.localDefends ? "defend" : "attack"; };
     print(gameLabel() + ": deals crossed, I " + role(mine) + " in mine and " + role(theirs) + " in theirs, " +
-          (cross.peerDeal > run.view.ownDeal ? "mine" : "theirs") + " stands");
+          (cross.peerDeal > run.view.ownDeal ? "mine" : "theirs") + " stands" +
+          (cross.early ? ", my first card laid before theirs came" : ""));
 }
 
 void readState(const std::string& text, TextSource source) {
@@ -511,33 +515,58 @@ bool crossingNext() {
     return every != 0 && (run.gameNumber + 1) % every == 0 && !run.cross.active;
 }
 
+// Seeds the C runtime, whose rand() the plug-in shares on this thread, so that the plug-in's next deal
+// fits: each candidate seed's values are dealt on devhost's own copy of the shuffle first.
+void steerNextDeal(bool tossesCoin, std::uint8_t dealerDefends, const std::function<bool(const GameState&)>& fits) {
+    constexpr unsigned seedsTried = 100000;
+    unsigned first = run.settings.seed * seedsTried + 1;
+    for (unsigned seed = first; seed < first + seedsTried; ++seed) {
+        std::srand(seed);
+        std::vector<int> values(deckSize);
+        for (int& value : values)
+            value = std::rand();
+        if (fits(dealFromRandomValues(values, tossesCoin, dealerDefends))) {
+            std::srand(seed);
+            return;
+        }
+    }
+    fail("no seed gives the deal wanted for " + gameLabel());
+}
+
 // Both sides deal the next game; the side whose move ended this one holds its texts until the other's
 // deal has come. The first crossings start from the menu of a freshly closed window, each side's coin
-// set so that these deals cover every pairing of who attacks, and the later ones with the button.
+// steered so that these deals cover every pairing of who attacks, and the later ones with the button.
 void startCrossedGame() {
     constexpr unsigned menuCrossings = 4;
+    constexpr unsigned earlyCrossing = 1; // the holder defends, the other side attacks and wins
     unsigned crossing = run.crossingsStarted++;
     bool byMenu = crossing < menuCrossings;
+    bool holder = run.endedByMe;
     run.cross = {};
     run.cross.active = true;
-    if (run.endedByMe && run.host.holdTexts) {
+    run.cross.early = crossing == earlyCrossing && !holder;
+    if (holder) {
         run.cross.holding = true;
         run.host.holdTexts();
-    }
-    if (run.host.forceCoin) {
-        unsigned bit = run.settings.startsGames ? 1u : 2u;
-        run.host.forceCoin((crossing & bit) == 0);
     }
     if (!byMenu) {
         perform(Action{ActionKind::PressButton, 0});
         return;
     }
+    bool defends = ((holder ? crossing : crossing >> 1) & 1) != 0;
+    const Card lowest = makeCard(lowestRank, 0); // a stock whose bottom card is this sorts first
+    bool lowestWanted = run.cross.early;
+    steerNextDeal(true, 0, [&](const GameState& deal) {
+        bool lowestFirst = deal.deck[0] == lowest;
+        return (deal.localDefends != 0) == defends && (crossing != earlyCrossing || lowestFirst == lowestWanted);
+    });
     printMove("closes the window");
     ++run.pluginCalls;
     hostCloseGameWindow();
     --run.pluginCalls;
     run.view = GameState{}; // the closed window forgot the game and the deal
     run.view.opponentContact = run.host.peer;
+    run.lastOutcome = InProgress; // a deal from the menu tosses its coin whoever won
     startFromMenu();
 }
 
@@ -558,7 +587,8 @@ void step() {
             startFromMenu();
         return;
     }
-    if (run.waitingForText || !run.playing || run.cross.active)
+    bool earlyCard = run.cross.early && run.cross.copies == 0 && isFreshDeal(run.view);
+    if (run.waitingForText || !run.playing || (run.cross.active && !earlyCard))
         return;
     if (outcomeOf(run.view) != InProgress) {
         if (run.finished >= run.settings.games)

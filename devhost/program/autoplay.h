@@ -23,8 +23,10 @@ struct AutoplaySettings {
     bool hostilePeer = false;
     bool timing = false;
     // Every crossEvery-th game (0: none) both sides deal at once and the deals cross: the first four
-    // such games by closing the window and choosing the menu item, then with the button. The side whose
-    // move ended the game holds its texts until the other deal has arrived, so they cross every time.
+    // such games by closing the window and choosing the menu item, each with another pairing of who
+    // attacks, then with the button. The side whose move ended the game holds its texts until the
+    // other deal has arrived, so they cross every time. In the second crossing the other side's deal
+    // is made to win, and it lays its first card before the held deal arrives.
     unsigned crossEvery = 0;
     std::string snapshotDir;   // ANSI; empty for no pictures
     std::string userName;      // ANSI, for file names
@@ -43,8 +45,6 @@ struct AutoplayHost {
     // Hold the host's outgoing texts, and send the held ones (crossed deals).
     std::function<void()> holdTexts;
     std::function<void()> releaseTexts;
-    // Makes the plug-in's next coin come up even (the dealer defends) or odd.
-    std::function<void(bool even)> forceCoin;
     // False when a script decides when the host ends.
     bool endsHost = true;
 };

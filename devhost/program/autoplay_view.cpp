@@ -3,6 +3,7 @@
 #include "devhost/program/autoplay_view.h"
 
 #include "engine/actions.h"
+#include "engine/deal.h"
 #include "engine/texts.h"
 #include "exchange/exchange.h"
 #include "exchange/state_message.h"
@@ -204,6 +205,25 @@ Prediction predictAction(const GameState& view, const Action& action) {
     });
     prediction.sent = takeCoreSentTexts();
     return prediction;
+}
+
+namespace {
+const std::vector<int>* scriptedValues = nullptr;
+std::size_t nextScripted = 0;
+int scriptedRandom() {
+    return nextScripted < scriptedValues->size() ? (*scriptedValues)[nextScripted++] : 0;
+}
+} // namespace
+
+GameState dealFromRandomValues(const std::vector<int>& values, bool tossesCoin, std::uint8_t dealerDefends) {
+    GameState deal;
+    RandomSource saved = std::exchange(randomSource, scriptedRandom);
+    scriptedValues = &values;
+    nextScripted = 0;
+    onCoreGame(deal, [&] { newGame(tossesCoin ? nextRandom15() % 2 == 0 : dealerDefends); });
+    randomSource = saved;
+    takeCoreSentTexts(); // the deal's text is nobody's
+    return deal;
 }
 
 std::vector<Rect> handRects(const GameState& view, CardMetrics metrics, ClientSize client) {

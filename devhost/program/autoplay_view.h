@@ -78,6 +78,11 @@ struct Prediction {
 };
 Prediction predictAction(const GameState& view, const Action& action);
 
+// The deal the core makes from these values of rand(), as its dealer holds it. With tossesCoin the
+// first value is the coin (even: the dealer defends), as from the menu item or after a drawn game;
+// otherwise the dealer defends as given (after a won or lost game).
+GameState dealFromRandomValues(const std::vector<int>& values, bool tossesCoin, std::uint8_t dealerDefends);
+
 // Where the cards of the view's own hand lie in a client area of that size, in hand order.
 std::vector<Rect> handRects(const GameState& view, CardMetrics metrics, ClientSize client);
 // A client point on the card at index that hits it: within the part not covered by later cards,

@@ -114,8 +114,16 @@ moves=$(cat "$work/alice.out" "$work/bob.out" | grep -c '^move ' || true)
 if [ "$mode" = default ]; then
   [ "$longest_ms" -ge 500 ] || fail "the server's default limits held no move back"
 elif [ "$mode" = crossing ]; then
-  crossed=$(grep -c '^move .*: closes the window$' "$work/alice.out" || true)
-  [ "$crossed" -ge 4 ] || [ "$games" -lt 5 ] || fail "only $crossed crossings from the menu"
+  # Every game after the first began with two deals that crossed, and both sides agree whose stood.
+  crossings() { sed -n 's/^game \([0-9]*\): deals crossed, I \([a-z]*\) in mine and \([a-z]*\) in theirs, \([a-z]*\) stands.*/\1 \2 \3 \4/p' "$work/$1.out"; }
+  agreed=$(paste -d' ' <(crossings alice) <(crossings bob) |
+    awk '$1 == $5 && $4 != $8 && (($2 == "attack") == ($7 == "defend"))' | wc -l)
+  [ "$agreed" -eq $((games - 1)) ] || fail "$agreed of $((games - 1)) crossings settled alike on both sides"
+  # The first four, from the menu, pair every role of Alice's deal with every role of Bob's.
+  pairings=$(crossings alice | head -n 4 | awk '{ print $2, ($3 == "attack" ? "defend" : "attack") }' | sort -u | wc -l)
+  [ "$pairings" -eq 4 ] || [ "$games" -lt 5 ] || fail "the menu crossings paired only $pairings ways of attacking"
+  grep -q 'mine stands, my first card laid before theirs came$' "$work/alice.out" "$work/bob.out" ||
+    [ "$games" -lt 3 ] || fail "no winning side laid its first card before the other deal came"
 else
   # Carol became a contact while Alice's host ran, and got the receive filter then: her state was
   # dropped, and Alice's game went on undisturbed (the checks above).
