@@ -26,8 +26,9 @@ struct HostLinkTable {
     HostWord (*callService)(const char* name, HostWord wParam, HostWord lParam);           // 9
 };
 
-// Returned by callService for a service that does not exist.
-inline constexpr HostWord serviceNotFound = static_cast<HostWord>(0x80000000u);
+// Returned by callService for a service that does not exist: the word with only its top bit set,
+// 0x80000000 in the 32-bit messenger and 0x8000000000000000 in its 64-bit edition.
+inline constexpr HostWord serviceNotFound = INTPTR_MIN;
 
 // The plug-in information record that MirandaPluginInfo returns.
 struct PluginInfo {
