@@ -26,8 +26,9 @@ struct HostLinkTable {
     HostWord (*callService)(const char* name, HostWord wParam, HostWord lParam);           // 9
 };
 
-// Returned by callService for a service that does not exist.
-inline constexpr HostWord serviceNotFound = static_cast<HostWord>(0x80000000u);
+// Returned by callService for a service that does not exist: the word with only its top bit set,
+// 0x80000000 in the 32-bit messenger and 0x8000000000000000 in its 64-bit edition.
+inline constexpr HostWord serviceNotFound = INTPTR_MIN;
 
 // The plug-in information record that MirandaPluginInfo returns.
 struct PluginInfo {
@@ -69,6 +70,7 @@ struct ReceivedEvent {
 // "CList/AddContactMenuItem": one item of every contact's menu.
 struct MenuItemRecord {
     int size; // 40
+    // ANSI bytes; with menuItemUnicodeText in flags a UTF-16 text, which only a Unicode core reads so.
     const char* text;
     std::uint32_t flags;
     int position;
@@ -88,6 +90,10 @@ struct WindowListEntry {
 };
 
 inline constexpr std::uint32_t menuItemHiddenWhenOffline = 8;
+// The item's text is UTF-16: only a Unicode core reads it so, an ANSI one reads its bytes.
+inline constexpr std::uint32_t menuItemUnicodeText = 0x0200;
+// A Unicode core's version text ("Miranda/System/GetVersionText") holds this word, as in "0.10.24 Unicode".
+inline constexpr char unicodeCoreMark[] = "Unicode";
 inline constexpr int filterModuleType = 1991;
 
 #if UINTPTR_MAX == 0xffffffffu
@@ -124,6 +130,8 @@ inline constexpr char getContactDisplayName[] = "CList/GetContactDisplayName";
 inline constexpr char callContactService[] = "Proto/CallContactService";
 inline constexpr char chainReceive[] = "Proto/ChainRecv";
 inline constexpr char shutdownEvent[] = "Miranda/System/Shutdown";
+// Writes the messenger's version text into a char buffer: wParam its size, lParam the buffer; 0 on success.
+inline constexpr char getVersionText[] = "Miranda/System/GetVersionText";
 // Raised after a contact is added while the messenger runs; wParam is the new contact.
 inline constexpr char contactAddedEvent[] = "DB/Contact/Added";
 // Per-module services of the message chain: "<module>/RecvMessage", and what CallRecord names.

@@ -12,6 +12,7 @@
 #include "window/gdiplus_flat.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -24,6 +25,9 @@ HINSTANCE moduleInstance = nullptr;
 // The host's window list that holds the game window while it is open (0 when the host gave none).
 HostWord windowList = 0;
 ULONG_PTR gdiplusToken = 0;
+// The contact-menu item's text for a Unicode core: lives as long as the module, as the host may keep
+// the pointer rather than a copy.
+WideText menuItemWideText;
 
 void startGdiplus() {
     if (gdiplusToken)
@@ -84,6 +88,16 @@ HostWord playGameService(HostWord contact, HostWord) {
     if (gameWindowIsOpen())
         newGame(nextRandom15() % 2 == 0 ? 1 : 0);
     return 1;
+}
+
+// A Unicode core says so in its version text; a host without the service, or that fails it, is an
+// ANSI core.
+bool hostIsUnicodeCore() {
+    char version[128] = "";
+    HostWord result =
+        callHostService(hostnames::getVersionText, sizeof version, reinterpret_cast<HostWord>(version));
+    version[sizeof version - 1] = '\0';
+    return result == 0 && std::strstr(version, unicodeCoreMark) != nullptr;
 }
 
 // The host's side of the game window's life.
@@ -178,6 +192,12 @@ extern "C" int Load(const HostLinkTable* link) {
     item.size = sizeof(MenuItemRecord);
     item.text = gameName;
     item.flags = menuItemHiddenWhenOffline;
+    // A Unicode core reads the Windows-1251 bytes in the system's code page: give it UTF-16 instead.
+    if (hostIsUnicodeCore()) {
+        menuItemWideText = wideText(gameName);
+        item.text = reinterpret_cast<const char*>(menuItemWideText.c_str());
+        item.flags |= menuItemUnicodeText;
+    }
     item.position = menuItemPosition;
     item.icon = LoadIconA(moduleInstance, MAKEINTRESOURCEA(IDI_CONTACT_MENU));
     item.service = playGameServiceName;

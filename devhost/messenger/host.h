@@ -39,7 +39,11 @@ struct HostContact {
 // Copies of the fields of a menu-item record, taken when the item was added.
 struct HostMenuItem {
     int size;
+    // The bytes as given; for an item a Unicode host read as UTF-16, that text in the ANSI code page.
     std::string text;
+    // The text as the menu shows it: as given for an item read as UTF-16, else the bytes in the ANSI
+    // code page.
+    std::wstring wideText;
     bool textNull;
     std::uint32_t flags;
     int position;
@@ -79,6 +83,10 @@ struct HostMessageBox {
 // Sets up the host on the calling thread: built-in services, the message-box recorder (boxes are
 // recorded and dismissed at once, never waiting for a user). Call once per process.
 void hostStart();
+// Makes the host a Unicode core (true) or an ANSI one, as the messenger's editions are: a Unicode core
+// says so in its version text and reads menu items flagged menuItemUnicodeText as UTF-16. Set before
+// loading the plug-in; the host starts, and every reset leaves it, an ANSI core.
+void hostSetUnicodeCore(bool unicode);
 // Forgets every contact, service, event, hook, menu item, window list, log and handler; for a fresh
 // test. Only while no plug-in is loaded (one still loaded is shut down first, with a warning).
 void hostReset();
@@ -145,6 +153,11 @@ void hostSetSendHandler(std::function<void(HostWord contact, const std::string& 
 // Called for every recorded chat-log entry and message box (devhost.exe prints them).
 void hostSetChatHandler(std::function<void(const HostText&)> handler);
 void hostSetMessageBoxHandler(std::function<void(const HostMessageBox&)> handler);
+
+// --- texts
+// Between a code page's bytes (CP_ACP: the host's ANSI code page) and UTF-16.
+std::wstring widened(const std::string& text, unsigned codePage);
+std::string narrowed(const std::wstring& text, unsigned codePage);
 
 // --- window lists
 std::vector<HostHandle> hostWindowList(HostWord list);

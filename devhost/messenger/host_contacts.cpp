@@ -2,6 +2,8 @@
 // modules and the receive chain, contact-menu items, and sending a text to a contact.
 #include "devhost/messenger/host_state.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstring>
 #include <ctime>
@@ -94,7 +96,15 @@ HostWord addContactMenuItem(HostWord, HostWord lParam) {
         return 0;
     HostMenuItem item;
     item.size = record->size;
-    item.text = copyText(record->text);
+    // An ANSI core reads the text as bytes whatever the flags say.
+    if (hostState().unicodeCore && (record->flags & menuItemUnicodeText)) {
+        auto text = reinterpret_cast<const wchar_t*>(record->text);
+        item.wideText = text ? text : L"";
+        item.text = narrowed(item.wideText, CP_ACP);
+    } else {
+        item.text = copyText(record->text);
+        item.wideText = widened(item.text, CP_ACP);
+    }
     item.textNull = record->text == nullptr;
     item.flags = record->flags;
     item.position = record->position;

@@ -95,6 +95,12 @@ const HostLinkTable linkTable = {
     linkCreateServiceFunction,  linkCreateTransientServiceFunction,
     linkDestroyServiceFunction, linkCallService,
 };
+
+void addBuiltInServices() {
+    addContactServices();
+    addWindowListServices();
+    addSystemServices();
+}
 } // namespace
 
 HostState& hostState() {
@@ -102,8 +108,7 @@ HostState& hostState() {
     static bool builtInServicesAdded = false;
     if (!builtInServicesAdded) {
         builtInServicesAdded = true;
-        addContactServices();
-        addWindowListServices();
+        addBuiltInServices();
     }
     return state;
 }
@@ -132,8 +137,7 @@ void hostReset() {
     }
     hostState() = HostState{};
     cancelPluginFailures();
-    addContactServices();
-    addWindowListServices();
+    addBuiltInServices();
 }
 
 const HostLinkTable* hostLinkTable() { return &linkTable; }

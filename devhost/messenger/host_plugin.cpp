@@ -1,10 +1,11 @@
 // Loading the plug-in DLL as the messenger does (information record, checks, Load) and shutting it
-// down again (shutdown event, Unload, FreeLibrary).
+// down again (shutdown event, Unload, FreeLibrary); the host's version and kind of core.
 #include "devhost/messenger/host_state.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 using PluginInfoFunction = const PluginInfo* (*)(DWORD hostVersion);
@@ -50,6 +51,25 @@ std::string fullPath(const char* path) {
     char buffer[MAX_PATH];
     DWORD length = GetFullPathNameA(path, MAX_PATH, buffer, nullptr);
     return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string(path);
+}
+
+// "Miranda/System/GetVersionText": the version as "major.minor.release[.build]", then the mark of a
+// Unicode core; cut to the buffer.
+HostWord getVersionText(HostWord size, HostWord lParam) {
+    auto buffer = reinterpret_cast<char*>(lParam);
+    if (!buffer || size <= 0)
+        return 1;
+    const HostState& state = hostState();
+    std::uint32_t version = state.version;
+    std::string text = std::to_string(version >> 24) + "." + std::to_string(version >> 16 & 0xFF) + "." +
+                       std::to_string(version >> 8 & 0xFF);
+    if (version & 0xFF)
+        text += "." + std::to_string(version & 0xFF);
+    if (state.unicodeCore)
+        text += std::string(" ") + unicodeCoreMark;
+    std::size_t copied = text.copy(buffer, static_cast<std::size_t>(size) - 1);
+    buffer[copied] = '\0';
+    return 0;
 }
 
 HostLoadResult loadPlugin(const char* path, std::uint32_t hostVersion) {
@@ -112,8 +132,13 @@ HostLoadResult hostLoadPlugin(const char* path, std::uint32_t hostVersion) {
         hostShutdown();
     }
     hostState().info = PluginInfoCopy{};
+    hostState().version = hostVersion;
     return loadPlugin(path ? path : defaultPluginPath, hostVersion);
 }
+
+void addSystemServices() { addBuiltInService(hostnames::getVersionText, getVersionText); }
+
+void hostSetUnicodeCore(bool unicode) { hostState().unicodeCore = unicode; }
 
 bool hostPluginLoaded() { return hostState().plugin.module != nullptr; }
 

@@ -69,6 +69,9 @@ struct HostState {
 
     LoadedPlugin plugin;
     PluginInfoCopy info;
+    // What the host is: the version handed to the plug-in at its load, and the kind of core.
+    std::uint32_t version = defaultHostVersion;
+    bool unicodeCore = false;
 };
 
 HostState& hostState();
@@ -76,6 +79,7 @@ HostState& hostState();
 // Built-in services, by topic; hostState() registers them at start and after every reset.
 void addContactServices();
 void addWindowListServices();
+void addSystemServices();
 // Drops the services and hooks the plug-in created through the link table, once its code is gone.
 void forgetPluginRegistrations();
 // Adds a built-in service (not the plug-in's).

@@ -1,5 +1,5 @@
 // The host's Windows side: window lists, the recorder that takes the plug-in's message boxes off the
-// screen, driving the game window as a user would, and the message pump.
+// screen, driving the game window as a user would, the message pump, and code-page conversions.
 #include "devhost/messenger/host_state.h"
 
 #include <windows.h>
@@ -190,6 +190,26 @@ void hostStart() {
     hostState();
     if (!messageBoxHook)
         messageBoxHook = SetWindowsHookExA(WH_CBT, recordMessageBoxes, nullptr, GetCurrentThreadId());
+}
+
+std::wstring widened(const std::string& text, unsigned codePage) {
+    if (text.empty())
+        return std::wstring();
+    int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+std::string narrowed(const std::wstring& text, unsigned codePage) {
+    if (text.empty())
+        return std::string();
+    int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &narrow[0], length, nullptr,
+                        nullptr);
+    return narrow;
 }
 
 std::vector<HostHandle> hostWindowList(HostWord list) {

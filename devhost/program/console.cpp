@@ -3,28 +3,6 @@
 
 #include <cstdio>
 
-namespace {
-std::wstring widened(const std::string& text, UINT codePage) {
-    if (text.empty())
-        return std::wstring();
-    int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
-std::string narrowed(const std::wstring& text, UINT codePage) {
-    if (text.empty())
-        return std::string();
-    int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                     nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &narrow[0], length, nullptr,
-                        nullptr);
-    return narrow;
-}
-} // namespace
-
 std::string ansiFromUtf8(const std::string& text) { return narrowed(widened(text, CP_UTF8), CP_ACP); }
 
 std::string utf8FromAnsi(const std::string& text) { return narrowed(widened(text, CP_ACP), CP_UTF8); }

@@ -17,6 +17,7 @@ struct ContactOption {
 
 struct DevhostOptions {
     std::uint32_t hostVersion = defaultHostVersion;
+    bool unicodeCore = false; // --unicode
     std::string pluginPath = defaultPluginPath;
     std::string userName = "devhost";
     std::vector<ContactOption> contacts;

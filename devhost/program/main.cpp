@@ -24,6 +24,7 @@ constexpr char usage[] =
     "usage: devhost [options]\n"
     "  --plugin PATH           the plug-in to load (default Plugins\\Kelvaron.dll)\n"
     "  --version 0xVVVVVVVV    the host version handed to the plug-in (default 0x000A1800)\n"
+    "  --unicode               act as a Unicode core (version text \"... Unicode\", UTF-16 menu items)\n"
     "  --user NAME             this user's name, the main window's title (default devhost)\n"
     "  --contact NAME[:offline] a contact that exists before the plug-in loads (repeatable)\n"
     "  --irc HOST:PORT         log in to this IRC server with the user's name as the nick; every\n"
@@ -129,6 +130,8 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
                 error = "--irc needs HOST:PORT";
                 return false;
             }
+        } else if (option == "--unicode") {
+            options.unicodeCore = true;
         } else if (option == "--script") {
             options.script = true;
         } else if (option == "--quiet") {
@@ -233,6 +236,7 @@ int main(int argc, char** argv) {
     }
     bool irc = !options.ircServer.empty();
     hostStart();
+    hostSetUnicodeCore(options.unicodeCore);
     printHostEvents(options.quiet, irc);
     for (const ContactOption& contact : options.contacts)
         hostAddContact(contact.name, contact.online);

@@ -25,7 +25,7 @@ void showContactMenu(HWND mainWindow, HostWord contact, POINT at) {
     std::vector<std::size_t> items = hostVisibleMenuItems(contact);
     MenuGuard menu{CreatePopupMenu()};
     for (std::size_t i = 0; i < items.size(); ++i)
-        AppendMenuA(menu.menu, MF_STRING, i + 1, hostMenuItems()[items[i]].text.c_str());
+        AppendMenuW(menu.menu, MF_STRING, i + 1, hostMenuItems()[items[i]].wideText.c_str());
     if (items.empty())
         AppendMenuA(menu.menu, MF_STRING | MF_GRAYED, 0, "(no items)");
     UINT chosen = static_cast<UINT>(

@@ -24,6 +24,9 @@ constexpr UINT aboutCommand = 40002;
 constexpr UINT webPageCommand = 40003;
 
 HostWord noDisplayName(HostWord, HostWord) { return 0; }
+// What the messenger returns for a missing service: 0x80000000 in its 32-bit edition, and
+// 0x8000000000000000 in its 64-bit one.
+constexpr std::uint64_t messengerServiceNotFound = sizeof(void*) == 8 ? 0x8000000000000000u : 0x80000000u;
 } // namespace
 
 TEST_F(PluginTest, ContactMenuOpensTheWindowDealsAndSendsOneState) {
@@ -53,17 +56,24 @@ TEST_F(PluginTest, LongDisplayNameIsShortenedInTheTitle) {
 }
 
 // Regression: a host without the display-name service answers with its "not found" value, which the
-// title read as a text.
+// title read as a text; in the 64-bit edition that value is 0x8000000000000000, which the plug-in and
+// the development host took for 0x80000000.
 TEST_F(PluginTest, MissingDisplayNameLeavesTheTitleWithoutAName) {
     const std::pair<const char*, bool> hosts[] = {{"service answers null", true}, {"service missing", false}};
     for (auto [what, serviceAnswersNull] : hosts) {
         SCOPED_TRACE(what);
         hostReset();
         alice = hostAddContact("Alice");
-        if (serviceAnswersNull)
+        if (serviceAnswersNull) {
             hostCreateService("CList/GetContactDisplayName", noDisplayName);
-        else
+        } else {
             hostRemoveService("CList/GetContactDisplayName");
+            // What the plug-in gets is the messenger's value for its edition, a word with only the
+            // top bit set: read as a pointer it would fault.
+            auto result = static_cast<std::uint64_t>(
+                static_cast<std::uintptr_t>(hostCallService("CList/GetContactDisplayName", alice, 0)));
+            EXPECT_EQ(result, messengerServiceNotFound) << std::hex << "got 0x" << result;
+        }
         loadPlugin();
         choosePlayGame(alice);
         ASSERT_NE(gameWindowHandle(), nullptr);

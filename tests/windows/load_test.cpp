@@ -3,6 +3,7 @@
 #include "plugin_fixture.h"
 
 #include "engine/texts.h"
+#include "window/game_window.h"
 
 #include <algorithm>
 
@@ -14,6 +15,15 @@ const HostServiceCall* findCall(const char* name) {
         if (call.name == name)
             return &call;
     return nullptr;
+}
+
+// A version service that writes a Unicode core's text but reports failure.
+HostWord failingUnicodeVersionText(HostWord size, HostWord lParam) {
+    std::string text = std::string("0.10.24 ") + unicodeCoreMark;
+    auto buffer = reinterpret_cast<char*>(lParam);
+    if (buffer && size > static_cast<HostWord>(text.size()))
+        buffer[text.copy(buffer, text.size())] = '\0';
+    return 1;
 }
 
 std::size_t countCalls(const char* name, HostWord wParam) {
@@ -147,6 +157,47 @@ TEST_F(PluginTest, LoadRegistersModuleServicesHooksAndMenuItemInItsOrder) {
     EXPECT_TRUE(item.popupNameNull && item.contactOwnerNull);
     EXPECT_EQ(item.popupPosition, 0);
     EXPECT_EQ(item.hotKey, 0u);
+}
+
+// The contact-menu item as each kind of core reads it: a Unicode core gets the name as UTF-16 and the
+// flag that says so; an ANSI core, and any host that does not say it is Unicode, gets the bytes.
+TEST_F(PluginTest, MenuItemIsUtf16ForAUnicodeCoreAndWindows1251BytesOtherwise) {
+    enum class VersionService { Present, Missing, Failing };
+    const struct {
+        const char* host;
+        bool unicodeCore;
+        VersionService versionService;
+        bool expectUnicodeItem;
+    } hosts[] = {
+        {"ANSI core", false, VersionService::Present, false},
+        {"Unicode core", true, VersionService::Present, true},
+        {"Unicode core without the version service", true, VersionService::Missing, false},
+        {"Unicode core whose version service fails", true, VersionService::Failing, false},
+    };
+    const std::wstring gameNameUtf16 = widened(gameName, gameTextCodePage);
+    for (const auto& row : hosts) {
+        SCOPED_TRACE(row.host);
+        hostReset();
+        hostAddContact("Alice");
+        hostSetUnicodeCore(row.unicodeCore);
+        if (row.versionService == VersionService::Missing)
+            hostRemoveService(hostnames::getVersionText);
+        else if (row.versionService == VersionService::Failing)
+            hostCreateService(hostnames::getVersionText, failingUnicodeVersionText);
+        loadPlugin();
+        ASSERT_EQ(hostMenuItems().size(), 1u);
+        const HostMenuItem& item = hostMenuItems()[0];
+        if (row.expectUnicodeItem) {
+            EXPECT_EQ(item.flags, menuItemHiddenWhenOffline | menuItemUnicodeText)
+                << "flags 0x" << std::hex << item.flags;
+            EXPECT_EQ(item.wideText, gameNameUtf16) << "the item's text read as UTF-16";
+        } else {
+            EXPECT_EQ(item.flags, menuItemHiddenWhenOffline) << "flags 0x" << std::hex << item.flags;
+            EXPECT_EQ(item.text, gameName); // Windows-1251 bytes
+        }
+        EXPECT_FALSE(item.textNull);
+        hostShutdown();
+    }
 }
 
 TEST_F(PluginTest, LoadAttachesTheModuleToEveryContactOnce) {
