@@ -22,5 +22,10 @@ namespace std {
 void __throw_bad_alloc() { abort(); }
 void __throw_bad_array_new_length() { abort(); }
 void __throw_length_error(const char*) { abort(); }
+void __throw_logic_error(const char*) { abort(); }
 void __throw_out_of_range_fmt(const char*, ...) { abort(); }
 } // namespace std
+
+// The library keeps the string's members out of line; instantiated here without exceptions, they
+// stand in for the library's copy, which would bring its exception machinery with it.
+template class std::basic_string<char>;
