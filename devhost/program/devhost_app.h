@@ -24,7 +24,7 @@ struct DevhostOptions {
     std::string peerName;  // the contact that is the other host; empty without one
     std::string ircServer; // HOST:PORT; empty without IRC
     bool script = false;
-    bool quiet = false; // no "sent" lines
+    bool quiet = false; // no "sent" or "held" lines
     bool help = false;
     // The auto-player (--autoplay and the options that go with it).
     bool autoplay = false;
@@ -66,6 +66,20 @@ void closeHost(HWND mainWindow);
 void runScriptLine(HWND mainWindow, const std::string& utf8Line);
 // Reads standard input on a thread of its own and has the main window run each line in turn.
 bool startScriptReader(HWND mainWindow);
+
+// --- the outbox (outbox.cpp): every text the plug-in or the script gives a contact leaves through it.
+// A text leaves with a "sent NAME: TEXT" line and, over IRC, as a private message; while held it
+// waits with a "held NAME: TEXT" line; --quiet drops both kinds of line. A lost text shows as
+// "lost NAME: TEXT" even then, since nothing else would tell that it vanished. Without IRC the lines
+// are all there is of it. Texts still held when the host ends never leave.
+void openOutbox(bool quiet, bool irc);
+void sendThroughOutbox(HostWord contact, const std::string& ansiText);
+// From now on texts are held, in the order given, instead of leaving.
+void holdOutgoing();
+// The held texts leave in order, and texts leave at once again.
+void releaseOutgoing();
+// The next text to leave (at once, or when released) is lost instead, as a network may drop one.
+void loseNextOutgoing();
 
 // The peer's contact; 0 without a peer (main.cpp).
 HostWord peerContact();

@@ -34,8 +34,10 @@ constexpr char usage[] =
     "  --script                run commands from standard input, one a line:\n"
     "                            contact NAME [offline] | recv NAME TEXT... | send NAME TEXT...\n"
     "                            menu NAME [N] | click X Y | button | close | wait MS | snap PATH\n"
-    "                            shutdown\n"
-    "  --quiet                 no \"sent\" lines\n"
+    "                            hold | release | lose | coin even|odd | shutdown\n"
+    "                            (hold: texts wait until release; lose: the next to leave is lost;\n"
+    "                            coin: whether the plug-in's next rand() is even or odd)\n"
+    "  --quiet                 no \"sent\" or \"held\" lines\n"
     "  --autoplay SEED         play against the peer through the game window, seeded\n"
     "  --autoplay-starts       start the games (the menu item, then the button)\n"
     "  --games N               play N games, then end (default 1)\n"
@@ -46,7 +48,8 @@ constexpr char usage[] =
     "  --cross-every N         both sides deal every Nth game at once, so that the deals cross\n"
     "  --snapshots DIR         save pictures of the game window there\n"
     "  --help                  show this text\n"
-    "Prints \"sent NAME: TEXT\", \"chat NAME: TEXT\" and \"box CAPTION: TEXT\" lines; over IRC also\n"
+    "Prints \"sent NAME: TEXT\" as a text leaves (\"held\" while held back, \"lost\" when lost instead),\n"
+    "\"chat NAME: TEXT\" and \"box CAPTION: TEXT\" lines; over IRC also\n"
     "\"status NAME: online|offline\" and \"irc: WHAT\" lines; the auto-player adds \"move NAME: WHAT\",\n"
     "\"game K over: won|lost|draw\", \"check: FAILED WHAT\" and \"summary: ...\" lines.\n";
 
@@ -167,12 +170,10 @@ bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& e
     return checkAutoplayOptions(options, autoplayOnlyGiven, error);
 }
 
-void printHostEvents(bool quiet, bool irc) {
-    hostSetSendHandler([quiet, irc](HostWord contact, const std::string& text) {
-        if (!quiet)
-            printLine("sent " + contactNameShown(contact) + ": " + shownOnOneLine(text));
-        if (irc)
-            sendOverIrc(contact, text);
+// The auto-player notes a text when the plug-in gives it, whenever the outbox lets it leave.
+void printHostEvents() {
+    hostSetSendHandler([](HostWord contact, const std::string& text) {
+        sendThroughOutbox(contact, text);
         autoplayNoteSent(contact, text);
     });
     hostSetChatHandler([](const HostText& entry) {
@@ -204,6 +205,8 @@ bool startAutoplay(const DevhostOptions& options, HWND mainWindow) {
     host.print = printLine;
     host.shown = shownOnOneLine;
     host.shutDown = [mainWindow] { closeHost(mainWindow); };
+    host.holdTexts = holdOutgoing;
+    host.releaseTexts = releaseOutgoing;
     host.endsHost = !options.script;
     return autoplayStart(settings, host);
 }
@@ -237,7 +240,8 @@ int main(int argc, char** argv) {
     bool irc = !options.ircServer.empty();
     hostStart();
     hostSetUnicodeCore(options.unicodeCore);
-    printHostEvents(options.quiet, irc);
+    openOutbox(options.quiet, irc);
+    printHostEvents();
     for (const ContactOption& contact : options.contacts)
         hostAddContact(contact.name, contact.online);
     // Over IRC the peer is offline until the server shows its nick.

@@ -13,6 +13,8 @@ namespace {
 // After this command no line is read: the host is gone.
 constexpr char shutdownCommand[] = "shutdown";
 constexpr std::size_t readChunk = 4096;
+// How many seeds "coin" tries; each gives either parity about every other time.
+constexpr unsigned coinSeedTries = 1000;
 
 bool parseNumber(const std::string& word, long& number) {
     if (word.empty())
@@ -129,6 +131,39 @@ std::string wait(const Line& line) {
     return "";
 }
 
+// The plug-in draws its coin (and then its shuffle) from the C runtime's rand(), whose state
+// msvcrt.dll keeps per thread and shares with the host, and script lines run on the UI thread, as the
+// plug-in does: the runtime is reseeded with a seed whose first draw has the parity asked for. The
+// search starts from a draw of the current sequence, so that the deals stay as varied as the plug-in's
+// own seed makes them.
+std::string steerCoin(const Line& line) {
+    if (line.words.size() != 1 || (line.words[0] != "even" && line.words[0] != "odd"))
+        return "usage: coin even|odd";
+    int parity = line.words[0] == "even" ? 0 : 1;
+    auto first = static_cast<unsigned>(std::rand());
+    for (unsigned seed = first; seed != first + coinSeedTries; ++seed) {
+        std::srand(seed);
+        if (std::rand() % 2 == parity) {
+            std::srand(seed);
+            return "";
+        }
+    }
+    return "no seed gives an " + line.words[0] + " draw";
+}
+
+// The outbox's commands take no words.
+bool runOutboxCommand(const std::string& command) {
+    if (command == "hold")
+        holdOutgoing();
+    else if (command == "release")
+        releaseOutgoing();
+    else if (command == "lose")
+        loseNextOutgoing();
+    else
+        return false;
+    return true;
+}
+
 std::string run(const Line& line, HWND mainWindow) {
     const std::string& command = line.command;
     bool bare = line.words.empty();
@@ -150,6 +185,10 @@ std::string run(const Line& line, HWND mainWindow) {
         return wait(line);
     if (command == "snap")
         return snap(line);
+    if (command == "coin")
+        return steerCoin(line);
+    if (bare && runOutboxCommand(command))
+        return "";
     if (command == shutdownCommand && bare) {
         closeHost(mainWindow);
         return "";
