@@ -517,9 +517,10 @@ bool crossingNext() {
 
 // Seeds the C runtime, whose rand() the plug-in shares on this thread, so that the plug-in's next deal
 // fits: each candidate seed's values are dealt on devhost's own copy of the shuffle first.
-void steerNextDeal(bool tossesCoin, std::uint8_t dealerDefends, const std::function<bool(const GameState&)>& fits) {
+void steerNextDeal(bool tossesCoin, std::uint8_t dealerDefends,
+                   const std::function<bool(const GameState&)>& fits) {
     constexpr unsigned seedsTried = 100000;
-    unsigned first = run.settings.seed * seedsTried + 1;
+    unsigned first = static_cast<unsigned>(run.random()); // each game's deal a new one
     for (unsigned seed = first; seed < first + seedsTried; ++seed) {
         std::srand(seed);
         std::vector<int> values(deckSize);
@@ -538,13 +539,14 @@ void steerNextDeal(bool tossesCoin, std::uint8_t dealerDefends, const std::funct
 // steered so that these deals cover every pairing of who attacks, and the later ones with the button.
 void startCrossedGame() {
     constexpr unsigned menuCrossings = 4;
-    constexpr unsigned earlyCrossing = 1; // the holder defends, the other side attacks and wins
     unsigned crossing = run.crossingsStarted++;
     bool byMenu = crossing < menuCrossings;
     bool holder = run.endedByMe;
     run.cross = {};
     run.cross.active = true;
-    run.cross.early = crossing == earlyCrossing && !holder;
+    // In the first crossing both sides attack, and the side that does not hold wins and lays its first
+    // card before the held deal arrives.
+    run.cross.early = crossing == 0 && !holder;
     if (holder) {
         run.cross.holding = true;
         run.host.holdTexts();
@@ -553,12 +555,11 @@ void startCrossedGame() {
         perform(Action{ActionKind::PressButton, 0});
         return;
     }
-    bool defends = ((holder ? crossing : crossing >> 1) & 1) != 0;
+    // The starter's coin follows the crossing's first bit, the other side's its second.
+    bool defends = (crossing & (run.settings.startsGames ? 1u : 2u)) != 0;
     const Card lowest = makeCard(lowestRank, 0); // a stock whose bottom card is this sorts first
-    bool lowestWanted = run.cross.early;
     steerNextDeal(true, 0, [&](const GameState& deal) {
-        bool lowestFirst = deal.deck[0] == lowest;
-        return (deal.localDefends != 0) == defends && (crossing != earlyCrossing || lowestFirst == lowestWanted);
+        return (deal.localDefends != 0) == defends && (deal.deck[0] == lowest) == run.cross.early;
     });
     printMove("closes the window");
     ++run.pluginCalls;
@@ -566,6 +567,7 @@ void startCrossedGame() {
     --run.pluginCalls;
     run.view = GameState{}; // the closed window forgot the game and the deal
     run.view.opponentContact = run.host.peer;
+    run.seenInGame.clear();
     run.lastOutcome = InProgress; // a deal from the menu tosses its coin whoever won
     startFromMenu();
 }

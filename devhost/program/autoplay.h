@@ -25,8 +25,8 @@ struct AutoplaySettings {
     // Every crossEvery-th game (0: none) both sides deal at once and the deals cross: the first four
     // such games by closing the window and choosing the menu item, each with another pairing of who
     // attacks, then with the button. The side whose move ended the game holds its texts until the
-    // other deal has arrived, so they cross every time. In the second crossing the other side's deal
-    // is made to win, and it lays its first card before the held deal arrives.
+    // other deal has arrived, so they cross every time. In the first crossing the other side's deal is
+    // made to win, and it lays its first card before the held deal arrives.
     unsigned crossEvery = 0;
     std::string snapshotDir;   // ANSI; empty for no pictures
     std::string userName;      // ANSI, for file names

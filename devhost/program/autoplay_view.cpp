@@ -210,9 +210,7 @@ Prediction predictAction(const GameState& view, const Action& action) {
 namespace {
 const std::vector<int>* scriptedValues = nullptr;
 std::size_t nextScripted = 0;
-int scriptedRandom() {
-    return nextScripted < scriptedValues->size() ? (*scriptedValues)[nextScripted++] : 0;
-}
+int scriptedRandom() { return nextScripted < scriptedValues->size() ? (*scriptedValues)[nextScripted++] : 0; }
 } // namespace
 
 GameState dealFromRandomValues(const std::vector<int>& values, bool tossesCoin, std::uint8_t dealerDefends) {

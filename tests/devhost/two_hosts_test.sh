@@ -9,7 +9,8 @@
 # sending more than about three lines a second is held back) moves are delayed, none lost or reordered.
 # With "crossing", both sides deal every game at once and the deals cross (the first four from the menu
 # of a closed window, each pairing of who attacks, then with the button); in the soak every fifth game.
-# The deals are then left out of the order check: one of them is dropped, the other may come twice.
+# The deals are then left out of the order check (one of them is dropped, the other may come twice), and
+# so is a move that a crossing sends again right after itself.
 # Usage: two_hosts_test.sh MIRANDA_FOLDER GAMES|soak [generous|default|crossing]
 #   soak: $KELVARON_SOAK_GAMES games, default 50. KELVARON_BOB_FOLDER and KELVARON_BOB_PREFIX give Bob
 #   another build and Wine prefix (a 32-bit against a 64-bit copy of the plug-in).
@@ -41,7 +42,11 @@ trap cleanup EXIT
 fail() {
   echo "two hosts, $games games, $mode: $*" >&2
   for side in alice bob carol; do
-    [ -f "$work/$side.out" ] && { echo "--- $side (last lines)"; tail -n 15 "$work/$side.out"; } >&2
+    [ -f "$work/$side.out" ] && {
+      grep -m 5 '^check: FAILED' "$work/$side.out" | sed "s/^/$side: /"
+      echo "--- $side (last lines)"
+      tail -n 15 "$work/$side.out"
+    } >&2
   done
   exit 1
 }
@@ -96,7 +101,7 @@ longest_ms=0
 timings() { # FILE click|adopted
   local deal='^@@Kelvaron@@[0-9a-f]{48}--'
   awk -v what="$2" '$1 == "timing" && $2 == what { print $4, $3 }' "$1" |
-    if [ "$cross_every" = 0 ]; then cat; else grep -Ev "$deal" || true; fi
+    if [ "$cross_every" = 0 ]; then cat; else { grep -Ev "$deal" || true; } | awk '$1 != last { print } { last = $1 }'; fi
 }
 check_way() { # SENDER RECEIVER
   timings "$work/$1.out" click >"$work/clicked"
