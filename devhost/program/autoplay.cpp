@@ -75,6 +75,9 @@ struct Run {
         unsigned copies = 0;
     } cross;
     unsigned crossingsStarted = 0;
+    // The game window was opened by another contact's state: the plug-in plays that game, not ours,
+    // and drops the peer's states until the window closes.
+    bool windowForOther = false;
     ReceiptForecast forecast; // of the text being received
 
     std::vector<std::string> sentWaiting;
@@ -336,6 +339,10 @@ void readState(const std::string& text, TextSource source) {
     bool received = source == TextSource::Received;
     // A hostile peer's states follow no game: only what the window shows of them is checked.
     bool hostile = run.settings.hostilePeer && received;
+    if (received && run.windowForOther)
+        return; // dropped unseen: the window shows another contact's game
+    if (!received)
+        run.windowForOther = false; // the plug-in sends only the game of its own window
     GameState next = run.view;
     if (received && !run.forecast.adopted) {
         GameState dropped;
@@ -583,6 +590,9 @@ void step() {
     if (run.settings.hostilePeer && !hostGameWindow())
         return; // closed by the script: the peer's next state opens it again
     readSentTexts();
+    if (run.windowForOther && hostGameWindow())
+        return; // not our game to play
+    run.windowForOther = false;
     if (!run.haveView) {
         // The menu item shows for an online contact only: the first game waits for the peer.
         if (run.settings.startsGames && !run.menuChosen && peerOnline())
@@ -688,6 +698,9 @@ void autoplayReceive(HostWord contact, const std::string& text) {
     bool hostile = watching && run.settings.hostilePeer && run.settings.check;
     if (watching && run.pluginCalls == 0)
         readSentTexts(); // the view must be the plug-in's game before the text arrives
+    bool windowBefore = hostGameWindow() != nullptr;
+    if (!windowBefore)
+        run.windowForOther = false;
     if (hostile && state && contact == run.host.peer && !hostGameWindow()) {
         run.view = GameState{}; // the window opens on empty lists
         run.view.opponentContact = contact;
@@ -695,7 +708,7 @@ void autoplayReceive(HostWord contact, const std::string& text) {
     }
     bool fromPeer = contact == run.host.peer && state;
     takeCoreTraces();
-    run.forecast = fromPeer ? forecastReceipt(run.view, text) : ReceiptForecast{};
+    run.forecast = fromPeer && !run.windowForOther ? forecastReceipt(run.view, text) : ReceiptForecast{};
     unsigned coreTraces = takeCoreTraces(); // what the plug-in must show for the text
     run.receivedText = &text;
     run.receivedFrom = contact;
@@ -708,6 +721,8 @@ void autoplayReceive(HostWord contact, const std::string& text) {
     // The plug-in adopts the state and repaints before the chain returns.
     std::uint64_t adopted = hostMicroseconds();
     run.receivedText = nullptr;
+    if (state && contact != run.host.peer && !windowBefore && hostGameWindow())
+        run.windowForOther = true;
     if (!watching || run.summaryPrinted)
         return;
     // What it sent meanwhile answers a deal that crossed its own: the core foretells exactly that.

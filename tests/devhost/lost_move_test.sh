@@ -13,6 +13,7 @@
 set -euo pipefail
 wine_run=$1
 source "$(dirname "$wine_run")/common.sh"
+source "$(dirname "$0")/script_hosts.sh"
 devhost=$2
 cd "$3"
 work=$(mktemp -d)
@@ -44,17 +45,6 @@ fail() {
   exit 1
 }
 now_ms() { date +%s%3N; }
-count() { grep -c -- "$1" "${2:--}" || true; } # PATTERN [FILE]
-wait_for() { # PATTERN FILE [COUNT [SECONDS]]: until FILE has COUNT (default 1) such lines
-  local _
-  for _ in $(seq $((${4:-30} * 20))); do
-    [ "$(count "$1" "$2")" -ge "${3:-1}" ] && return 0
-    sleep 0.05
-  done
-  return 1
-}
-# The text of the Nth line that starts with PREFIX.
-nth_text() { grep -- "^$1" "$2" | sed -n "${3}p" | cut -c$((${#1} + 1))-; }
 
 # --- without IRC: the coin and the outbox
 coin_script=$work/coin.script
@@ -257,14 +247,8 @@ for side in Alice Bob; do
   [ "$(count '^lost ' "$(out "$side")")" -eq "${losses[$side]}" ] ||
     fail "$side printed $(count '^lost ' "$(out "$side")") \"lost\" lines for ${losses[$side]} losses"
 done
-alice_outcome=$(sed -n 's/^game 1 over: //p' "$work/alice.out")
-bob_outcome=$(sed -n 's/^game 1 over: //p' "$work/bob.out")
-case "$alice_outcome/$bob_outcome" in
-  won/lost | lost/won | draw/draw) ;;
-  *) fail "the outcomes are not mirrored: Alice $alice_outcome, Bob $bob_outcome" ;;
-esac
+outcomes=$(mirrored_outcomes "$work/alice.out" "$work/bob.out") || fail "see above"
 echo "deal: $attacker_first attacks, trump suit $trump, Bob's hand $bob_hand"
 echo "stalls until the next move: ${stalls[*]}"
 echo "taken back after a cover: ${taken_back[*]/%/;}"
-echo "devhost lost move test passed: $(moves) moves in $game_ms ms," \
-  "Alice $alice_outcome, Bob $bob_outcome"
+echo "devhost lost move test passed: $(moves) moves in $game_ms ms, $outcomes"
