@@ -6,22 +6,8 @@
 # coin has it defend in its own deal, so that nobody moves before the deals have met.
 # Arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
 set -euo pipefail
-wine_run=$1
-source "$(dirname "$wine_run")/common.sh"
-source "$(dirname "$0")/script_hosts.sh"
-devhost=$2
-cd "$3"
-work=$(mktemp -d)
-alice=
-bob=
+source "$(dirname "$0")/script_hosts.sh" "$@"
 carols_game='@@Kelvaron@@72-91-63a2-b0-120'
-cleanup() {
-  exec 3>&- 4>&- 2>/dev/null || true
-  for pid in $alice $bob; do kill -9 "$pid" 2>/dev/null || true; done
-  kelvaron_stop_irc_server
-  rm -rf "$work"
-}
-trap cleanup EXIT
 fail() {
   echo "devhost late deal test: $*" >&2
   for side in alice bob; do

@@ -11,14 +11,7 @@
 # the outcomes mirrored, "lost" printed once for each loss.
 # Arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
 set -euo pipefail
-wine_run=$1
-source "$(dirname "$wine_run")/common.sh"
-source "$(dirname "$0")/script_hosts.sh"
-devhost=$2
-cd "$3"
-work=$(mktemp -d)
-alice=
-bob=
+source "$(dirname "$0")/script_hosts.sh" "$@"
 # How long both sides must stay still after a text was lost or held, well inside the auto-player's
 # 15 s before it calls a game stuck.
 stall_s=2
@@ -26,13 +19,6 @@ held_s=1
 # The stock once both hands are dealt.
 stock_after_deal=24
 beat_off_tries=4
-cleanup() {
-  exec 3>&- 4>&- 2>/dev/null || true
-  for pid in $alice $bob; do kill -9 "$pid" 2>/dev/null || true; done
-  kelvaron_stop_irc_server
-  rm -rf "$work"
-}
-trap cleanup EXIT
 fail() {
   echo "devhost lost move test: $*" >&2
   for side in alice bob; do

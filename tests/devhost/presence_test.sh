@@ -10,31 +10,11 @@
 # window. When the server goes away, both hosts say so and end well.
 # Arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
 set -euo pipefail
-wine_run=$1
-source "$(dirname "$wine_run")/common.sh"
-devhost=$2
-cd "$3"
-work=$(mktemp -d)
-alice=
-bob=
-cleanup() {
-  exec 3>&- 2>/dev/null || true
-  for pid in $alice $bob; do kill -9 "$pid" 2>/dev/null || true; done
-  kelvaron_stop_irc_server
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/script_hosts.sh" "$@"
 fail() {
   echo "devhost presence test ($1): $2" >&2
   tail -n 20 "$work/bob.out" >&2 || true
   exit 1
-}
-wait_for() { # LINE-PATTERN FILE [COUNT]: up to 30 s for COUNT (default 1) such lines
-  for _ in $(seq 150); do
-    [ "$(grep -c "$1" "$2")" -ge "${3:-1}" ] && return 0
-    sleep 0.2
-  done
-  return 1
 }
 start_bob() { # ARGUMENTS...: Bob reads his script from a pipe the test holds open on descriptor 3
   rm -f "$work/bob.script"

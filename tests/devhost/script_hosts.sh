@@ -1,5 +1,22 @@
-# Shared by the tests that feed devhost.exe hosts their scripts (sourced, not run): counting and
-# waiting for the lines the hosts print.
+# Shared by the tests that feed devhost.exe hosts their scripts (sourced, not run, with the test's own
+# arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder): a scratch folder, Alice's and
+# Bob's hosts (their process ids, scripts on descriptors 3 and 4) and the IRC server stopped at the
+# end; counting and waiting for the lines the hosts print.
+wine_run=$1
+source "$(dirname "$wine_run")/common.sh"
+devhost=$2
+cd "$3"
+work=$(mktemp -d)
+alice=
+bob=
+cleanup() {
+  exec 3>&- 4>&- 2>/dev/null || true
+  for pid in $alice $bob; do kill -9 "$pid" 2>/dev/null || true; done
+  kelvaron_stop_irc_server
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
 count() { grep -c -- "$1" "${2:--}" || true; } # PATTERN [FILE]
 wait_for() { # PATTERN FILE [COUNT [SECONDS]]: until FILE has COUNT (default 1) such lines
   local _
