@@ -54,8 +54,7 @@ void emptyGameOnClose() {
     game.deck.clear();
     game.myHand.clear();
     game.opponentHand.clear();
-    game.ownDeal[0] = '\0';
-    game.ownDealAnswered = false;
+    game.ownDeal[0] = '\0'; // no deal waits for an answer; the next deal sets its own flag
 }
 
 void drawCards(CardList& hand, unsigned n) {
