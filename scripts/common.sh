@@ -71,9 +71,10 @@ kelvaron_stop_wine() {
 
 # Starts an IRC server of the scripts' own: kelvaron_start_irc_server DIR [default]. Writes its
 # configuration into DIR (a scratch folder), starts ngircd in the foreground on a free loopback port and
-# waits until it takes connections; sets KELVARON_IRC_PORT and KELVARON_IRC_PID. Its limits let two
-# auto-players at full speed pass unthrottled; with "default" it keeps ngircd's own, under which a client
-# that sends more than three lines at a time waits a second before the next are read.
+# waits until it takes connections (up to 10 s, times $KELVARON_TIME_SCALE on a slower machine); sets
+# KELVARON_IRC_PORT and KELVARON_IRC_PID. Its limits let two auto-players at full speed pass
+# unthrottled; with "default" it keeps ngircd's own, under which a client that sends more than three
+# lines at a time waits a second before the next are read.
 kelvaron_start_irc_server() {
   local dir=$1 limits=${2:-generous}
   KELVARON_IRC_PORT=$(kelvaron_free_port)
@@ -102,7 +103,7 @@ CONF
   "$(command -v ngircd || echo /usr/sbin/ngircd)" -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
   KELVARON_IRC_PID=$!
   local _
-  for _ in $(seq 100); do
+  for _ in $(seq $((100 * ${KELVARON_TIME_SCALE:-1}))); do
     if (exec 3<>"/dev/tcp/127.0.0.1/$KELVARON_IRC_PORT") 2>/dev/null; then
       export KELVARON_IRC_PORT KELVARON_IRC_PID
       return 0
