@@ -4,8 +4,20 @@
 kelvaron_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Whether Wine can start 32-bit programs here: some kernels cannot execute 32-bit code at all.
+# KELVARON_EMULATE_32BIT=1 answers no, so that a machine that can runs the tests as one that cannot:
+# the x86_64 build here, the 32-bit one in an emulated machine (scripts/guest/).
 kelvaron_can_run_32bit() {
-  [ -x /usr/lib/wine/wine ] && timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1
+  [ "${KELVARON_EMULATE_32BIT:-0}" != 1 ] && [ -x /usr/lib/wine/wine ] &&
+    timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Why kelvaron_can_run_32bit says no, in a few words.
+kelvaron_why_no_32bit() {
+  if [ "${KELVARON_EMULATE_32BIT:-0}" = 1 ]; then
+    echo "KELVARON_EMULATE_32BIT=1"
+  else
+    echo "this machine cannot run 32-bit programs"
+  fi
 }
 
 # Sets and exports KELVARON_WINDOWS_ARCH (i686 or x86_64) unless it is already set, and says so in
@@ -18,7 +30,7 @@ kelvaron_pick_windows_arch() {
         KELVARON_WINDOWS_ARCH=i686
       else
         KELVARON_WINDOWS_ARCH=x86_64
-        echo "this machine cannot run 32-bit programs: running the x86_64 build of the same sources"
+        echo "$(kelvaron_why_no_32bit): running the x86_64 build of the same sources"
       fi ;;
     *) echo "KELVARON_WINDOWS_ARCH must be i686 or x86_64, not $KELVARON_WINDOWS_ARCH" >&2; return 1 ;;
   esac
