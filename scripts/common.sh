@@ -4,8 +4,20 @@
 kelvaron_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Whether Wine can start 32-bit programs here: some kernels cannot execute 32-bit code at all.
+# KELVARON_EMULATE_32BIT=1 answers no, so that a machine that can runs the tests as one that cannot:
+# the x86_64 build here, the 32-bit one in an emulated machine (scripts/guest/).
 kelvaron_can_run_32bit() {
-  [ -x /usr/lib/wine/wine ] && timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1
+  [ "${KELVARON_EMULATE_32BIT:-0}" != 1 ] && [ -x /usr/lib/wine/wine ] &&
+    timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Why kelvaron_can_run_32bit says no, in a few words.
+kelvaron_why_no_32bit() {
+  if [ "${KELVARON_EMULATE_32BIT:-0}" = 1 ]; then
+    echo "KELVARON_EMULATE_32BIT=1"
+  else
+    echo "this machine cannot run 32-bit programs"
+  fi
 }
 
 # Sets and exports KELVARON_WINDOWS_ARCH (i686 or x86_64) unless it is already set, and says so in
@@ -18,7 +30,7 @@ kelvaron_pick_windows_arch() {
         KELVARON_WINDOWS_ARCH=i686
       else
         KELVARON_WINDOWS_ARCH=x86_64
-        echo "this machine cannot run 32-bit programs: running the x86_64 build of the same sources"
+        echo "$(kelvaron_why_no_32bit): running the x86_64 build of the same sources"
       fi ;;
     *) echo "KELVARON_WINDOWS_ARCH must be i686 or x86_64, not $KELVARON_WINDOWS_ARCH" >&2; return 1 ;;
   esac
@@ -71,9 +83,10 @@ kelvaron_stop_wine() {
 
 # Starts an IRC server of the scripts' own: kelvaron_start_irc_server DIR [default]. Writes its
 # configuration into DIR (a scratch folder), starts ngircd in the foreground on a free loopback port and
-# waits until it takes connections; sets KELVARON_IRC_PORT and KELVARON_IRC_PID. Its limits let two
-# auto-players at full speed pass unthrottled; with "default" it keeps ngircd's own, under which a client
-# that sends more than three lines at a time waits a second before the next are read.
+# waits until it takes connections (up to 10 s, times $KELVARON_TIME_SCALE on a slower machine); sets
+# KELVARON_IRC_PORT and KELVARON_IRC_PID. Its limits let two auto-players at full speed pass
+# unthrottled; with "default" it keeps ngircd's own, under which a client that sends more than three
+# lines at a time waits a second before the next are read.
 kelvaron_start_irc_server() {
   local dir=$1 limits=${2:-generous}
   KELVARON_IRC_PORT=$(kelvaron_free_port)
@@ -102,7 +115,7 @@ CONF
   "$(command -v ngircd || echo /usr/sbin/ngircd)" -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
   KELVARON_IRC_PID=$!
   local _
-  for _ in $(seq 100); do
+  for _ in $(seq $((100 * ${KELVARON_TIME_SCALE:-1}))); do
     if (exec 3<>"/dev/tcp/127.0.0.1/$KELVARON_IRC_PORT") 2>/dev/null; then
       export KELVARON_IRC_PORT KELVARON_IRC_PID
       return 0

@@ -2,7 +2,7 @@
 # Installs everything the build and the tests need on a Debian 12 machine.
 # Idempotent and quick when everything is already present; uses apt-get only. The 32-bit Wine is
 # installed apart: on a machine that cannot run 32-bit programs it may fail, and the x86_64 build is
-# tested instead.
+# tested instead. Such a machine also gets what tests the 32-bit build in an emulated machine.
 set -euo pipefail
 
 packages=(
@@ -24,6 +24,7 @@ for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
 done
 need_wine32=0
+updated=0
 installed wine32:i386 || need_wine32=1
 
 if [ ${#missing[@]} -gt 0 ] || [ "$need_wine32" = 1 ]; then
@@ -32,6 +33,7 @@ if [ ${#missing[@]} -gt 0 ] || [ "$need_wine32" = 1 ]; then
     "${sudo_cmd[@]}" dpkg --add-architecture i386
   fi
   "${sudo_cmd[@]}" apt-get update -qq
+  updated=1
   if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
@@ -52,4 +54,25 @@ for wanted in ru_RU en_US; do
     "${sudo_cmd[@]}" locale-gen >/dev/null
   fi
 done
+# Where the kernel cannot run 32-bit programs, the tests run the 32-bit build in an emulated machine
+# (scripts/guest/): QEMU, a static busybox for its initramfs, and Debian's kernel, unpacked into build/.
+source "$(dirname "$0")/common.sh"
+if ! kelvaron_can_run_32bit; then
+  guest_missing=()
+  for p in qemu-system-x86 busybox-static; do
+    installed "$p" || guest_missing+=("$p")
+  done
+  kernel_missing=0
+  compgen -G "$kelvaron_root/build/guest/kernel/boot/vmlinuz-*" >/dev/null || kernel_missing=1
+  if [ "$updated" = 0 ] && { [ ${#guest_missing[@]} -gt 0 ] || [ "$kernel_missing" = 1 ]; }; then
+    "${sudo_cmd[@]}" apt-get update -qq
+  fi
+  if [ ${#guest_missing[@]} -gt 0 ]; then
+    echo "setup: installing ${guest_missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+      "${guest_missing[@]}" >/dev/null
+  fi
+  "$kelvaron_root/scripts/guest/fetch-kernel.sh" >/dev/null
+fi
 echo "setup: ready"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the portable core natively under sanitizers; both plug-in archives checked without
 # running them; the Windows build that this machine can run (32-bit, or else x86_64) under Wine inside
-# Xvfb, with one fresh Wine prefix for the whole run; a short fuzzing run of the message decoder.
+# Xvfb, with one fresh Wine prefix for the whole run; where it cannot run the 32-bit build, that build's
+# tests in an emulated machine (scripts/guest/); a short fuzzing run of the message decoder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
@@ -30,7 +31,7 @@ bash tests/windows/package_test.sh "$(kelvaron_package_zip "$other_arch")" "$oth
 
 echo "== Windows tests under Wine ($KELVARON_WINDOWS_ARCH build)"
 build=$(kelvaron_windows_build_dir)
-kelvaron_configure_windows "$KELVARON_WINDOWS_ARCH" -DKELVARON_WERROR=ON
+kelvaron_configure_windows "$KELVARON_WINDOWS_ARCH" -DKELVARON_WERROR=ON -DKELVARON_TEST_TIME_SCALE=1
 cmake --build "$build" -j"$jobs"
 KELVARON_WINEPREFIX=$(mktemp -d /tmp/kelvaron-wine.XXXXXX)
 other_prefix=$(mktemp -d /tmp/kelvaron-wine.XXXXXX)
@@ -44,13 +45,14 @@ trap cleanup EXIT
 ./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$build" --output-on-failure
 
-echo "== a 32-bit and a 64-bit copy of the plug-in playing each other"
 if [ "$cross_game" = 1 ]; then
+  echo "== a 32-bit and a 64-bit copy of the plug-in playing each other"
   ./scripts/wine-prefix.sh "$other_prefix" "$other_arch"
   KELVARON_BOB_FOLDER=$other_build/miranda KELVARON_BOB_PREFIX=$other_prefix \
     xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/devhost/two_hosts_test.sh "$build/miranda" 3
 else
-  echo "cross-architecture game: skipped, this machine cannot run 32-bit programs"
+  echo "== Windows tests of the i686 build, and the 32-bit and 64-bit copies playing each other"
+  ./scripts/guest/run-32bit-suite.sh
 fi
 
 echo "== fuzzing the message decoder"

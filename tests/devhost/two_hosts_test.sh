@@ -67,7 +67,8 @@ host "$alice_folder" "" --user Alice --peer Bob --autoplay 1 --autoplay-starts "
   "${common[@]}" >"$work/alice.out" 2>&1 &
 alice=$!
 if [ "$mode" = generous ]; then
-  for _ in $(seq 150); do
+  # 30 s, longer where KELVARON_TIME_SCALE says the machine is slower (an emulated one).
+  for _ in $(seq $((150 * ${KELVARON_TIME_SCALE:-1}))); do
     grep -q '^move Alice: ' "$work/alice.out" && break
     sleep 0.2
   done
