@@ -11,15 +11,6 @@ kelvaron_can_run_32bit() {
     timeout 20 /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
-# Why kelvaron_can_run_32bit says no, in a few words.
-kelvaron_why_no_32bit() {
-  if [ "${KELVARON_EMULATE_32BIT:-0}" = 1 ]; then
-    echo "KELVARON_EMULATE_32BIT=1"
-  else
-    echo "this machine cannot run 32-bit programs"
-  fi
-}
-
 # Sets and exports KELVARON_WINDOWS_ARCH (i686 or x86_64) unless it is already set, and says so in
 # one line when this machine needs the x86_64 build.
 kelvaron_pick_windows_arch() {
@@ -30,7 +21,9 @@ kelvaron_pick_windows_arch() {
         KELVARON_WINDOWS_ARCH=i686
       else
         KELVARON_WINDOWS_ARCH=x86_64
-        echo "$(kelvaron_why_no_32bit): running the x86_64 build of the same sources"
+        local why="this machine cannot run 32-bit programs"
+        [ "${KELVARON_EMULATE_32BIT:-0}" = 1 ] && why="KELVARON_EMULATE_32BIT=1"
+        echo "$why: running the x86_64 build of the same sources"
       fi ;;
     *) echo "KELVARON_WINDOWS_ARCH must be i686 or x86_64, not $KELVARON_WINDOWS_ARCH" >&2; return 1 ;;
   esac

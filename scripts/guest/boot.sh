@@ -21,15 +21,17 @@ mkdir -p "$share"
 cpus=$(nproc)
 [ "$cpus" -le 4 ] || cpus=4
 
-# Without -smap every 32-bit process dies in the guest's kernel under QEMU's emulated CPU. QEMU itself
-# exits 0 whatever happens inside; stdin is not the terminal, which it would leave raw if killed.
+# Without -smap every 32-bit process dies in the guest's kernel under QEMU's emulated CPU.
+qemu=(qemu-system-x86_64 -accel tcg,thread=multi -smp "$cpus" -m 4096 -cpu max,-smap
+  -nodefaults -display none -serial stdio -no-reboot
+  -kernel "$(echo "$kernel"/boot/vmlinuz-*)" -initrd "$guest/initramfs.gz"
+  -virtfs local,path=/,mount_tag=kelvaron-root,security_model=none,readonly=on,multidevs=remap
+  -virtfs "local,path=$share,mount_tag=kelvaron-share,security_model=none")
+options="kelvaron.project=\"$root\" kelvaron.share=\"$share\" kelvaron.run=\"cd $root && $command\""
+# QEMU exits 0 whatever happens inside. Its stdin is not the terminal, which it would leave raw if
+# killed; in the foreground, an interrupt (Ctrl-C) reaches it too.
 status=0
-timeout -k 10 "$limit" qemu-system-x86_64 -accel tcg,thread=multi -smp "$cpus" -m 4096 -cpu max,-smap \
-  -nodefaults -display none -serial stdio -no-reboot \
-  -kernel "$(echo "$kernel"/boot/vmlinuz-*)" -initrd "$guest/initramfs.gz" \
-  -append "console=ttyS0 quiet panic=-1 kelvaron.project=\"$root\" kelvaron.share=\"$share\" kelvaron.run=\"cd $root && $command\"" \
-  -virtfs local,path=/,mount_tag=kelvaron-root,security_model=none,readonly=on,multidevs=remap \
-  -virtfs "local,path=$share,mount_tag=kelvaron-share,security_model=none" \
+timeout --foreground -k 10 "$limit" "${qemu[@]}" -append "console=ttyS0 quiet panic=-1 $options" \
   </dev/null | tee "$log" | sed -u 's/\r$//' || status=$?
 
 guest_status=$(tr -d '\r' <"$log" | sed -n 's/^kelvaron-guest-status: \([0-9]*\)$/\1/p' | tail -n 1)

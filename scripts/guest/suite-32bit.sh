@@ -31,9 +31,11 @@ if [ "$listed" != ${#tests[@]} ]; then
   echo "guest: $build has $listed of the ${#tests[@]} tests ${tests[*]}" >&2
   exit 1
 fi
-# The game below runs even when a test failed: both results are worth the wait.
+# The game below runs even when a test failed: both results are worth the wait. Tests without a time
+# limit of their own (a few seconds each on a real machine) get one, so that a hang fails quickly.
 status=0
-"${xvfb[@]}" ctest --test-dir "$build" --output-on-failure -R "$pattern" || status=1
+"${xvfb[@]}" ctest --test-dir "$build" --output-on-failure --timeout $((60 * KELVARON_TIME_SCALE)) \
+  -R "$pattern" || status=1
 
 echo "guest: the 32-bit copy (Alice) against the 64-bit copy (Bob)"
 started=$SECONDS
