@@ -12,6 +12,7 @@ arch=${2:-${KELVARON_WINDOWS_ARCH:-i686}}
 ready_mark=$prefix/.kelvaron-prefix-2
 wine_fonts=/usr/share/wine/fonts
 [ -f "$ready_mark" ] && exit 0
+mkdir -p "$prefix" # Wine makes the prefix's own folder, not the folders above it
 export WINEPREFIX=$prefix WINEDEBUG=-all
 wine=(wine)
 wineserver=(wineserver)
