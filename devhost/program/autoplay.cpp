@@ -345,8 +345,7 @@ void readState(const std::string& text, TextSource source) {
         run.windowForOther = false; // the plug-in sends only the game of its own window
     GameState next = run.view;
     if (received && !run.forecast.adopted) {
-        GameState dropped;
-        if (run.forecast.sound && viewFromStateMessage(text, source, dropped) && isFreshDeal(dropped))
+        if (run.forecast.freshDeal)
             notePeerDeal(text);
         if (run.settings.check && (hostile || run.forecast.sound))
             checkWindow(); // still the game as it was: a malformed state, or a game that crossed ours

@@ -77,6 +77,7 @@ ReceiptForecast forecastReceipt(const GameState& view, const std::string& text) 
     if (!isStateMessage(text.c_str()) || !readStateMessage(text.c_str(), received))
         return forecast;
     forecast.sound = true;
+    forecast.freshDeal = isFreshDeal(received);
     forecast.adopted = settleReceivedState(view, text.c_str(), received) == Settlement::Adopt;
     if (!forecast.adopted) {
         OwnDealAnswer answer = ownDealAnswer(view);

@@ -22,6 +22,7 @@ bool viewFromStateMessage(const std::string& text, TextSource source, GameState&
 struct ReceiptForecast {
     bool sound = false;
     bool adopted = false;
+    bool freshDeal = false;          // the text is a new deal
     std::vector<std::string> answer; // the texts sent back
 };
 ReceiptForecast forecastReceipt(const GameState& view, const std::string& text);
