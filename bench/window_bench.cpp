@@ -65,7 +65,8 @@ int main() {
     GetWindowRect(window, &outer);
     std::vector<Rect> rects;
     game.myHand.assign(13, 0x0106); // only the count matters for the layout
-    layoutHand(rects, cardMetricsForPicture(647, 388), {client.right, client.bottom});
+    layoutHand(rects, cardMetricsForPicture(cardPictureWidth, cardPictureHeight),
+               {client.right, client.bottom});
     int x = rects[nineIndex].left + 2, y = rects[nineIndex].top + 40;
     std::vector<double> redraws;
     for (int round = 0; round < redrawRounds; ++round) {

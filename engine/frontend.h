@@ -9,7 +9,7 @@
 
 // Writes the action button's caption; an empty caption means a disabled button.
 void showActionButton(const char* caption, bool enabled);
-// Start and stop the win-blink timer (id 1268, 100 ms) on the game window. The window knows whether
+// Start and stop the win-blink timer (winBlinkTimerId, 100 ms) on the game window. The window knows whether
 // its timer runs (winBlinkRunning): each call acts only when it changes that.
 void startWinBlinkTimer();
 void stopWinBlinkTimer();

@@ -19,11 +19,6 @@ constexpr DWORD gameWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int gameWindowWidth = 640;
 constexpr int gameWindowHeight = 520;
 constexpr UINT winBlinkPeriodMs = 100;
-constexpr COLORREF backgroundColour = RGB(127, 127, 127);
-constexpr COLORREF blinkColourA = RGB(255, 190, 190);
-constexpr COLORREF blinkColourB = RGB(255, 255, 100);
-constexpr COLORREF cardBackColour = RGB(0, 120, 0);
-constexpr COLORREF selectionColour = RGB(0, 0, 255);
 constexpr std::size_t titleBufferSize = 256;
 constexpr std::size_t aboutTextSize = 1024;
 constexpr wchar_t cardPicturePath[] = L"Plugins\\cards.png";
@@ -115,7 +110,7 @@ void onDestroy() {
 }
 
 void onTimer(HWND window, WPARAM timerId) {
-    if (timerId != ID_WIN_BLINK_TIMER || !ui.winBlinkRunning)
+    if (timerId != winBlinkTimerId || !ui.winBlinkRunning)
         return;
     WindowDcGuard context(window);
     if (!context.dc)
@@ -143,7 +138,7 @@ void onLeftButtonDown(LPARAM lParam) {
 
 void onCommand(WPARAM wParam) {
     switch (LOWORD(wParam)) {
-    case IDC_ACTION_BUTTON:
+    case actionButtonId:
         onActionButton();
         break;
     case IDM_ABOUT:
@@ -195,7 +190,7 @@ LRESULT CALLBACK gameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void setGameWindowHost(const GameWindowHost& host) { windowHost = host; }
 
 void registerGameWindowClass() {
-    classBackgroundBrush = CreateSolidBrush(backgroundColour);
+    classBackgroundBrush = CreateSolidBrush(tableBackground);
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = gameWindowProc;
     windowClass.hInstance = windowHost.module;
@@ -225,10 +220,10 @@ void openGameWindow() {
                     MB_ICONSTOP | MB_OK);
         return;
     }
-    ui.blinkBrushA = CreateSolidBrush(blinkColourA);
-    ui.blinkBrushB = CreateSolidBrush(blinkColourB);
-    ui.cardBackBrush = CreateSolidBrush(cardBackColour);
-    ui.selectionBrush = CreateSolidBrush(selectionColour);
+    ui.blinkBrushA = CreateSolidBrush(winBlinkColourA);
+    ui.blinkBrushB = CreateSolidBrush(winBlinkColourB);
+    ui.cardBackBrush = CreateSolidBrush(cardBackGreen);
+    ui.selectionBrush = CreateSolidBrush(selectionBlue);
 
     ui.gameWindow =
         CreateWindowExW(0, gameWindowClassNameW, L"", gameWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -238,7 +233,7 @@ void openGameWindow() {
         return;
     }
     ui.actionButton = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, ui.gameWindow,
-                                      reinterpret_cast<HMENU>(IDC_ACTION_BUTTON), windowHost.module, nullptr);
+                                      reinterpret_cast<HMENU>(actionButtonId), windowHost.module, nullptr);
     if (windowHost.windowOpened)
         windowHost.windowOpened(ui.gameWindow, game.opponentContact);
     setTitle();
@@ -304,14 +299,14 @@ void showActionButton(const char* caption, bool enabled) {
 void startWinBlinkTimer() {
     if (ui.winBlinkRunning || !ui.gameWindow)
         return;
-    if (SetTimer(ui.gameWindow, ID_WIN_BLINK_TIMER, winBlinkPeriodMs, nullptr))
+    if (SetTimer(ui.gameWindow, winBlinkTimerId, winBlinkPeriodMs, nullptr))
         ui.winBlinkRunning = 1;
 }
 
 void stopWinBlinkTimer() {
     if (!ui.winBlinkRunning)
         return;
-    KillTimer(ui.gameWindow, ID_WIN_BLINK_TIMER);
+    KillTimer(ui.gameWindow, winBlinkTimerId);
     ui.winBlinkRunning = 0;
 }
 

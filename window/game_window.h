@@ -1,12 +1,12 @@
 // The one game window: its class, its resources (card picture, brushes, button) and its life.
 #pragma once
 
+#include "window/game_window_constants.h"
 #include "window/gdiplus_flat.h"
 #include "layout/table_layout.h"
 
 #include <windows.h>
 
-inline constexpr wchar_t gameWindowClassNameW[] = L"KelvaronWindow";
 // The game's own texts are Windows-1251 bytes (engine/texts.h).
 inline constexpr UINT gameTextCodePage = 1251;
 

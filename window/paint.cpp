@@ -3,6 +3,7 @@
 
 #include "engine/frontend.h"
 #include "window/game_window.h"
+#include "window/game_window_constants.h"
 #include "window/gdi_guards.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 namespace {
 constexpr DWORD opaqueBlack = 0xFF000000; // shows through wherever the picture is transparent
 constexpr UINT centredLine = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-constexpr COLORREF statusTextColour = RGB(0, 0, 0);
-constexpr COLORREF stockCountColour = RGB(255, 255, 255);
 
 RECT toRECT(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 

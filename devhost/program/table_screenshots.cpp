@@ -34,7 +34,8 @@ void clickCard(std::size_t index, std::size_t n) {
     GetClientRect(static_cast<HWND>(hostGameWindow()), &client);
     std::vector<Rect> rects;
     game.myHand.assign(n, 0x0106); // only the count matters for the layout
-    layoutHand(rects, cardMetricsForPicture(647, 388), {client.right, client.bottom});
+    layoutHand(rects, cardMetricsForPicture(cardPictureWidth, cardPictureHeight),
+               {client.right, client.bottom});
     hostClickGameWindow(rects[index].left + 4, rects[index].top + 40);
 }
 } // namespace

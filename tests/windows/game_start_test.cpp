@@ -20,8 +20,6 @@ struct PictureAway {
 std::string titleFor(const std::string& name) { return windowTitlePrefix + name; }
 
 constexpr int showCommandShow = 5;
-constexpr UINT aboutCommand = 40002;
-constexpr UINT webPageCommand = 40003;
 
 HostWord noDisplayName(HostWord, HostWord) { return 0; }
 // What the messenger returns for a missing service: 0x80000000 in its 32-bit edition, and
@@ -100,7 +98,7 @@ TEST_F(PluginTest, MenuCommandsOpenTheWebPageAndTheAboutBox) {
         UINT command;
         const wchar_t* text;
         bool opensPage;
-    } items[] = {{0, webPageCommand, L"&Веб-страница", true}, {1, aboutCommand, L"О программе", false}};
+    } items[] = {{0, IDM_WEB_PAGE, L"&Веб-страница", true}, {1, IDM_ABOUT, L"О программе", false}};
     for (const auto& row : items) {
         SCOPED_TRACE(row.command);
         ASSERT_EQ(GetMenuItemID(help, row.item), row.command);

@@ -69,7 +69,7 @@ TEST_F(PluginTest, WinBlinkStartsAgainInTheNextWindowAfterClosingMidBlink) {
         hostPumpMessages(350);
         Point at = bubblePoint(testMetrics);
         std::uint32_t colour = clientPixel(at.x, at.y);
-        EXPECT_TRUE(colour == blinkA || colour == blinkB)
+        EXPECT_TRUE(colour == winBlinkColourA || colour == winBlinkColourB)
             << "window " << window << ": bubble colour " << std::hex << colour;
         ASSERT_TRUE(hostCloseGameWindow());
     }

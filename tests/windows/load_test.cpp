@@ -84,9 +84,9 @@ TEST_F(PluginTest, WindowClassIsUnregisteredWhenTheDllIsFreed) {
     HMODULE module = LoadLibraryA(pluginPath);
     ASSERT_NE(module, nullptr);
     WNDCLASSA windowClass = {};
-    EXPECT_TRUE(GetClassInfoA(module, "KelvaronWindow", &windowClass));
+    EXPECT_TRUE(GetClassInfoA(module, gameWindowClassName, &windowClass));
     FreeLibrary(module);
-    EXPECT_FALSE(GetClassInfoA(module, "KelvaronWindow", &windowClass));
+    EXPECT_FALSE(GetClassInfoA(module, gameWindowClassName, &windowClass));
     loadPlugin();
     choosePlayGame(alice);
     EXPECT_NE(gameWindowHandle(), nullptr);
@@ -96,7 +96,7 @@ TEST_F(PluginTest, WindowClassIsUnregisteredWhenTheDllIsFreed) {
 TEST_F(PluginTest, ClassBrushOutlivesTheDllWhileAWindowOfTheClassExists) {
     HMODULE module = LoadLibraryA(pluginPath);
     ASSERT_NE(module, nullptr);
-    HWND window = CreateWindowExW(0, L"KelvaronWindow", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+    HWND window = CreateWindowExW(0, gameWindowClassNameW, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
                                   nullptr, module, nullptr);
     ASSERT_NE(window, nullptr);
     // Its procedure goes with the DLL: let the default one serve the window from now on.
@@ -105,7 +105,7 @@ TEST_F(PluginTest, ClassBrushOutlivesTheDllWhileAWindowOfTheClassExists) {
     FreeLibrary(module);
     EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH)) << "the class brush was deleted";
     DestroyWindow(window);
-    EXPECT_TRUE(UnregisterClassW(L"KelvaronWindow", module));
+    EXPECT_TRUE(UnregisterClassW(gameWindowClassNameW, module));
     DeleteObject(brush);
 }
 

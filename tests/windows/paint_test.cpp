@@ -30,7 +30,7 @@ std::wstring wideWindowText(HWND window) {
 Rect shrunk(Rect r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right - dx, r.bottom - dy}; }
 
 // How many pixels inside `inner` differ from the Unicode `text` drawn centred on one line into `area`,
-// in `ink` over `fill` (0xRRGGBB): the same reference on every code page, so both runs draw the same
+// in `ink` over `fill` (0x00BBGGRR): the same reference on every code page, so both runs draw the same
 // pixels.
 int pixelsUnlikeText(const wchar_t* text, Rect area, Rect inner, std::uint32_t fill, std::uint32_t ink) {
     HWND window = gameWindowHandle();
@@ -39,7 +39,7 @@ int pixelsUnlikeText(const wchar_t* text, Rect area, Rect inner, std::uint32_t f
     WindowDcGuard screen(window);
     GdiObjectGuard<HBITMAP> shownImage(CreateCompatibleBitmap(screen.dc, client.right, client.bottom));
     GdiObjectGuard<HBITMAP> drawnImage(CreateCompatibleBitmap(screen.dc, client.right, client.bottom));
-    GdiObjectGuard<HBRUSH> fillBrush(CreateSolidBrush(RGB(fill >> 16, fill >> 8 & 0xFF, fill & 0xFF)));
+    GdiObjectGuard<HBRUSH> fillBrush(CreateSolidBrush(fill));
     MemoryDcGuard shown(screen.dc);
     MemoryDcGuard drawn(screen.dc);
     SelectObject(shown.dc, shownImage.handle);
@@ -47,7 +47,7 @@ int pixelsUnlikeText(const wchar_t* text, Rect area, Rect inner, std::uint32_t f
     BitBlt(shown.dc, 0, 0, client.right, client.bottom, screen.dc, 0, 0, SRCCOPY);
     RECT r = {area.left, area.top, area.right, area.bottom};
     FillRect(drawn.dc, &r, fillBrush.handle);
-    SetTextColor(drawn.dc, RGB(ink >> 16, ink >> 8 & 0xFF, ink & 0xFF));
+    SetTextColor(drawn.dc, ink);
     SetBkMode(drawn.dc, TRANSPARENT);
     DrawTextW(drawn.dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     int differing = 0;
@@ -116,16 +116,16 @@ TEST_F(Painting, EveryPartOfTheTableFromTheRightSourceBlock) {
         EXPECT_EQ(clientPixel(hand[i].left + gapColumn, hand[i].top + 40), colourCardGap) << mine[i];
     }
     Rect back = opponentCardRect(0, 4, testMetrics, client);
-    EXPECT_EQ(clientPixel(back.left, back.top + 40), black) << "the outline of a card back";
+    EXPECT_EQ(clientPixel(back.left, back.top + 40), outlineBlack) << "the outline of a card back";
     Rect stock = stockRect(testMetrics, client);
     int whitePixels = 0;
     for (int x = stock.left + 1; x < stock.right - 1; ++x)
         for (int y = stock.top + 1; y < stock.bottom - 1; ++y)
-            whitePixels += clientPixel(x, y) == white;
+            whitePixels += clientPixel(x, y) == stockCountColour;
     EXPECT_GT(whitePixels, 10) << "the number 3 in white";
     // The status bubble's outline.
     Rect bubble = statusBubbleRect(testMetrics, client);
-    EXPECT_EQ(clientPixel((bubble.left + bubble.right) / 2, bubble.top), black);
+    EXPECT_EQ(clientPixel((bubble.left + bubble.right) / 2, bubble.top), outlineBlack);
 }
 
 TEST_F(Painting, ChosenCardsAreFramedInBlueWhereTheyShow) {
@@ -156,13 +156,14 @@ TEST_F(Painting, WonGameBlinksTheBubbleUntilAnotherGameOrTheWindowsEnd) {
 
     // Each tick draws the win message in the other colour.
     HWND window = gameWindowHandle();
-    SendMessageA(window, WM_TIMER, blinkTimerId, 0);
+    SendMessageA(window, WM_TIMER, winBlinkTimerId, 0);
     std::uint32_t first = clientPixel(bubble.x, bubble.y);
-    SendMessageA(window, WM_TIMER, blinkTimerId, 0);
+    SendMessageA(window, WM_TIMER, winBlinkTimerId, 0);
     std::uint32_t second = clientPixel(bubble.x, bubble.y);
-    SendMessageA(window, WM_TIMER, blinkTimerId, 0);
+    SendMessageA(window, WM_TIMER, winBlinkTimerId, 0);
     std::uint32_t third = clientPixel(bubble.x, bubble.y);
-    EXPECT_EQ(std::set<std::uint32_t>({first, second}), std::set<std::uint32_t>({blinkA, blinkB}))
+    EXPECT_EQ(std::set<std::uint32_t>({first, second}),
+              std::set<std::uint32_t>({winBlinkColourA, winBlinkColourB}))
         << std::hex << first << " " << second;
     EXPECT_EQ(third, first);
     // Another timer's notice draws nothing.
@@ -171,18 +172,18 @@ TEST_F(Painting, WonGameBlinksTheBubbleUntilAnotherGameOrTheWindowsEnd) {
     // The real timer runs too.
     hostPumpMessages(250);
     std::uint32_t ticking = clientPixel(bubble.x, bubble.y);
-    EXPECT_TRUE(ticking == blinkA || ticking == blinkB) << std::hex << ticking;
+    EXPECT_TRUE(ticking == winBlinkColourA || ticking == winBlinkColourB) << std::hex << ticking;
 
     // After closing, a game in progress in a new window stays white: the blink stopped with the window.
     ASSERT_TRUE(hostCloseGameWindow());
     receive({"72", "", "60 70", "63 73", true, 2, false});
     hostPumpMessages(250);
-    EXPECT_EQ(clientPixel(bubble.x, bubble.y), white);
+    EXPECT_EQ(clientPixel(bubble.x, bubble.y), bubbleInPlay);
 
     // A won game followed by one in progress stops the timer itself, not only its drawing.
     receive({"", "", "", "60 70", false, 2, false});
     receive({"72", "", "60 70", "63 73", true, 2, false});
-    EXPECT_FALSE(KillTimer(gameWindowHandle(), blinkTimerId)) << "the blink timer still runs";
+    EXPECT_FALSE(KillTimer(gameWindowHandle(), winBlinkTimerId)) << "the blink timer still runs";
 }
 
 TEST_F(Painting, ClicksReachTheCardDrawnOnTop) {
@@ -229,7 +230,7 @@ TEST_F(Painting, ButtonSitsAtTheBottomLeftAsOpenedAndAfterEveryResize) {
         EXPECT_EQ(button.right - button.left, 71 + 35) << outer.cx;
         EXPECT_EQ(button.bottom - button.top, 25) << outer.cx;
         Point bubble = bubblePoint(testMetrics);
-        EXPECT_EQ(clientPixel(bubble.x, bubble.y), white) << "redrawn at " << outer.cx;
+        EXPECT_EQ(clientPixel(bubble.x, bubble.y), bubbleInPlay) << "redrawn at " << outer.cx;
     }
 }
 
@@ -249,10 +250,11 @@ TEST_F(PluginTest, ShownTextsReadTheSameOnAnyCodePage) {
     ClientSize client = gameClientSize();
     Rect bubble = statusBubbleRect(testMetrics, client);
     // Clear of the outline and the rounded corners.
-    EXPECT_EQ(
-        pixelsUnlikeText(L"Отбивайтесь.", bubble, shrunk(bubble, bubbleCornerSize / 2, 1), white, black), 0);
+    EXPECT_EQ(pixelsUnlikeText(L"Отбивайтесь.", bubble, shrunk(bubble, bubbleCornerSize / 2, 1), bubbleInPlay,
+                               statusTextColour),
+              0);
 
-    SendMessageW(window, WM_COMMAND, 40002, 0);
+    SendMessageW(window, WM_COMMAND, IDM_ABOUT, 0);
     ASSERT_EQ(hostMessageBoxes().size(), 1u);
     const HostMessageBox& box = hostMessageBoxes()[0];
     EXPECT_EQ(box.wideCaption, L"О программе");

@@ -35,7 +35,7 @@ HWND gameWindowHandle() { return static_cast<HWND>(hostGameWindow()); }
 
 HWND actionButtonHandle() {
     HWND window = gameWindowHandle();
-    return window ? GetDlgItem(window, 1020) : nullptr;
+    return window ? GetDlgItem(window, actionButtonId) : nullptr;
 }
 
 GameState peerViewOf(const std::string& sentText) {

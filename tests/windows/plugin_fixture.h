@@ -4,7 +4,7 @@
 
 #include "devhost/instruments/instruments.h"
 #include "devhost/messenger/host.h"
-#include "devhost/program/table_readback.h"
+#include "devhost/instruments/table_readback.h"
 #include "engine/cards.h"
 #include "support/card_notation.h"
 
@@ -33,8 +33,8 @@ GameState peerViewOf(const std::string& sentText);
 // Chooses the plug-in's contact-menu item for the contact.
 void choosePlayGame(HostWord contact);
 
-// The card metrics of the 647 by 388 card pictures, the real one and the colour one.
-inline const CardMetrics testMetrics = cardMetricsForPicture(647, 388);
+// The card metrics of the card pictures, the real one and the colour one.
+inline const CardMetrics testMetrics = cardMetricsForPicture(cardPictureWidth, cardPictureHeight);
 // A face of the colour picture, where every face is one flat colour of its own.
 std::uint32_t faceColour(const char* code);
 // Where the cards of a hand lie in the game window.

@@ -1,7 +1,7 @@
 // Reading the game window back and comparing it with a game, on devhost.exe's own copy of the core.
-#include "devhost/program/table_readback.h"
+#include "devhost/instruments/table_readback.h"
 
-#include "devhost/messenger/host.h"
+#include "devhost/instruments/instruments.h"
 #include "engine/rules.h"
 #include "window/gdi_guards.h"
 
@@ -16,14 +16,19 @@ namespace {
 constexpr DWORD opaqueBlack = 0xFF000000;
 constexpr std::uint32_t rgbBits = 0xFFFFFF;
 
-// The card picture as the plug-in blits it: converted over opaque black, 0x00RRGGBB per pixel.
+// A DIB pixel (0x00RRGGBB) as a colour value (0x00BBGGRR).
+std::uint32_t colourOf(std::uint32_t pixel) {
+    return (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
+}
+
+// The card picture as the plug-in blits it: converted over opaque black, 0x00BBGGRR per pixel.
 struct Picture {
     std::string path;
     std::uint32_t width = 0, height = 0;
     std::vector<std::uint32_t> pixels;
 };
 
-// A 32-bit top-down DIB of that size: pixels 0x00RRGGBB, the top row first.
+// A 32-bit top-down DIB of that size: pixels 0x00RRGGBB, the top row first (colourOf turns them round).
 BITMAPINFO topDownInfo(LONG width, LONG height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -63,7 +68,7 @@ const Picture& pictureAt(const std::string& path) {
         static_cast<int>(height))
         return picture;
     for (std::uint32_t& pixel : pixels)
-        pixel &= rgbBits;
+        pixel = colourOf(pixel & rgbBits);
     picture.width = width;
     picture.height = height;
     picture.pixels = std::move(pixels);
@@ -98,7 +103,7 @@ struct Checker {
         return x >= 0 && y >= 0 && x < client.width && y < client.height && !pixels.empty();
     }
     std::uint32_t seen(std::int32_t x, std::int32_t y) const {
-        return pixels[std::size_t(y) * std::size_t(client.width) + std::size_t(x)] & rgbBits;
+        return colourOf(pixels[std::size_t(y) * std::size_t(client.width) + std::size_t(x)] & rgbBits);
     }
     void expect(std::int32_t x, std::int32_t y, std::uint32_t colour, const std::string& what) {
         if (!same || !inside(x, y))
@@ -155,8 +160,7 @@ ClientSize gameClientSize() {
 std::uint32_t clientPixel(int x, int y) {
     auto window = static_cast<HWND>(hostGameWindow());
     WindowDcGuard screen(window);
-    COLORREF colour = GetPixel(screen.dc, x, y);
-    return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+    return GetPixel(screen.dc, x, y);
 }
 
 Point bubblePoint(CardMetrics metrics) {
@@ -233,12 +237,12 @@ std::string tableMismatch(const std::string& picturePath, const GameState& expec
     Point bubble = bubblePoint(metrics);
     GameOutcome outcome = gameOutcome();
     if (outcome == InProgress) {
-        check.expect(bubble.x, bubble.y, white, "status bubble in play");
+        check.expect(bubble.x, bubble.y, bubbleInPlay, "status bubble in play");
     } else if (outcome != Won) {
-        check.expect(bubble.x, bubble.y, lightGrey, "status bubble after the game");
+        check.expect(bubble.x, bubble.y, bubbleAfterGame, "status bubble after the game");
     } else if (check.inside(bubble.x, bubble.y)) {
         std::uint32_t seen = check.seen(bubble.x, bubble.y);
-        if (seen != blinkA && seen != blinkB)
+        if (seen != winBlinkColourA && seen != winBlinkColourB)
             check.expect(bubble.x, bubble.y, tableBackground,
                          "status bubble of a won game (or a blink colour)");
     }
