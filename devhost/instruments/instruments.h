@@ -1,9 +1,10 @@
-// The development host's instruments: what the plug-in holds (GDI objects, device contexts, GDI+
-// images, counted through its import table), failures of its platform calls on demand, the show
-// commands and shell opens it asked for, and the process's memory, the time and pictures of the window.
+// The development host's instruments for this plug-in: what it holds (GDI objects, device contexts,
+// GDI+ images, counted through its import table), the show commands and shell opens it asked for, its
+// game window driven as a user would, and the process's memory, the time and pictures of the window.
 #pragma once
 
 #include "devhost/messenger/host.h"
+#include "window/game_window_constants.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -50,10 +51,8 @@ struct HostResourceCounts {
     bool gameWindowAtGdiplusShutdown;
 };
 HostResourceCounts hostResourceCounts();
-// Makes the plug-in's next count calls of that imported function (one of the eleven above) fail as
-// the platform would (a null handle, FALSE, or GDI+ status 3 out of memory, 2 for a failed dispose)
-// without calling the real one; 0 cancels. False for a name that is not counted. hostReset cancels all.
-bool hostFailPluginCalls(const char* function, unsigned count);
+// Has the host's loader hand every plug-in it loads from now on to the counting. Once, after hostStart.
+void attachInstruments();
 // The show commands of the plug-in's ShowWindow calls and the shell opens it asked for, since it was loaded.
 const std::vector<int>& hostShowCommands();
 const std::vector<HostShellOpen>& hostShellOpens();
@@ -61,6 +60,17 @@ const std::vector<HostShellOpen>& hostShellOpens();
 std::size_t hostProcessMemory();
 // Microseconds on the machine's performance counter, which all processes on the machine share.
 std::uint64_t hostMicroseconds();
+// --- the game window, driven as a user would (game_window_driver.cpp)
+// The plug-in's top-level window of its class on this thread, or null.
+HostHandle hostGameWindow();
+// Sends WM_LBUTTONDOWN and WM_LBUTTONUP at a client point; false without a game window.
+bool hostClickGameWindow(int x, int y);
+// Clicks the action button with BM_CLICK, or tells the window of the click when the button has no
+// size; a disabled button ignores it. False without a game window or button.
+bool hostPressActionButton();
+// Sends WM_CLOSE, as the window's close box does; false without a game window.
+bool hostCloseGameWindow();
+
 // Saves the whole game window as it is on the screen (title bar and menu included) as a PNG, after
 // pending paints are done; path in the ANSI code page. False without a game window or on any error.
 bool hostSaveGameWindowPng(const char* path);

@@ -1,21 +1,18 @@
-// Counting the plug-in's GDI, DC and GDI+ handles and failing its calls on demand: right after the DLL
-// is loaded, the entries of its import address table for eleven functions are pointed at wrappers
-// here, which count (or fail) and call the function the entry held before. Its window's show commands
-// and its shell opens are noted the same way; the shell opens nothing for it.
-#include "devhost/messenger/host_state.h"
+// Counting the plug-in's GDI, DC and GDI+ handles: right after the DLL is loaded, the entries of its
+// import address table for these functions are pointed at wrappers here, which count and call the
+// function the entry held before. Its window's show commands and its shell opens are noted the same
+// way; the shell opens nothing for it.
+#include "devhost/instruments/instruments.h"
 
 #include <windows.h>
 
 #include <cstring>
-#include <map>
 #include <set>
 #include <string>
 
 namespace {
 using GdiplusStatus = int;
 constexpr GdiplusStatus gdiplusOk = 0;
-constexpr GdiplusStatus gdiplusInvalidParameter = 2;
-constexpr GdiplusStatus gdiplusOutOfMemory = 3;
 struct GdiplusImage; // opaque GpImage / GpBitmap
 
 // The handles the plug-in holds now, by kind. A window DC can be handed out more than once.
@@ -31,7 +28,6 @@ std::size_t foreignDeletes = 0;
 std::size_t gdiplusShutdowns = 0;
 HostResourceTally liveAtGdiplusShutdown = {};
 bool gameWindowAtGdiplusShutdown = false;
-std::map<std::string, unsigned> failuresLeft;
 std::vector<int> showCommands;
 std::vector<HostShellOpen> shellOpens;
 
@@ -53,16 +49,6 @@ template <typename Function> Function original(std::uintptr_t address) {
     return reinterpret_cast<Function>(address);
 }
 
-// True when an injected failure is due for this call; uses it up.
-bool failureDue(const char* function) {
-    auto found = failuresLeft.find(function);
-    if (found == failuresLeft.end() || found->second == 0)
-        return false;
-    if (--found->second == 0)
-        failuresLeft.erase(found);
-    return true;
-}
-
 template <typename Handles> void noteCreated(Handles& handles, std::size_t& total, void* handle) {
     if (!handle)
         return;
@@ -79,16 +65,12 @@ template <typename Handles> void noteFreed(Handles& handles, void* handle) {
 }
 
 HBRUSH WINAPI countedCreateSolidBrush(COLORREF colour) {
-    if (failureDue("CreateSolidBrush"))
-        return nullptr;
     HBRUSH brush = original<decltype(&CreateSolidBrush)>(originalCreateSolidBrush)(colour);
     noteCreated(live.gdiObjects, created.gdiObjects, brush);
     return brush;
 }
 
 HBITMAP WINAPI countedCreateCompatibleBitmap(HDC dc, int width, int height) {
-    if (failureDue("CreateCompatibleBitmap"))
-        return nullptr;
     HBITMAP bitmap =
         original<decltype(&CreateCompatibleBitmap)>(originalCreateCompatibleBitmap)(dc, width, height);
     noteCreated(live.gdiObjects, created.gdiObjects, bitmap);
@@ -96,16 +78,12 @@ HBITMAP WINAPI countedCreateCompatibleBitmap(HDC dc, int width, int height) {
 }
 
 HDC WINAPI countedCreateCompatibleDC(HDC dc) {
-    if (failureDue("CreateCompatibleDC"))
-        return nullptr;
     HDC memory = original<decltype(&CreateCompatibleDC)>(originalCreateCompatibleDC)(dc);
     noteCreated(live.memoryDcs, created.memoryDcs, memory);
     return memory;
 }
 
 BOOL WINAPI countedDeleteObject(HGDIOBJ object) {
-    if (failureDue("DeleteObject"))
-        return FALSE;
     BOOL deleted = original<decltype(&DeleteObject)>(originalDeleteObject)(object);
     if (deleted)
         noteFreed(live.gdiObjects, object);
@@ -113,8 +91,6 @@ BOOL WINAPI countedDeleteObject(HGDIOBJ object) {
 }
 
 BOOL WINAPI countedDeleteDC(HDC dc) {
-    if (failureDue("DeleteDC"))
-        return FALSE;
     BOOL deleted = original<decltype(&DeleteDC)>(originalDeleteDC)(dc);
     if (deleted)
         noteFreed(live.memoryDcs, dc);
@@ -122,24 +98,18 @@ BOOL WINAPI countedDeleteDC(HDC dc) {
 }
 
 HDC WINAPI countedGetDC(HWND window) {
-    if (failureDue("GetDC"))
-        return nullptr;
     HDC dc = original<decltype(&GetDC)>(originalGetDC)(window);
     noteCreated(live.windowDcs, created.windowDcs, dc);
     return dc;
 }
 
 HDC WINAPI countedGetWindowDC(HWND window) {
-    if (failureDue("GetWindowDC"))
-        return nullptr;
     HDC dc = original<decltype(&GetWindowDC)>(originalGetWindowDC)(window);
     noteCreated(live.windowDcs, created.windowDcs, dc);
     return dc;
 }
 
 int WINAPI countedReleaseDC(HWND window, HDC dc) {
-    if (failureDue("ReleaseDC"))
-        return 0;
     int released = original<decltype(&ReleaseDC)>(originalReleaseDC)(window, dc);
     if (released)
         noteFreed(live.windowDcs, dc);
@@ -151,11 +121,6 @@ using CreateHBITMAPFromBitmap = GdiplusStatus(WINAPI*)(GdiplusImage*, HBITMAP*, 
 using DisposeImage = GdiplusStatus(WINAPI*)(GdiplusImage*);
 
 GdiplusStatus WINAPI countedCreateBitmapFromFile(const WCHAR* path, GdiplusImage** image) {
-    if (failureDue("GdipCreateBitmapFromFile")) {
-        if (image)
-            *image = nullptr;
-        return gdiplusOutOfMemory;
-    }
     GdiplusStatus status = original<CreateBitmapFromFile>(originalCreateBitmapFromFile)(path, image);
     if (status == gdiplusOk && image)
         noteCreated(live.gdiplusImages, created.gdiplusImages, *image);
@@ -164,11 +129,6 @@ GdiplusStatus WINAPI countedCreateBitmapFromFile(const WCHAR* path, GdiplusImage
 
 // The HBITMAP that GDI+ hands out is a GDI object the plug-in must delete.
 GdiplusStatus WINAPI countedCreateHBITMAPFromBitmap(GdiplusImage* image, HBITMAP* bitmap, DWORD background) {
-    if (failureDue("GdipCreateHBITMAPFromBitmap")) {
-        if (bitmap)
-            *bitmap = nullptr;
-        return gdiplusOutOfMemory;
-    }
     GdiplusStatus status =
         original<CreateHBITMAPFromBitmap>(originalCreateHBITMAPFromBitmap)(image, bitmap, background);
     if (status == gdiplusOk && bitmap)
@@ -177,8 +137,6 @@ GdiplusStatus WINAPI countedCreateHBITMAPFromBitmap(GdiplusImage* image, HBITMAP
 }
 
 GdiplusStatus WINAPI countedDisposeImage(GdiplusImage* image) {
-    if (failureDue("GdipDisposeImage"))
-        return gdiplusInvalidParameter;
     GdiplusStatus status = original<DisposeImage>(originalDisposeImage)(image);
     if (status == gdiplusOk)
         noteFreed(live.gdiplusImages, image);
@@ -235,7 +193,6 @@ const CountedImport countedImports[] = {
      &originalGdiplusShutdown},
 };
 
-// Noted only: hostFailPluginCalls cannot fail these.
 const CountedImport notedImports[] = {
     {"user32.dll", "ShowWindow", reinterpret_cast<void*>(notedShowWindow), &originalShowWindow},
     {"shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(notedShellExecuteA), &originalShellExecuteA},
@@ -278,8 +235,8 @@ void patchDescriptor(BYTE* base, const IMAGE_IMPORT_DESCRIPTOR& descriptor) {
         writeImportEntry(entries, reinterpret_cast<std::uintptr_t>(import->wrapper));
     }
 }
-} // namespace
 
+// Starts the counts afresh for a freshly loaded plug-in and points its imports at the wrappers.
 void countPluginResources(void* module) {
     live = LiveHandles{};
     created = HostResourceTally{};
@@ -300,8 +257,9 @@ void countPluginResources(void* module) {
          descriptor->Name != 0; ++descriptor)
         patchDescriptor(base, *descriptor);
 }
+} // namespace
 
-void cancelPluginFailures() { failuresLeft.clear(); }
+void attachInstruments() { hostSetModuleHook(countPluginResources); }
 
 const std::vector<int>& hostShowCommands() { return showCommands; }
 const std::vector<HostShellOpen>& hostShellOpens() { return shellOpens; }
@@ -313,17 +271,4 @@ HostResourceCounts hostResourceCounts() {
                               gdiplusShutdowns,
                               liveAtGdiplusShutdown,
                               gameWindowAtGdiplusShutdown};
-}
-
-bool hostFailPluginCalls(const char* function, unsigned count) {
-    bool counted = false;
-    for (const CountedImport& import : countedImports)
-        counted = counted || (function && std::strcmp(import.function, function) == 0);
-    if (!counted)
-        return false;
-    if (count == 0)
-        failuresLeft.erase(function);
-    else
-        failuresLeft[function] = count;
-    return true;
 }

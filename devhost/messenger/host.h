@@ -1,8 +1,8 @@
 // The development host's stand-in messenger: the messenger's side of the plug-in link, with real
 // semantics (services, events, contacts, the receive chain, window lists, contact menus). Tests link
 // it as a library and drive the real plug-in DLL through it; devhost.exe wraps it for people and
-// scripts. What the tests measure of the plug-in is in devhost/instruments/instruments.h.
-// Everything runs on the thread that called hostStart(), the host's UI thread.
+// scripts. It knows nothing of any particular plug-in: what measures one attaches through the hooks
+// below (devhost/instruments/). Everything runs on the thread that called hostStart(), the UI thread.
 #pragma once
 
 #include "plugin/host_link.h"
@@ -97,6 +97,10 @@ HostLoadResult hostLoadPlugin(const char* path = defaultPluginPath,
 bool hostPluginLoaded();
 // The record MirandaPluginInfo returned at the last load (null when none).
 const PluginInfo* hostPluginInfo();
+// Called with the DLL's module handle right after each load, before any of its code but DllMain runs;
+// kept across resets. What measures the plug-in attaches here.
+using HostModuleHook = void (*)(void* module);
+void hostSetModuleHook(HostModuleHook hook);
 // Notifies "Miranda/System/Shutdown", calls Unload, frees the DLL. The services and hooks the plug-in
 // created go with its code (also when Load refused). Does nothing without a plug-in.
 void hostShutdown();
@@ -150,6 +154,9 @@ const std::vector<HostMessageBox>& hostMessageBoxes();
 void hostClearLogs();
 // Called for every sent text after it is recorded (the transport between two hosts hooks in here).
 void hostSetSendHandler(std::function<void(HostWord contact, const std::string& text)> handler);
+// Called as a text from a contact enters the receive chain (done false), and again once the chain has
+// returned (done true); whoever watches the plug-in sees the text go in and what it left.
+void hostSetReceiveObserver(std::function<void(const HostText& text, bool done)> observer);
 // Called for every recorded chat-log entry and message box (devhost.exe prints them).
 void hostSetChatHandler(std::function<void(const HostText&)> handler);
 void hostSetMessageBoxHandler(std::function<void(const HostMessageBox&)> handler);
@@ -162,15 +169,5 @@ std::string narrowed(const std::wstring& text, unsigned codePage);
 // --- window lists
 std::vector<HostHandle> hostWindowList(HostWord list);
 
-// --- the game window, driven as a user would
-// The plug-in's top-level window of class "KelvaronWindow" on this thread, or null.
-HostHandle hostGameWindow();
-// Sends WM_LBUTTONDOWN and WM_LBUTTONUP at a client point; false without a game window.
-bool hostClickGameWindow(int x, int y);
-// Clicks the action button (control 1020) with BM_CLICK, or tells the window of the click when the
-// button has no size; a disabled button ignores it. False without a game window or button.
-bool hostPressActionButton();
-// Sends WM_CLOSE, as the window's close box does; false without a game window.
-bool hostCloseGameWindow();
 // Dispatches this thread's messages for about ms milliseconds (0: only what is queued).
 void hostPumpMessages(unsigned ms);

@@ -230,5 +230,13 @@ HostWord hostChooseMenuItem(HostWord contact, std::size_t itemIndex) {
 HostWord hostReceiveText(HostWord contact, const char* text) {
     ReceivedEvent event = {0, static_cast<std::uint32_t>(std::time(nullptr)), text, 0};
     CallRecord record = {contact, hostnames::receiveMessageSuffix, 0, reinterpret_cast<HostWord>(&event)};
-    return runReceiveChain(&record, 0);
+    // A copy: the observer may be replaced while the chain runs.
+    auto observer = hostState().receiveObserver;
+    HostText received{contact, text ? text : ""};
+    if (observer)
+        observer(received, false);
+    HostWord result = runReceiveChain(&record, 0);
+    if (observer)
+        observer(received, true);
+    return result;
 }

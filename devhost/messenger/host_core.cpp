@@ -136,7 +136,6 @@ void hostReset() {
         hostShutdown();
     }
     hostState() = HostState{};
-    cancelPluginFailures();
     addBuiltInServices();
 }
 
@@ -207,6 +206,10 @@ void hostClearLogs() {
 
 void hostSetSendHandler(std::function<void(HostWord contact, const std::string& text)> handler) {
     hostState().sendHandler = std::move(handler);
+}
+
+void hostSetReceiveObserver(std::function<void(const HostText& text, bool done)> observer) {
+    hostState().receiveObserver = std::move(observer);
 }
 
 void hostSetChatHandler(std::function<void(const HostText&)> handler) {

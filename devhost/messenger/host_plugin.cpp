@@ -12,6 +12,8 @@ using PluginInfoFunction = const PluginInfo* (*)(DWORD hostVersion);
 using LoadFunction = int (*)(const HostLinkTable* link);
 using UnloadFunction = int (*)();
 
+HostModuleHook moduleHook = nullptr;
+
 // Frees the DLL on every path unless the load went through.
 struct LibraryGuard {
     HMODULE module;
@@ -76,8 +78,9 @@ HostLoadResult loadPlugin(const char* path, std::uint32_t hostVersion) {
     LibraryGuard library{LoadLibraryA(fullPath(path).c_str())};
     if (!library.module)
         return HostLoadResult::DllMissing;
-    // Before any of its code but DllMain runs, so that the counts see everything from here on.
-    countPluginResources(library.module);
+    // Before any of its code but DllMain runs, so that what attached sees everything from here on.
+    if (moduleHook)
+        moduleHook(library.module);
     auto info = reinterpret_cast<PluginInfoFunction>(
         reinterpret_cast<void*>(GetProcAddress(library.module, "MirandaPluginInfo")));
     auto load =
@@ -135,6 +138,8 @@ HostLoadResult hostLoadPlugin(const char* path, std::uint32_t hostVersion) {
     hostState().version = hostVersion;
     return loadPlugin(path ? path : defaultPluginPath, hostVersion);
 }
+
+void hostSetModuleHook(HostModuleHook hook) { moduleHook = hook; }
 
 void addSystemServices() { addBuiltInService(hostnames::getVersionText, getVersionText); }
 

@@ -1,8 +1,7 @@
 // The development host's state, shared by the library's source files and private to them (tests and
-// devhost.exe use devhost/host.h). One instance for the process, on the host's UI thread.
+// devhost.exe use devhost/messenger/host.h). One instance for the process, on the host's UI thread.
 #pragma once
 
-#include "devhost/instruments/instruments.h"
 #include "devhost/messenger/host.h"
 
 #include <cstdint>
@@ -64,6 +63,7 @@ struct HostState {
     std::vector<HostText> chatLog;
     std::vector<HostMessageBox> messageBoxes;
     std::function<void(HostWord, const std::string&)> sendHandler;
+    std::function<void(const HostText&, bool)> receiveObserver;
     std::function<void(const HostText&)> chatHandler;
     std::function<void(const HostMessageBox&)> messageBoxHandler;
 
@@ -84,8 +84,3 @@ void addSystemServices();
 void forgetPluginRegistrations();
 // Adds a built-in service (not the plug-in's).
 void addBuiltInService(const char* name, HostService service);
-// Points the freshly loaded plug-in's imports of the counted GDI, USER and GDI+ functions at the
-// counting wrappers and starts the counts afresh (host_probes.cpp).
-void countPluginResources(void* module);
-// Forgets every failure asked for with hostFailPluginCalls.
-void cancelPluginFailures();

@@ -1,5 +1,5 @@
 // The host's Windows side: window lists, the recorder that takes the plug-in's message boxes off the
-// screen, driving the game window as a user would, the message pump, and code-page conversions.
+// screen, the message pump, and code-page conversions.
 #include "devhost/messenger/host_state.h"
 
 #include <windows.h>
@@ -8,8 +8,6 @@
 #include <cstring>
 
 namespace {
-constexpr char gameWindowClass[] = "KelvaronWindow";
-constexpr int actionButtonId = 1020;
 constexpr char dialogClass[] = "#32770";
 // The message text's static control in the system's message box.
 constexpr int messageBoxTextId = 0xFFFF;
@@ -161,22 +159,6 @@ LRESULT CALLBACK recordMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(messageBoxHook, code, wParam, lParam);
 }
 
-// --- the game window
-
-BOOL CALLBACK findGameWindow(HWND window, LPARAM found) {
-    if (!hasClass(window, gameWindowClass))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-HWND gameWindow() { return static_cast<HWND>(hostGameWindow()); }
-
-bool buttonCanTakeClick(HWND button) {
-    RECT client = {};
-    GetClientRect(button, &client);
-    return (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) && !IsRectEmpty(&client);
-}
 } // namespace
 
 void addWindowListServices() {
@@ -219,48 +201,6 @@ std::vector<HostHandle> hostWindowList(HostWord list) {
         for (const WindowListMember& member : found->second)
             windows.push_back(member.window);
     return windows;
-}
-
-HostHandle hostGameWindow() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findGameWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-bool hostClickGameWindow(int x, int y) {
-    HWND window = gameWindow();
-    if (!window)
-        return false;
-    LPARAM point = MAKELPARAM(x, y);
-    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageA(window, WM_LBUTTONUP, 0, point);
-    return true;
-}
-
-bool hostPressActionButton() {
-    HWND window = gameWindow();
-    HWND button = window ? GetDlgItem(window, actionButtonId) : nullptr;
-    if (!button)
-        return false;
-    if (!IsWindowEnabled(button))
-        return true; // ignores a click (Wine's BM_CLICK would click it all the same)
-    if (buttonCanTakeClick(button)) {
-        SendMessageA(button, BM_CLICK, 0, 0);
-    } else {
-        // BM_CLICK clicks at the button's own client point 0,0, which a button without size lacks
-        // (and a hidden one could not be clicked): tell the parent what a click would have told it.
-        SendMessageA(window, WM_COMMAND, MAKEWPARAM(actionButtonId, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
-    }
-    return true;
-}
-
-bool hostCloseGameWindow() {
-    HWND window = gameWindow();
-    if (!window)
-        return false;
-    SendMessageA(window, WM_CLOSE, 0, 0);
-    return true;
 }
 
 void hostPumpMessages(unsigned ms) {

@@ -1,42 +1,35 @@
 // The parts of devhost.exe and what they share: the options, the console's texts (UTF-8) against the
-// plug-in's (ANSI), the main window, the script, and the link to other hosts through an IRC server.
+// plug-in's (ANSI), the main window, the script, the outbox, and the link to other hosts through an IRC
+// server. The auto-player is in autoplay.h.
 #pragma once
 
 #include "devhost/messenger/host.h"
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-struct ContactOption {
-    std::string name; // ANSI
-    bool online;
-};
-
+// The command line, one record for the whole program (names ANSI, as the plug-in's texts are).
 struct DevhostOptions {
-    std::uint32_t hostVersion = defaultHostVersion;
-    bool unicodeCore = false; // --unicode
-    std::string pluginPath = defaultPluginPath;
     std::string userName = "devhost";
-    std::vector<ContactOption> contacts;
-    std::string peerName;  // the contact that is the other host; empty without one
-    std::string ircServer; // HOST:PORT; empty without IRC
+    std::vector<std::string> contacts; // contacts that exist before the plug-in loads
+    std::string peerName;              // the contact that is the other host; empty without one
+    std::string ircServer;             // HOST:PORT; empty without IRC
     bool script = false;
     bool quiet = false; // no "sent" or "held" lines
     bool help = false;
-    // The auto-player (--autoplay and the options that go with it).
+    // The auto-player: --autoplay SEED and the options that go with it.
     bool autoplay = false;
     unsigned seed = 0;
-    bool autoplayStarts = false;
+    bool startsGames = false; // --autoplay-starts: the menu item, then the button
     unsigned games = 1;
-    unsigned delayMs = 300;
+    unsigned delayMs = 300; // before each action; 0: as soon as the message queue is empty
     bool check = false;
-    bool hostile = false;
     bool timing = false;
+    // Every crossEvery-th game (0: none) both sides deal at once so that the deals cross.
     unsigned crossEvery = 0;
-    std::string snapshotDir;
+    std::string snapshotDir; // empty for no pictures
 };
 
 // --- the console (console.cpp)
@@ -57,6 +50,10 @@ inline constexpr UINT scriptLineMessage = WM_APP + 1;
 // deletes.
 inline constexpr UINT ircLineMessage = WM_APP + 2;
 inline constexpr UINT ircClosedMessage = WM_APP + 3;
+// The auto-player's next step, and its reading of the texts the plug-in sent (both without lParam);
+// its timers are the main window's too.
+inline constexpr UINT autoplayStepMessage = WM_APP + 4;
+inline constexpr UINT autoplayReadSentMessage = WM_APP + 5;
 HWND createMainWindow(const std::string& userName);
 void refreshContactList(HWND mainWindow);
 // Shuts the host down (shutdown event, Unload, free) and ends the message loop.
@@ -80,9 +77,6 @@ void holdOutgoing();
 void releaseOutgoing();
 // The next text to leave (at once, or when released) is lost instead, as a network may drop one.
 void loseNextOutgoing();
-
-// The peer's contact; 0 without a peer (main.cpp).
-HostWord peerContact();
 
 // --- the link through an IRC server (irc_link.cpp): every contact's name is its nick.
 // Connects, logs in under the user's name and joins the channel that tells who is there, showing each

@@ -76,6 +76,7 @@ struct Refusals {
 };
 std::map<std::string, Refusals> refusalsToSettle;
 std::set<std::string> channelNames; // the nicks of a NAMES list while it comes in, folded
+HostWord peerContact = 0;           // the auto-player hears of its coming and going
 
 // Nicks compare without regard to ASCII letter case.
 std::string folded(std::string text) {
@@ -296,7 +297,7 @@ void setOnline(HWND mainWindow, HostWord contact, bool online) {
     hostSetContactOnline(contact, online);
     refreshContactList(mainWindow);
     printLine("status " + contactNameShown(contact) + ": " + (online ? "online" : "offline"));
-    if (contact == peerContact())
+    if (contact == peerContact)
         autoplayPeerPresence(online);
 }
 
@@ -337,7 +338,7 @@ void receive(HWND mainWindow, const std::string& nick, const std::string& utf8Te
         contact = hostAddContact(ansiFromUtf8(nick), false);
         setOnline(mainWindow, contact, true);
     }
-    autoplayReceive(contact, ansiFromUtf8(utf8Text));
+    hostReceiveText(contact, ansiFromUtf8(utf8Text).c_str());
 }
 
 void askForSettlement() {
@@ -418,6 +419,7 @@ void joinPresenceChannel(HWND mainWindow) {
 } // namespace
 
 bool openIrcLink(const DevhostOptions& options, HWND mainWindow, std::string& error) {
+    peerContact = contactNamed(options.peerName);
     WSADATA winsock;
     if (WSAStartup(MAKEWORD(2, 2), &winsock) != 0) {
         error = "cannot start Winsock";

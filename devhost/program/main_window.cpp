@@ -1,5 +1,6 @@
 // devhost.exe's main window: the user's contacts in a list, each with a context menu of the plug-ins'
-// contact-menu items; it also runs the script's lines and the IRC server's on the UI thread.
+// contact-menu items; it also runs the script's lines, the IRC server's and the auto-player's steps on
+// the UI thread.
 #include "devhost/program/devhost_app.h"
 
 #include "devhost/program/autoplay.h"
@@ -86,6 +87,13 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     }
     case ircClosedMessage:
         onIrcClosed(window);
+        return 0;
+    case autoplayStepMessage:
+    case autoplayReadSentMessage:
+        autoplayOnMessage(message);
+        return 0;
+    case WM_TIMER:
+        autoplayOnTimer(wParam);
         return 0;
     case WM_CLOSE:
         closeHost(window);

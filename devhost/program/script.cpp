@@ -3,7 +3,6 @@
 #include "devhost/program/devhost_app.h"
 
 #include "devhost/instruments/instruments.h"
-#include "devhost/program/autoplay.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -25,13 +24,11 @@ bool parseNumber(const std::string& word, long& number) {
     return errno == 0 && *end == '\0';
 }
 
-// A line's command and the words after it; afterCommand and afterFirstWord are what follows the
-// command and the first of those words, verbatim but for the one space that separates them (the path
-// of "snap PATH", the text of "recv NAME TEXT...").
+// A line's command and the words after it; afterFirstWord is what follows the first of those words,
+// verbatim but for the one space that separates them (the text of "recv NAME TEXT...").
 struct Line {
     std::string command;
     std::vector<std::string> words;
-    std::string afterCommand;
     std::string afterFirstWord;
 };
 
@@ -43,7 +40,6 @@ Line split(const std::string& text) {
         line.words.push_back(word);
     if (!line.words.empty()) {
         std::size_t commandEnd = text.find(line.command) + line.command.size();
-        line.afterCommand = text.substr(std::min(commandEnd + 1, text.size()));
         std::size_t first = text.find(line.words[0], commandEnd);
         std::size_t restStart = first + line.words[0].size();
         if (restStart < text.size())
@@ -54,25 +50,13 @@ Line split(const std::string& text) {
 }
 
 // Each command returns why it failed, or nothing.
-std::string addContact(const Line& line, HWND mainWindow) {
-    bool offline = line.words.size() == 2 && line.words[1] == "offline";
-    if (line.words.empty() || line.words.size() > 2 || (line.words.size() == 2 && !offline))
-        return "usage: contact NAME [offline]";
-    std::string name = ansiFromUtf8(line.words[0]);
-    if (contactNamed(name))
-        return "contact " + line.words[0] + " exists already";
-    hostAddContact(name, !offline);
-    refreshContactList(mainWindow);
-    return "";
-}
-
 std::string receiveText(const Line& line) {
     if (line.words.empty())
         return "usage: recv NAME TEXT...";
     HostWord contact = contactNamed(ansiFromUtf8(line.words[0]));
     if (!contact)
         return "no contact " + line.words[0];
-    autoplayReceive(contact, ansiFromUtf8(line.afterFirstWord));
+    hostReceiveText(contact, ansiFromUtf8(line.afterFirstWord).c_str());
     return "";
 }
 
@@ -111,16 +95,6 @@ std::string click(const Line& line) {
     if (line.words.size() != 2 || !parseNumber(line.words[0], x) || !parseNumber(line.words[1], y))
         return "usage: click X Y";
     return hostClickGameWindow(static_cast<int>(x), static_cast<int>(y)) ? "" : "no game window";
-}
-
-std::string snap(const Line& line) {
-    if (line.words.empty())
-        return "usage: snap PATH";
-    if (!hostGameWindow())
-        return "no game window";
-    return hostSaveGameWindowPng(ansiFromUtf8(line.afterCommand).c_str())
-               ? ""
-               : "cannot save " + line.afterCommand;
 }
 
 std::string wait(const Line& line) {
@@ -167,8 +141,6 @@ bool runOutboxCommand(const std::string& command) {
 std::string run(const Line& line, HWND mainWindow) {
     const std::string& command = line.command;
     bool bare = line.words.empty();
-    if (command == "contact")
-        return addContact(line, mainWindow);
     if (command == "recv")
         return receiveText(line);
     if (command == "send")
@@ -183,8 +155,6 @@ std::string run(const Line& line, HWND mainWindow) {
         return hostCloseGameWindow() ? "" : "no game window";
     if (command == "wait")
         return wait(line);
-    if (command == "snap")
-        return snap(line);
     if (command == "coin")
         return steerCoin(line);
     if (bare && runOutboxCommand(command))

@@ -1,0 +1,68 @@
+// Driving the plug-in's game window as a user would: finding it by its class, clicking its client
+// area, pressing its action button and closing it.
+#include "devhost/instruments/instruments.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+BOOL CALLBACK findGameWindow(HWND window, LPARAM found) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, gameWindowClassName) != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+HWND gameWindow() { return static_cast<HWND>(hostGameWindow()); }
+
+bool buttonCanTakeClick(HWND button) {
+    RECT client = {};
+    GetClientRect(button, &client);
+    return (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) && !IsRectEmpty(&client);
+}
+} // namespace
+
+HostHandle hostGameWindow() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findGameWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool hostClickGameWindow(int x, int y) {
+    HWND window = gameWindow();
+    if (!window)
+        return false;
+    LPARAM point = MAKELPARAM(x, y);
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(window, WM_LBUTTONUP, 0, point);
+    return true;
+}
+
+bool hostPressActionButton() {
+    HWND window = gameWindow();
+    HWND button = window ? GetDlgItem(window, actionButtonId) : nullptr;
+    if (!button)
+        return false;
+    if (!IsWindowEnabled(button))
+        return true; // ignores a click (Wine's BM_CLICK would click it all the same)
+    if (buttonCanTakeClick(button)) {
+        SendMessageA(button, BM_CLICK, 0, 0);
+    } else {
+        // BM_CLICK clicks at the button's own client point 0,0, which a button without size lacks
+        // (and a hidden one could not be clicked): tell the parent what a click would have told it.
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(actionButtonId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    }
+    return true;
+}
+
+bool hostCloseGameWindow() {
+    HWND window = gameWindow();
+    if (!window)
+        return false;
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    return true;
+}

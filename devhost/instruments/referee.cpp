@@ -1,0 +1,113 @@
+// The referee's checks: the window read back against a game, the chat and the message boxes around
+// each received text, the plug-in's handles and the memory.
+#include "devhost/instruments/referee.h"
+
+#include "devhost/instruments/instruments.h"
+#include "devhost/instruments/table_readback.h"
+#include "exchange/state_message.h"
+
+#include <windows.h>
+
+namespace {
+constexpr std::size_t memoryGrowthLimit = 4u << 20;
+constexpr std::size_t bytesPerKb = 1024;
+constexpr char traceCaption[] = "trace";
+
+std::string windowText(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+} // namespace
+
+void Referee::fault(const std::string& what) {
+    failed_ = true;
+    if (report_)
+        report_(what);
+}
+
+bool Referee::checkWindow(const std::string& picturePath, const GameState& expected,
+                          const std::string& caption, const std::string& where) {
+    auto window = static_cast<HWND>(hostGameWindow());
+    if (!window) {
+        fault("no game window in " + where);
+        return false;
+    }
+    HWND button = GetDlgItem(window, actionButtonId);
+    std::string shown = button ? windowText(button) : "(no button)";
+    std::string problem;
+    if (shown != caption)
+        problem = "the button says \"" + shown + "\" where the game calls for \"" + caption + "\"";
+    else if (button && (IsWindowEnabled(button) != FALSE) != !caption.empty())
+        problem = std::string("the button is ") + (caption.empty() ? "enabled" : "disabled") +
+                  " where the game calls for the opposite";
+    std::string drawn = problem.empty() ? tableMismatch(picturePath, expected) : "";
+    if (!drawn.empty())
+        problem = "the window does not show the game: " + drawn;
+    std::string title = windowText(window);
+    if (problem.empty() && !title_.empty() && title != title_)
+        problem = "the window title changed from \"" + title_ + "\" to \"" + title + "\"";
+    if (title_.empty())
+        title_ = title;
+    if (!problem.empty())
+        fault(problem + " in " + where);
+    return problem.empty();
+}
+
+void Referee::receiving(const HostText& text, unsigned expectedTraces) {
+    receiving_ = true;
+    received_ = text;
+    expectedTraces_ = expectedTraces;
+    chats_ = traces_ = 0;
+    chatAsReceived_ = true;
+}
+
+void Referee::received() {
+    if (!receiving_)
+        return;
+    receiving_ = false;
+    bool state = isStateMessage(received_.text.c_str());
+    if (chats_ != (state ? 0u : 1u) || !chatAsReceived_)
+        fault(std::to_string(chats_) + " texts reached the chat for \"" + received_.text + "\"" +
+              (chatAsReceived_ ? "" : ", not as received"));
+    if (traces_ != expectedTraces_)
+        fault(std::to_string(traces_) + " trace boxes for \"" + received_.text + "\" where the core shows " +
+              std::to_string(expectedTraces_));
+}
+
+void Referee::noteChat(const HostText& entry) {
+    if (!receiving_) {
+        fault("a text reached the chat: " + entry.text);
+        return;
+    }
+    ++chats_;
+    chatAsReceived_ = chatAsReceived_ && entry.contact == received_.contact && entry.text == received_.text;
+}
+
+void Referee::noteMessageBox(const HostMessageBox& box) {
+    if (receiving_ && box.caption == traceCaption && box.text == hexDigitErrorText)
+        ++traces_;
+    else
+        fault("a message box: " + box.caption + ": " + box.text);
+}
+
+void Referee::checkNothingHeld() {
+    HostResourceCounts counts = hostResourceCounts();
+    std::size_t dcs = counts.live.memoryDcs + counts.live.windowDcs;
+    if (counts.live.gdiObjects || dcs || counts.live.gdiplusImages)
+        fault("with no game window the plug-in still holds " + std::to_string(counts.live.gdiObjects) +
+              " GDI objects, " + std::to_string(dcs) + " DCs and " +
+              std::to_string(counts.live.gdiplusImages) + " GDI+ images");
+}
+
+void Referee::noteMemory(bool baseline) {
+    memoryLast_ = hostProcessMemory();
+    if (baseline)
+        memoryFirst_ = memoryLast_;
+}
+
+void Referee::checkMemoryFlat() {
+    if (memoryFirst_ && memoryLast_ > memoryFirst_ + memoryGrowthLimit)
+        fault("the memory grew by " + std::to_string((memoryLast_ - memoryFirst_) / bytesPerKb) +
+              " KB from the baseline game to the last");
+}

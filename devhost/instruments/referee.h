@@ -1,0 +1,54 @@
+// The referee: the checks of the plug-in that devhost.exe's --check and the in-process tests share.
+// The game window against a game, what a received text leaves in the chat and in message boxes, the
+// handles the plug-in still holds, and the process's memory over many games. Every fault goes to the
+// report given at the start (texts of the plug-in in it are ANSI) and is remembered.
+#pragma once
+
+#include "devhost/messenger/host.h"
+#include "engine/cards.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+class Referee {
+  public:
+    using Report = std::function<void(const std::string& fault)>;
+    explicit Referee(Report report = {}) : report_(std::move(report)) {}
+
+    void fault(const std::string& what);
+    bool failed() const { return failed_; }
+
+    // The game window shows this game with the card picture at picturePath, and its button says caption
+    // (empty: does nothing, disabled); its title stays what it was at the first check. False after
+    // reporting the first difference; `where` says which game, for the report.
+    bool checkWindow(const std::string& picturePath, const GameState& expected, const std::string& caption,
+                     const std::string& where);
+
+    // Around a received text (the messenger's receive observer): meanwhile the chat must get the text
+    // as it came when it is no state message and nothing otherwise, and the message boxes must be
+    // exactly expectedTraces trace boxes. Outside a receipt any chat entry or message box is a fault.
+    void receiving(const HostText& text, unsigned expectedTraces);
+    void received();
+    void noteChat(const HostText& entry);
+    void noteMessageBox(const HostMessageBox& box);
+
+    // With no game window: the plug-in holds no GDI object, device context or GDI+ image.
+    void checkNothingHeld();
+    // The process's memory after a game: the baseline once, then the last; a growth past the limit
+    // from the baseline to the last is a fault at checkMemoryFlat.
+    void noteMemory(bool baseline);
+    void checkMemoryFlat();
+    std::size_t memoryFirst() const { return memoryFirst_; }
+    std::size_t memoryLast() const { return memoryLast_; }
+
+  private:
+    Report report_;
+    bool failed_ = false;
+    std::string title_;
+    bool receiving_ = false;
+    HostText received_;
+    unsigned expectedTraces_ = 0, chats_ = 0, traces_ = 0;
+    bool chatAsReceived_ = true;
+    std::size_t memoryFirst_ = 0, memoryLast_ = 0;
+};
