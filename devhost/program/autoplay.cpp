@@ -5,6 +5,7 @@
 #include "devhost/instruments/instruments.h"
 #include "devhost/program/autoplay_view.h"
 #include "devhost/program/table_readback.h"
+#include "engine/actions.h"
 #include "engine/texts.h"
 #include "exchange/state_message.h"
 
@@ -222,7 +223,7 @@ void checkWindow() {
     }
     HWND button = GetDlgItem(window, actionButtonId);
     std::string caption = button ? windowText(button) : "(no button)";
-    std::string expected = buttonCaptionIn(run.view);
+    std::string expected = actionButtonCaption(run.view);
     if (caption != expected)
         fail("the button says \"" + run.host.shown(caption) + "\" where the game calls for \"" +
              run.host.shown(expected) + "\" in " + gameLabel());
@@ -407,7 +408,7 @@ void readState(const std::string& text, TextSource source) {
         std::snprintf(moment, sizeof moment, "move%03u", run.movesInGame);
         snapshot(moment);
     }
-    GameOutcome outcome = outcomeOf(run.view);
+    GameOutcome outcome = gameOutcome(run.view);
     if (outcome != InProgress && !run.gameOver) {
         run.endedByMe = !received;
         endOfGame(outcome);
@@ -474,7 +475,7 @@ void startFromMenu() {
 
 void perform(const Action& action) {
     std::string description = describeAction(run.view, action);
-    bool newGame = action.kind == ActionKind::PressButton && buttonCaptionIn(run.view) == captionNewGame;
+    bool newGame = action.kind == ActionKind::PressButton && actionButtonCaption(run.view) == captionNewGame;
     // A new deal is shuffled at random: only its shape can be foretold.
     Prediction prediction;
     if (!newGame)
@@ -601,7 +602,7 @@ void step() {
     bool earlyCard = run.cross.early && run.cross.copies == 0 && isFreshDeal(run.view);
     if (run.waitingForText || !run.playing || (run.cross.active && !earlyCard))
         return;
-    if (outcomeOf(run.view) != InProgress) {
+    if (gameOutcome(run.view) != InProgress) {
         if (run.finished >= run.settings.games)
             return;
         if (crossingNext())
@@ -706,9 +707,8 @@ void autoplayReceive(HostWord contact, const std::string& text) {
         run.haveView = true;
     }
     bool fromPeer = contact == run.host.peer && state;
-    takeCoreTraces();
     run.forecast = fromPeer && !run.windowForOther ? forecastReceipt(run.view, text) : ReceiptForecast{};
-    unsigned coreTraces = takeCoreTraces(); // what the plug-in must show for the text
+    unsigned coreTraces = run.forecast.traceBox ? 1 : 0; // what the plug-in must show for the text
     run.receivedText = &text;
     run.receivedFrom = contact;
     run.chatsDuringReceive = run.boxesDuringReceive = 0;
