@@ -3,7 +3,7 @@
 #include "engine/deal.h"
 #include "engine/rules.h"
 #include "exchange/state_message.h"
-#include "support/recording_frontend.h"
+#include "recording/recording_frontend.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,25 +13,26 @@ namespace {
 std::mt19937 generator(1);
 int benchRandom() { return static_cast<int>(generator() & 0x7fff); }
 
-void dealFreshGame() {
+GameState freshGame() {
     resetCore();
     randomSource = benchRandom;
-    fakeWindowOpen = true;
-    newGame(0);
+    GameState game;
+    dealFreshGame(game, 0);
+    return game;
 }
 
 void BM_Encode(benchmark::State& state) {
-    dealFreshGame();
+    GameState game = freshGame();
     for (auto _ : state)
-        benchmark::DoNotOptimize(encodeStateMessage());
+        benchmark::DoNotOptimize(encodeStateMessage(game));
 }
 BENCHMARK(BM_Encode);
 
 void BM_Decode(benchmark::State& state) {
-    dealFreshGame();
-    std::string text = encodeStateMessage().text;
+    GameState game = freshGame();
+    std::string text = encodeStateMessage(game).text;
     for (auto _ : state)
-        benchmark::DoNotOptimize(decodeStateMessage(text.c_str()));
+        benchmark::DoNotOptimize(readStateMessage(text.c_str(), game));
 }
 BENCHMARK(BM_Decode);
 
@@ -39,25 +40,27 @@ BENCHMARK(BM_Decode);
 // the state is mirrored through the message after every move, as the peer would see it.
 void BM_SelfPlayedGame(benchmark::State& state) {
     for (auto _ : state) {
-        dealFreshGame();
+        GameState game = freshGame();
+        RecordedWindow& window = recordedWindow(game);
+        window.open = true;
         unsigned moves = 0;
-        while (gameOutcome() == InProgress && moves < 5000) {
-            frontendCalls.clear();
-            for (std::uint32_t i = 0; i < game.myHand.size() && frontendCalls.empty() && !game.throwInPhase;
+        while (gameOutcome(game) == InProgress && moves < 5000) {
+            window.calls.clear();
+            for (std::uint32_t i = 0; i < game.myHand.size() && window.calls.empty() && !game.throwInPhase;
                  ++i)
-                onCardClicked(i);
-            if (frontendCalls.empty())
-                onActionButton();
-            std::vector<std::string> sent = sentTexts();
+                onCardClicked(game, i);
+            if (window.calls.empty())
+                onActionButton(game);
+            std::vector<std::string> sent = sentTexts(game);
             if (!sent.empty()) {
-                decodeStateMessage(sent.back().c_str()); // hand over to the other player
+                readStateMessage(sent.back().c_str(), game); // hand over to the other player
             } else {
                 std::swap(game.myHand, game.opponentHand); // nothing to do here: the other player moves
                 game.localDefends ^= 1;
             }
             ++moves;
         }
-        frontendCalls.clear();
+        forgetRecordedWindow(game);
     }
     state.SetItemsProcessed(state.iterations());
 }

@@ -64,8 +64,9 @@ int main() {
     RECT outer;
     GetWindowRect(window, &outer);
     std::vector<Rect> rects;
-    game.myHand.assign(13, 0x0106); // only the count matters for the layout
-    layoutHand(rects, cardMetricsForPicture(cardPictureWidth, cardPictureHeight),
+    GameState shape;
+    shape.myHand.assign(13, 0x0106); // only the count matters for the layout
+    layoutHand(shape, rects, cardMetricsForPicture(cardPictureWidth, cardPictureHeight),
                {client.right, client.bottom});
     int x = rects[nineIndex].left + 2, y = rects[nineIndex].top + 40;
     std::vector<double> redraws;

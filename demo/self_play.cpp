@@ -1,11 +1,12 @@
 // Plays one game between two copies of the engine, exchanging real state messages, and prints it
 // move by move. Usage: self_play [seed]
+#include "engine/actions.h"
 #include "engine/deal.h"
 #include "engine/rules.h"
 #include "exchange/state_message.h"
-#include "support/card_notation.h"
-#include "support/recording_frontend.h"
-#include "support/two_copies.h"
+#include "recording/card_notation.h"
+#include "recording/recording_frontend.h"
+#include "recording/two_copies.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -61,12 +62,11 @@ int main(int argc, char** argv) {
     sides[0].self = 1;
     sides[1].self = 2;
     const char names[2] = {'A', 'B'};
-    enterSide(sides[0]);
-    game.opponentContact = sides[1].self;
-    fakeWindowOpen = true;
-    newGame(nextRandom15() % 2 == 0 ? 1 : 0);
-    std::vector<std::string> sent = sentTexts();
-    leaveSide(sides[0]);
+    GameState& first = sides[0].state;
+    first.opponentContact = sides[1].self;
+    recordedWindow(first).open = true;
+    newGame(first, nextRandom15() % 2 == 0 ? 1 : 0);
+    std::vector<std::string> sent = sentTexts(first);
     std::printf("Seed %u. Trump suit %u; A %s first.\n", seed, sides[0].state.trumpSuit,
                 sides[0].state.localDefends ? "defends" : "attacks");
     std::printf("A holds %s\n", codes(sides[0].state.myHand).c_str());
@@ -78,12 +78,10 @@ int main(int argc, char** argv) {
             std::printf("    %c -> %c  %s\n", names[mover], names[1 - mover], text.c_str());
             deliver(sides[mover], sides[1 - mover], text);
         }
-        enterSide(sides[0]);
-        GameOutcome outcome = gameOutcome();
+        GameOutcome outcome = gameOutcome(sides[0].state);
         if (outcome != InProgress) {
-            enterSide(sides[1]);
             std::printf("Game over after %u moves: A %s, B %s.\n", moves, outcomeName(outcome),
-                        outcomeName(gameOutcome()));
+                        outcomeName(gameOutcome(sides[1].state)));
             return 0;
         }
         std::vector<std::uint32_t> options = acceptedActions(sides[mover]);
@@ -92,11 +90,9 @@ int main(int argc, char** argv) {
             options = acceptedActions(sides[mover]);
         }
         std::uint32_t action = options[generator() % options.size()];
-        enterSide(sides[mover]);
-        GameState before = game;
-        runAction(action);
-        sent = sentTexts();
-        leaveSide(sides[mover]);
+        GameState before = sides[mover].state;
+        runAction(sides[mover].state, action);
+        sent = sentTexts(sides[mover].state);
         describe(names[mover], before, action);
     }
     std::printf("The game did not end.\n");

@@ -1,4 +1,5 @@
-// Player actions: laying and choosing cards, ending a bout, taking, confirming a throw-in, a new game.
+// Player actions: laying and choosing cards, ending a bout, taking, confirming a throw-in, a new game,
+// and the steps that follow each change.
 #include "engine/actions.h"
 
 #include "engine/deal.h"
@@ -9,32 +10,32 @@
 #include <algorithm>
 
 namespace {
-bool tableHasRank(std::uint8_t rank) {
+bool tableHasRank(const GameState& game, std::uint8_t rank) {
     return std::any_of(game.table.begin(), game.table.end(), [rank](Card c) { return cardRank(c) == rank; });
 }
 
-bool tableCountEven() { return game.table.size() % 2 == 0; }
+bool tableCountEven(const GameState& game) { return game.table.size() % 2 == 0; }
 
-bool opponentCanThrowIn() {
+bool opponentCanThrowIn(const GameState& game) {
     return std::any_of(game.opponentHand.begin(), game.opponentHand.end(),
-                       [](Card c) { return tableHasRank(cardRank(c)); });
+                       [&game](Card c) { return tableHasRank(game, cardRank(c)); });
 }
 
 // The table goes to the front of the taker's hand, in table order.
-void moveTableToFrontOf(CardList& hand) {
+void moveTableToFrontOf(GameState& game, CardList& hand) {
     hand.insert(hand.begin(), game.table.begin(), game.table.end());
     game.table.clear();
 }
 
-bool mayLayCard(Card card) {
+bool mayLayCard(const GameState& game, Card card) {
     if (game.localDefends)
-        return canBeat(card);
+        return canBeat(game, card);
     if (game.table.empty())
         return true;
-    return tableCountEven() && tableHasRank(cardRank(card));
+    return tableCountEven(game) && tableHasRank(game, cardRank(card));
 }
 
-void toggleSelection(std::uint32_t index) {
+void toggleSelection(GameState& game, std::uint32_t index) {
     auto found = std::find(game.selection.begin(), game.selection.end(), index);
     if (found != game.selection.end())
         game.selection.erase(found);
@@ -42,29 +43,25 @@ void toggleSelection(std::uint32_t index) {
         game.selection.push_back(index);
 }
 
-void endBout() {
+void endBout(GameState& game) {
     game.table.clear(); // beaten-off cards leave the game
-    refillHands();
+    refillHands(game);
     game.localDefends = 1;
-    updateActionButton();
-    redrawWindow();
-    sendStateToOpponent();
+    showChange(game, Change::Move);
 }
 
-void takeTable() {
-    if (opponentCanThrowIn()) {
+void takeTable(GameState& game) {
+    if (opponentCanThrowIn(game)) {
         game.throwInPhase = 1; // the attacker completes the take on its side
     } else {
-        moveTableToFrontOf(game.myHand);
-        sortHand(game.myHand);
-        refillHands();
+        moveTableToFrontOf(game, game.myHand);
+        sortHand(game.myHand, game.trumpSuit);
+        refillHands(game);
     }
-    updateActionButton();
-    redrawWindow();
-    sendStateToOpponent();
+    showChange(game, Change::Move);
 }
 
-void confirmThrowIn() {
+void confirmThrowIn(GameState& game) {
     CardList chosen;
     std::vector<std::uint32_t> doomed;
     for (std::uint32_t index : game.selection) {
@@ -78,80 +75,103 @@ void confirmThrowIn() {
         game.myHand.erase(game.myHand.begin() + index);
     game.opponentHand.insert(game.opponentHand.end(), chosen.begin(), chosen.end());
     game.selection.clear();
-    moveTableToFrontOf(game.opponentHand);
-    sortHand(game.opponentHand);
+    moveTableToFrontOf(game, game.opponentHand);
+    sortHand(game.opponentHand, game.trumpSuit);
     game.throwInPhase = 0;
-    refillHands();
-    updateActionButton();
-    redrawWindow();
-    syncWinBlink();
-    sendStateToOpponent();
+    refillHands(game);
+    showChange(game, Change::MoveThatMayEndGame);
 }
 } // namespace
 
-bool cardClickAccepted(std::uint32_t index) {
+bool cardClickAccepted(const GameState& game, std::uint32_t index) {
     if (index >= game.myHand.size())
         return false;
     Card card = game.myHand[index];
     if (game.throwInPhase)
-        return !game.localDefends && tableHasRank(cardRank(card));
-    return mayLayCard(card);
+        return !game.localDefends && tableHasRank(game, cardRank(card));
+    return mayLayCard(game, card);
 }
 
-void onCardClicked(std::uint32_t index) {
-    if (!cardClickAccepted(index))
+void onCardClicked(GameState& game, std::uint32_t index) {
+    if (!cardClickAccepted(game, index))
         return;
     if (game.throwInPhase) {
-        toggleSelection(index);
-        redrawWindow();
+        toggleSelection(game, index);
+        showChange(game, Change::ThrowInChoice);
         return;
     }
     game.table.push_back(game.myHand[index]);
     game.myHand.erase(game.myHand.begin() + index);
-    updateActionButton();
-    redrawWindow();
-    syncWinBlink();
-    sendStateToOpponent();
+    showChange(game, Change::MoveThatMayEndGame);
 }
 
-void onActionButton() {
+void onActionButton(GameState& game) {
     // The caption names exactly the action that is possible now, so the two cannot disagree.
-    const char* action = actionButtonCaption();
+    const char* action = actionButtonCaption(game);
     if (action == captionNewGame) {
-        GameOutcome outcome = gameOutcome();
+        GameOutcome outcome = gameOutcome(game);
         if (outcome == Won)
-            newGame(0); // the winner attacks first
+            newGame(game, 0); // the winner attacks first
         else if (outcome == Lost)
-            newGame(1);
+            newGame(game, 1);
         else
-            newGame(nextRandom15() % 2 == 0 ? 1 : 0);
+            newGame(game, nextRandom15() % 2 == 0 ? 1 : 0);
     } else if (action == captionDone) {
-        confirmThrowIn();
+        confirmThrowIn(game);
     } else if (action == captionBeatOff) {
-        endBout();
+        endBout(game);
     } else if (action == captionTake) {
-        takeTable();
+        takeTable(game);
     }
 }
 
-const char* actionButtonCaption() {
-    if (gameOutcome() != InProgress)
+void newGame(GameState& game, std::uint8_t localDefends) {
+    dealFreshGame(game, localDefends);
+    showChange(game, Change::NewDeal);
+}
+
+const char* actionButtonCaption(const GameState& game) {
+    if (gameOutcome(game) != InProgress)
         return captionNewGame;
     if (game.throwInPhase)
         return game.localDefends ? "" : captionDone;
     if (!game.localDefends)
-        return !game.table.empty() && tableCountEven() ? captionBeatOff : "";
-    return tableCountEven() ? "" : captionTake;
+        return !game.table.empty() && tableCountEven(game) ? captionBeatOff : "";
+    return tableCountEven(game) ? "" : captionTake;
 }
 
-void updateActionButton() {
-    const char* caption = actionButtonCaption();
-    showActionButton(caption, caption[0] != '\0');
+void updateActionButton(const GameState& game) {
+    const char* caption = actionButtonCaption(game);
+    showActionButton(game, caption, caption[0] != '\0');
 }
 
-void syncWinBlink() {
-    if (gameOutcome() == Won)
-        startWinBlinkTimer();
+void syncWinBlink(const GameState& game) {
+    if (gameOutcome(game) == Won)
+        startWinBlinkTimer(game);
     else
-        stopWinBlinkTimer();
+        stopWinBlinkTimer(game);
+}
+
+void showChange(GameState& game, Change change) {
+    switch (change) {
+    case Change::ThrowInChoice: // the choice is private until it is confirmed
+        redrawWindow(game);
+        return;
+    case Change::NewDeal: // a fresh deal is never won: the blink stops before the table is drawn anew
+        updateActionButton(game);
+        syncWinBlink(game);
+        redrawWindow(game);
+        sendDeal(game);
+        return;
+    case Change::Move:
+    case Change::MoveThatMayEndGame:
+    case Change::Received:
+        break;
+    }
+    updateActionButton(game);
+    redrawWindow(game);
+    if (change != Change::Move)
+        syncWinBlink(game);
+    if (change != Change::Received)
+        sendState(game);
 }

@@ -1,4 +1,4 @@
-// Card values, card lists and the one process-wide game record.
+// Card values, card lists and the game record every function of the core works on.
 // Portable: no platform header; the window and the opponent are reached through frontend.h.
 #pragma once
 
@@ -47,6 +47,3 @@ struct GameState {
     char ownDeal[dealTextCapacity] = {};
     bool ownDealAnswered = false;
 };
-
-// The one game of the process, shared by the engine, the exchange and the window.
-extern GameState game;

@@ -1,9 +1,6 @@
 // The deal: shuffle, drawing and refilling, and the display order of a hand.
 #include "engine/deal.h"
 
-#include "engine/actions.h"
-#include "engine/frontend.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
@@ -26,7 +23,7 @@ RandomSource randomSource = standardRandom;
 
 unsigned nextRandom15() { return static_cast<unsigned>(randomSource()) & 0x7fffu; }
 
-void newGame(std::uint8_t localDefends) {
+void dealFreshGame(GameState& game, std::uint8_t localDefends) {
     game.myHand.clear();
     game.opponentHand.clear();
     game.table.clear();
@@ -40,15 +37,10 @@ void newGame(std::uint8_t localDefends) {
     game.trumpSuit = cardSuit(game.deck[0]);
     game.throwInPhase = 0;
     game.localDefends = localDefends;
-    refillHands();
-
-    updateActionButton();
-    syncWinBlink();
-    redrawWindow();
-    sendDealToOpponent();
+    refillHands(game);
 }
 
-void emptyGameOnClose() {
+void emptyGameOnClose(GameState& game) {
     game.selection.clear();
     game.table.clear();
     game.deck.clear();
@@ -57,7 +49,7 @@ void emptyGameOnClose() {
     game.ownDeal[0] = '\0'; // no deal waits for an answer; the next deal sets its own flag
 }
 
-void drawCards(CardList& hand, unsigned n) {
+void drawCards(GameState& game, CardList& hand, unsigned n) {
     unsigned k = std::min<std::size_t>(n, game.deck.size());
     if (k == 0)
         return;
@@ -66,7 +58,7 @@ void drawCards(CardList& hand, unsigned n) {
     game.deck.erase(firstDrawn, game.deck.end());
 }
 
-void refillHands() {
+void refillHands(GameState& game) {
     if (game.deck.empty())
         return;
     CardList& first = game.localDefends ? game.opponentHand : game.myHand;
@@ -75,35 +67,35 @@ void refillHands() {
     unsigned need2 = cardsNeeded(second);
 
     if (need1 == 0) {
-        drawCards(second, need2);
+        drawCards(game, second, need2);
     } else if (need2 == 0) {
-        drawCards(first, need1);
+        drawCards(game, first, need1);
     } else if (game.deck.size() >= need1 + need2) {
-        drawCards(first, need1);
-        drawCards(second, need2);
+        drawCards(game, first, need1);
+        drawCards(game, second, need2);
     } else {
         // The stock cannot fill both: equalise the hands, then split what is left.
         if (second.size() > first.size())
-            drawCards(first, second.size() - first.size());
+            drawCards(game, first, second.size() - first.size());
         else if (first.size() > second.size())
-            drawCards(second, first.size() - second.size());
+            drawCards(game, second, first.size() - second.size());
         unsigned rest = game.deck.size();
         if (rest > 0) {
-            drawCards(first, rest / 2);
-            drawCards(second, game.deck.size() / 2);
+            drawCards(game, first, rest / 2);
+            drawCards(game, second, game.deck.size() / 2);
             // The split keeps a card back; a hand left empty beside a non-empty stock would have no
             // move and the game could never end, so an empty hand takes what remains.
             if (first.empty())
-                drawCards(first, game.deck.size());
+                drawCards(game, first, game.deck.size());
             if (second.empty())
-                drawCards(second, game.deck.size());
+                drawCards(game, second, game.deck.size());
         }
     }
-    sortHand(first);
-    sortHand(second);
+    sortHand(first, game.trumpSuit);
+    sortHand(second, game.trumpSuit);
 }
 
-void sortHand(CardList& hand) {
+void sortHand(CardList& hand, std::uint8_t trumpSuit) {
     if (hand.size() < 2)
         return;
     auto byRank = [](Card a, Card b) { return cardRank(a) < cardRank(b); };
@@ -114,10 +106,10 @@ void sortHand(CardList& hand) {
     hand.clear();
     for (unsigned suit = 0; suit < suitCount; ++suit) {
         std::sort(bySuit[suit].begin(), bySuit[suit].end(), byRank);
-        if (suit != game.trumpSuit)
+        if (suit != trumpSuit)
             hand.insert(hand.end(), bySuit[suit].begin(), bySuit[suit].end());
     }
-    if (game.trumpSuit < suitCount)
-        hand.insert(hand.end(), bySuit[game.trumpSuit].begin(), bySuit[game.trumpSuit].end());
+    if (trumpSuit < suitCount)
+        hand.insert(hand.end(), bySuit[trumpSuit].begin(), bySuit[trumpSuit].end());
     hand.insert(hand.end(), foreign.begin(), foreign.end());
 }

@@ -1,5 +1,7 @@
-// What the portable core asks of the world outside it: the game window, the opponent and the user.
-// The Windows layers define these functions; the native tests define them to record every call.
+// What the portable core asks of the world outside it for a game: its window, its opponent and the
+// user. The plug-in defines these functions for its one game (window/, plugin/); the recording stand-in
+// (recording/) defines them to log every call per game record, for the tests, the demo, the
+// benchmarks and the development host's own copy of the core.
 #pragma once
 
 #include "engine/cards.h"
@@ -8,28 +10,29 @@
 #include <cstddef>
 
 // Writes the action button's caption; an empty caption means a disabled button.
-void showActionButton(const char* caption, bool enabled);
-// Start and stop the win-blink timer (winBlinkTimerId, 100 ms) on the game window. The window knows whether
-// its timer runs (winBlinkRunning): each call acts only when it changes that.
-void startWinBlinkTimer();
-void stopWinBlinkTimer();
-// Repaints the whole table of the game window in one transfer.
-void redrawWindow();
+void showActionButton(const GameState& game, const char* caption, bool enabled);
+// Start and stop the win-blink timer (winBlinkTimerId, 100 ms) on the game's window. The window knows whether
+// its timer runs: each call acts only when it changes that.
+void startWinBlinkTimer(const GameState& game);
+void stopWinBlinkTimer(const GameState& game);
+// Repaints the whole table of the game's window in one transfer.
+void redrawWindow(const GameState& game);
 
-// Sends the whole game state to the opponent: the exchange layer encodes it and hands it to the host.
-// The last step after every move that changes the game.
-void sendStateToOpponent();
-// The same for a new deal, which the exchange layer also remembers until the opponent answers it.
-void sendDealToOpponent();
 // Hands one text message to the host for delivery to the contact.
-void sendTextToContact(ContactHandle contact, const char* text);
+void sendTextToContact(const GameState& game, ContactHandle contact, const char* text);
 // Formats printf-style into a text of at most traceTextSize bytes (longer results are cut), shows it
 // in a message box captioned "trace" and waits until the user closes it.
 inline constexpr std::size_t traceTextSize = 1024;
-void showTraceBox(const char* format, std::va_list args);
+void showTraceBox(const GameState& game, const char* format, std::va_list args);
 
-bool gameWindowIsOpen();
-// Opens the game window for game.opponentContact; afterwards gameWindowIsOpen() tells whether it worked.
-void openGameWindow();
-// Flashes the game window once when it is not the foreground window.
-void flashGameWindowIfInBackground();
+bool gameWindowIsOpen(const GameState& game);
+// Opens the window for game.opponentContact; afterwards gameWindowIsOpen tells whether it worked.
+void openGameWindow(const GameState& game);
+// Flashes the game's window once when it is not the foreground window.
+void flashGameWindowIfInBackground(const GameState& game);
+
+// Sending a game to its opponent is the exchange's own (exchange/exchange.cpp): it encodes the game
+// and hands the text to sendTextToContact. The engine ends its moves with these.
+void sendState(const GameState& game);
+// The same for a new deal, which game.ownDeal keeps until the opponent answers it.
+void sendDeal(GameState& game);

@@ -1,7 +1,7 @@
 // Beating and the end of the game, as pure functions of the game record.
 #include "engine/rules.h"
 
-bool canBeat(Card card) {
+bool canBeat(const GameState& game, Card card) {
     if (game.table.size() % 2 == 0)
         return false;
     Card attack = game.table.back();
@@ -12,7 +12,7 @@ bool canBeat(Card card) {
     return cardIsTrump || higherSameSuit;
 }
 
-GameOutcome gameOutcome() {
+GameOutcome gameOutcome(const GameState& game) {
     if (!game.deck.empty())
         return InProgress;
     std::size_t mine = game.myHand.size();
@@ -21,9 +21,9 @@ GameOutcome gameOutcome() {
         return Draw;
     // A player whose single last card can still cover the open attack keeps the game going.
     if (mine == 0)
-        return theirs == 1 && canBeat(game.opponentHand[0]) ? InProgress : Won;
+        return theirs == 1 && canBeat(game, game.opponentHand[0]) ? InProgress : Won;
     if (theirs == 0)
-        return mine == 1 && canBeat(game.myHand[0]) ? InProgress : Lost;
+        return mine == 1 && canBeat(game, game.myHand[0]) ? InProgress : Lost;
     return InProgress;
 }
 

@@ -7,8 +7,8 @@
 enum GameOutcome : std::uint8_t { InProgress = 0, Won = 1, Lost = 2, Draw = 3 };
 
 // Whether card may cover the uncovered last card on the table (false when every attack is covered).
-bool canBeat(Card card);
-GameOutcome gameOutcome();
+bool canBeat(const GameState& game, Card card);
+GameOutcome gameOutcome(const GameState& game);
 // A state as a deal leaves it: nothing on the table, six cards in each hand, 24 in the stock, no
 // throw-in.
 bool isFreshDeal(const GameState& state);

@@ -8,6 +8,7 @@
 #include "exchange/state_message.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstring>
 
 namespace {
@@ -16,21 +17,28 @@ bool isBeginningOf(const CardList& part, const CardList& whole) {
 }
 } // namespace
 
-void sendState() {
-    StateMessageText message = encodeStateMessage();
-    sendTextToContact(game.opponentContact, message.text);
+void sendState(const GameState& game) {
+    StateMessageText message = encodeStateMessage(game);
+    sendTextToContact(game, game.opponentContact, message.text);
 }
 
-void sendDeal() {
-    StateMessageText message = encodeStateMessage();
+void sendDeal(GameState& game) {
+    StateMessageText message = encodeStateMessage(game);
     std::memcpy(game.ownDeal, message.text, sizeof message.text);
     game.ownDealAnswered = false;
-    sendTextToContact(game.opponentContact, message.text);
+    sendTextToContact(game, game.opponentContact, message.text);
 }
 
-void resendGameTo(ContactHandle contact) {
-    if (contact == game.opponentContact && gameOutcome() == InProgress)
-        sendState();
+void resendGameTo(const GameState& game, ContactHandle contact) {
+    if (contact == game.opponentContact && gameOutcome(game) == InProgress)
+        sendState(game);
+}
+
+void trace(const GameState& game, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    showTraceBox(game, format, args);
+    va_end(args);
 }
 
 Settlement settleReceivedState(const GameState& held, const char* text, const GameState& received) {
@@ -39,7 +47,8 @@ Settlement settleReceivedState(const GameState& held, const char* text, const Ga
     if (isFreshDeal(received) && std::strcmp(text, held.ownDeal) < 0)
         return Settlement::Adopt; // the two deals crossed and the peer's orders first
     GameState dealt;
-    if (!readStateMessage(held.ownDeal, dealt) || isBeginningOf(received.deck, dealt.deck))
+    if (readStateMessage(held.ownDeal, dealt) != DecodeResult::Accepted ||
+        isBeginningOf(received.deck, dealt.deck))
         return Settlement::Adopt; // the peer plays our deal
     return Settlement::DropAndSendOwnDeal;
 }
@@ -54,35 +63,36 @@ OwnDealAnswer ownDealAnswer(const GameState& held) {
     return answer;
 }
 
-void receiveStateMessage(ContactHandle sender, const char* text) {
+void receiveStateMessage(GameState& game, ContactHandle sender, const char* text) {
     bool opened = false;
-    if (gameWindowIsOpen()) {
+    if (gameWindowIsOpen(game)) {
         if (sender != game.opponentContact)
             return; // one game at a time: other contacts' states are dropped without a sign
-        flashGameWindowIfInBackground();
+        flashGameWindowIfInBackground(game);
     } else {
         game.opponentContact = sender;
-        openGameWindow();
-        if (!gameWindowIsOpen())
+        openGameWindow(game);
+        if (!gameWindowIsOpen(game))
             return;
         opened = true;
     }
     GameState received;
-    if (!readStateMessage(text, received)) {
+    DecodeResult decoded = readStateMessage(text, received);
+    if (decoded != DecodeResult::Accepted) {
+        if (decoded == DecodeResult::NotHexDigit)
+            trace(game, "%s", hexDigitErrorText);
         if (opened)
-            updateActionButton(); // the empty table's button, not a blank one that deals all the same
+            updateActionButton(game); // the empty table's button, not a blank one that deals all the same
         return;
     }
     if (settleReceivedState(game, text, received) == Settlement::DropAndSendOwnDeal) {
         OwnDealAnswer answer = ownDealAnswer(game);
         for (unsigned i = 0; i < answer.count; ++i)
-            sendTextToContact(game.opponentContact, answer.texts[i].text);
+            sendTextToContact(game, game.opponentContact, answer.texts[i].text);
         return;
     }
     adoptState(game, std::move(received));
     if (game.ownDeal[0] != '\0')
         game.ownDealAnswered = true;
-    updateActionButton();
-    redrawWindow();
-    syncWinBlink();
+    showChange(game, Change::Received);
 }

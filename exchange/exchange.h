@@ -4,17 +4,17 @@
 #include "engine/cards.h"
 #include "exchange/state_message.h"
 
-// Encodes the whole game and sends it to game.opponentContact.
-void sendState();
-// The same for a new deal, which game.ownDeal keeps until the opponent answers it.
-void sendDeal();
+// sendState and sendDeal, which end the engine's moves, are declared in engine/frontend.h.
 // The contact's menu item chosen while the game window is open: a game in progress with that contact
 // is sent again, so that either side can bring back a game whose last state was lost on the way (the
 // side that moved sends its move again, the side that waits hands the move back).
-void resendGameTo(ContactHandle contact);
+void resendGameTo(const GameState& game, ContactHandle contact);
 // Handles a received state message from sender: binds or checks the opponent, opens or flashes the
 // window, and adopts the state or settles a crossed deal. Answers the peer only to settle a crossing.
-void receiveStateMessage(ContactHandle sender, const char* text);
+// A text with a character that is not a hexadecimal digit where one is read shows the one "trace" box.
+void receiveStateMessage(GameState& game, ContactHandle sender, const char* text);
+// Formats printf-style and shows the result in the "trace" box of the game's window.
+void trace(const GameState& game, const char* format, ...);
 
 // What the holder of a game does with a sound state received from its opponent (text, read into
 // received). While the holder's own deal is unanswered, a fresh deal whose text orders before it wins

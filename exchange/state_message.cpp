@@ -1,10 +1,7 @@
 // Encoding and decoding of the state message, and the small text tools the decoder uses.
 #include "exchange/state_message.h"
 
-#include "engine/frontend.h"
-
 #include <bitset>
-#include <cstdarg>
 #include <cstring>
 
 namespace {
@@ -30,10 +27,10 @@ void appendChar(StateMessageText& message, std::size_t& length, char c) {
 }
 
 void appendGroup(StateMessageText& message, std::size_t& length, const CardList& cards) {
-    static const char hexDigits[] = "0123456789abcdef";
     for (Card card : cards) {
-        appendChar(message, length, hexDigits[cardRank(card) & 0xf]);
-        appendChar(message, length, static_cast<char>('0' + cardSuit(card) % 10));
+        CardCode code = cardCode(card);
+        appendChar(message, length, code.text[0]);
+        appendChar(message, length, code.text[1]);
     }
     appendChar(message, length, groupEnd);
 }
@@ -86,22 +83,25 @@ StateMessageText encodeStateMessage(const GameState& state) {
     return message;
 }
 
-bool readStateMessage(const char* text, GameState& into) {
+CardCode cardCode(Card card) {
+    static const char hexDigits[] = "0123456789abcdef";
+    return {{hexDigits[cardRank(card) & 0xf], static_cast<char>('0' + cardSuit(card) % 10), '\0'}};
+}
+
+DecodeResult readStateMessage(const char* text, GameState& into) {
     const char* body = text + stateMarkerLength;
     std::size_t bodyLength = std::strlen(body);
     if (bodyLength > maxStateBodyLength)
-        return false;
+        return DecodeResult::Malformed;
     char work[maxStateBodyLength + 1];
     std::memcpy(work, body, bodyLength + 1);
 
     std::vector<char*> pieces;
     splitString(work, groupEnd, pieces);
     if (pieces.size() != pieceCount || std::strlen(pieces[4]) != digitCount)
-        return false;
-    if (!allReadCharactersAreHex(pieces)) {
-        trace("%s", hexDigitErrorText);
-        return false;
-    }
+        return DecodeResult::Malformed;
+    if (!allReadCharactersAreHex(pieces))
+        return DecodeResult::NotHexDigit;
 
     // Decoded into a scratch record; into changes only when every value is sound.
     GameState scratch;
@@ -113,7 +113,7 @@ bool readStateMessage(const char* text, GameState& into) {
     int trump = HexToDec(pieces[4][1]);
     const CardList* const groups[] = {&scratch.deck, &scratch.table, &scratch.opponentHand, &scratch.myHand};
     if (defends > 1 || trump >= static_cast<int>(suitCount) || !cardsAreAPartOfOneDeck(groups, 4))
-        return false;
+        return DecodeResult::Malformed;
 
     into.deck = std::move(scratch.deck);
     into.table = std::move(scratch.table);
@@ -122,7 +122,7 @@ bool readStateMessage(const char* text, GameState& into) {
     into.localDefends = static_cast<std::uint8_t>(defends);
     into.trumpSuit = static_cast<std::uint8_t>(trump);
     into.throwInPhase = pieces[4][2] == '1';
-    return true;
+    return DecodeResult::Accepted;
 }
 
 void adoptState(GameState& held, GameState&& received) {
@@ -135,14 +135,6 @@ void adoptState(GameState& held, GameState&& received) {
     held.localDefends = received.localDefends;
     held.trumpSuit = received.trumpSuit;
     held.throwInPhase = received.throwInPhase;
-}
-
-bool decodeStateMessage(const char* text) {
-    GameState received;
-    if (!readStateMessage(text, received))
-        return false;
-    adoptState(game, std::move(received));
-    return true;
 }
 
 void splitString(char* text, char delimiter, std::vector<char*>& pieces) {
@@ -165,16 +157,4 @@ void parseCardGroup(const char* group, CardList& cards) {
     }
 }
 
-int HexToDec(char digit) {
-    int value = hexDigitValue(digit);
-    if (value < 0)
-        trace("%s", hexDigitErrorText);
-    return value;
-}
-
-void trace(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    showTraceBox(format, args);
-    va_end(args);
-}
+int HexToDec(char digit) { return hexDigitValue(digit); }

@@ -22,24 +22,27 @@ struct StateMessageText {
     char text[maxStateMessageLength + 1];
 };
 static_assert(sizeof(StateMessageText::text) <= dealTextCapacity, "a deal's text fits the game record");
-// A game as its holder sends it, and the process-wide game.
 StateMessageText encodeStateMessage(const GameState& state);
-inline StateMessageText encodeStateMessage() { return encodeStateMessage(game); }
+// The two characters that stand for a card in the message: the rank as a hexadecimal digit, then the
+// suit digit ("e0" is the ace of suit 0).
+struct CardCode {
+    char text[3];
+};
+CardCode cardCode(Card card);
+
+// What reading a state message found. A character that is not a hexadecimal digit where one is read
+// is told apart: the receiver shows one "trace" box for it.
+enum class DecodeResult { Accepted, Malformed, NotHexDigit };
 // Reads a state message as its receiver sees it (hands exchanged) into the stock, table, hands and
-// the three flags of into, when the whole of it is valid; otherwise into is left as it was. At most
-// one "trace" box is shown, for a character that is not a hexadecimal digit, before rejection.
-bool readStateMessage(const char* text, GameState& into);
+// the three flags of into when the whole of it is valid; otherwise into is left as it was.
+DecodeResult readStateMessage(const char* text, GameState& into);
 // Replaces the game of held with the one read into received. The throw-in choice stays only while the
 // hand it indexes stays the same, so a state sent again changes nothing the receiver shows.
 void adoptState(GameState& held, GameState&& received);
-// readStateMessage and adoptState on the process-wide game.
-bool decodeStateMessage(const char* text);
 
 // Cuts text at every delimiter (overwritten with NUL) and appends the pieces, which point into text.
 void splitString(char* text, char delimiter, std::vector<char*>& pieces);
 // Clears cards and fills it from consecutive two-character codes; a lone last character is ignored.
 void parseCardGroup(const char* group, CardList& cards);
-// The value of one hexadecimal digit, or -1 after a "trace" box for any other character.
+// The value of one hexadecimal digit, or -1 for any other character.
 int HexToDec(char digit);
-// Formats printf-style and shows the result in the "trace" box.
-void trace(const char* format, ...);

@@ -48,7 +48,7 @@ std::int32_t handStep(std::size_t cards, CardMetrics metrics, ClientSize client)
     return spreadStep(cards, client.width - metrics.width - 2 * tableMargin, metrics.width + tableMargin);
 }
 
-void layoutHand(std::vector<Rect>& rects, CardMetrics metrics, ClientSize client) {
+void layoutHand(const GameState& game, std::vector<Rect>& rects, CardMetrics metrics, ClientSize client) {
     std::int32_t step = handStep(game.myHand.size(), metrics, client);
     std::int32_t top = client.height - metrics.height - handBottomGap;
     for (std::size_t i = 0; i < game.myHand.size(); ++i)
@@ -93,8 +93,8 @@ Point tablePairPosition(std::size_t pair, std::int32_t pairStep, CardMetrics met
     return {tableMargin + static_cast<std::int32_t>(pair) * pairStep, metrics.height + 3 * tableMargin};
 }
 
-const char* statusLineText() {
-    switch (gameOutcome()) {
+const char* statusLineText(const GameState& game) {
+    switch (gameOutcome(game)) {
     case Won:
         return nullptr;
     case Lost:
@@ -112,7 +112,7 @@ const char* statusLineText() {
     return uncovered ? statusDefend : statusOpponentAttacks;
 }
 
-bool statusBubbleGreyed() {
-    GameOutcome outcome = gameOutcome();
+bool statusBubbleGreyed(const GameState& game) {
+    GameOutcome outcome = gameOutcome(game);
     return outcome == Lost || outcome == Draw;
 }

@@ -44,7 +44,7 @@ bool cardFaceSource(Card card, CardMetrics metrics, std::uint32_t pictureWidth, 
 // Distance between the left edges of neighbouring cards of a hand of n cards; never below 0.
 std::int32_t handStep(std::size_t cards, CardMetrics metrics, ClientSize client);
 // Appends one rectangle per card of myHand, in hand order.
-void layoutHand(std::vector<Rect>& rects, CardMetrics metrics, ClientSize client);
+void layoutHand(const GameState& game, std::vector<Rect>& rects, CardMetrics metrics, ClientSize client);
 // The i-th face-down card of the opponent's hand.
 Rect opponentCardRect(std::size_t index, std::size_t cards, CardMetrics metrics, ClientSize client);
 
@@ -60,6 +60,6 @@ std::int32_t tablePairStep(std::size_t pairs, CardMetrics metrics, ClientSize cl
 Point tablePairPosition(std::size_t pair, std::int32_t pairStep, CardMetrics metrics);
 
 // The status line for the current game; null when the game is won (the blink shows the win message).
-const char* statusLineText();
+const char* statusLineText(const GameState& game);
 // Lost and drawn games show the status bubble light grey.
-bool statusBubbleGreyed();
+bool statusBubbleGreyed(const GameState& game);

@@ -2,6 +2,7 @@
 // the contact-menu service that starts a game, the receive filter and the host's shutdown.
 #include "plugin/plugin.h"
 
+#include "engine/actions.h"
 #include "engine/deal.h"
 #include "engine/frontend.h"
 #include "engine/texts.h"
@@ -70,23 +71,23 @@ HostWord onFilterReceive(HostWord wParam, HostWord lParam) {
     const char* text = event ? event->text : nullptr;
     if (!isStateMessage(text))
         return callHostService(hostnames::chainReceive, wParam, lParam);
-    receiveStateMessage(static_cast<ContactHandle>(record->contact), text);
+    receiveStateMessage(game, static_cast<ContactHandle>(record->contact), text);
     return 0; // state messages never reach the chat
 }
 
 HostWord playGameService(HostWord contact, HostWord) {
-    if (gameWindowIsOpen()) {
+    if (gameWindowIsOpen(game)) {
         bringGameWindowToFront();
-        resendGameTo(static_cast<ContactHandle>(contact));
+        resendGameTo(game, static_cast<ContactHandle>(contact));
         return 1;
     }
     // A host that did not announce the contact's addition has not given it the filter: the answer to
     // the first state would otherwise land in the chat.
     attachToContact(contact);
     game.opponentContact = static_cast<ContactHandle>(contact);
-    openGameWindow();
-    if (gameWindowIsOpen())
-        newGame(nextRandom15() % 2 == 0 ? 1 : 0);
+    openGameWindow(game);
+    if (gameWindowIsOpen(game))
+        newGame(game, nextRandom15() % 2 == 0 ? 1 : 0);
     return 1;
 }
 
@@ -148,10 +149,8 @@ HostWord callHostService(const char* name, HostWord wParam, HostWord lParam) {
     return hostLink ? hostLink->callService(name, wParam, lParam) : 0;
 }
 
-void sendStateToOpponent() { sendState(); }
-void sendDealToOpponent() { sendDeal(); }
-
-void sendTextToContact(ContactHandle contact, const char* text) {
+// What the portable core asks of the host: the one game's texts go to its opponent through the host.
+void sendTextToContact(const GameState&, ContactHandle contact, const char* text) {
     CallRecord record = {static_cast<HostWord>(contact), hostnames::sendMessage, 0,
                          reinterpret_cast<HostWord>(text)};
     callHostService(hostnames::callContactService, 0, reinterpret_cast<HostWord>(&record));

@@ -12,6 +12,7 @@
 
 #include <cstring>
 
+GameState game;
 GameWindowState ui;
 
 namespace {
@@ -91,18 +92,18 @@ void onSize(LPARAM lParam) {
     Rect button = actionButtonRect(width, HIWORD(lParam));
     MoveWindow(ui.actionButton, button.left, button.top, button.right - button.left,
                button.bottom - button.top, TRUE);
-    redrawWindow();
+    redrawWindow(game);
 }
 
 void onClose(HWND window) {
     // Left running, the flag would keep the next window from starting its blink.
-    stopWinBlinkTimer();
+    stopWinBlinkTimer(game);
     if (windowHost.windowClosing)
         windowHost.windowClosing(window);
 }
 
 void onDestroy() {
-    emptyGameOnClose();
+    emptyGameOnClose(game);
     releaseWindowResources();
     ui.winBlinkRunning = 0; // the timer died with the window
     ui.gameWindow = nullptr;
@@ -121,16 +122,16 @@ void onTimer(HWND window, WPARAM timerId) {
 }
 
 void onLeftButtonDown(LPARAM lParam) {
-    if (gameOutcome() != InProgress)
+    if (gameOutcome(game) != InProgress)
         return;
     POINT point = {LOWORD(lParam), HIWORD(lParam)};
     std::vector<Rect> rects;
-    layoutMyHand(rects);
+    layoutMyHand(game, rects);
     // Later cards lie over earlier ones: the last rectangle that holds the point is the card seen there.
     for (std::size_t i = rects.size(); i-- > 0;) {
         RECT r = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
         if (PtInRect(&r, point)) {
-            onCardClicked(static_cast<std::uint32_t>(i));
+            onCardClicked(game, static_cast<std::uint32_t>(i));
             return;
         }
     }
@@ -139,7 +140,7 @@ void onLeftButtonDown(LPARAM lParam) {
 void onCommand(WPARAM wParam) {
     switch (LOWORD(wParam)) {
     case actionButtonId:
-        onActionButton();
+        onActionButton(game);
         break;
     case IDM_ABOUT:
         showAboutBox();
@@ -161,7 +162,7 @@ LRESULT CALLBACK gameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
         if (dc)
-            paintScene(dc);
+            paintScene(game, dc);
         EndPaint(window, &paint);
         return 0;
     }
@@ -211,7 +212,7 @@ void unregisterGameWindowClass() {
     classBackgroundBrush = nullptr;
 }
 
-void openGameWindow() {
+void openGameWindow(const GameState& opened) {
     ui.cardPicture = loadPicture(cardPicturePath);
     if (!ui.cardPicture)
         ui.cardPicture = loadPictureBesideModule();
@@ -235,7 +236,7 @@ void openGameWindow() {
     ui.actionButton = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, ui.gameWindow,
                                       reinterpret_cast<HMENU>(actionButtonId), windowHost.module, nullptr);
     if (windowHost.windowOpened)
-        windowHost.windowOpened(ui.gameWindow, game.opponentContact);
+        windowHost.windowOpened(ui.gameWindow, opened.opponentContact);
     setTitle();
     ShowWindow(ui.gameWindow, SW_SHOW);
     UpdateWindow(ui.gameWindow);
@@ -288,36 +289,36 @@ void showAboutBox() {
     MessageBoxIndirectW(&box);
 }
 
-// --- what the portable core asks of the window
+// --- what the portable core asks of the window: there is one window, and it shows the one game
 
-void showActionButton(const char* caption, bool enabled) {
+void showActionButton(const GameState&, const char* caption, bool enabled) {
     SetWindowTextW(ui.actionButton, wideText(caption).c_str());
     EnableWindow(ui.actionButton, enabled);
 }
 
 // Both are asked for after every change that may win or end a win: each acts only on a change.
-void startWinBlinkTimer() {
+void startWinBlinkTimer(const GameState&) {
     if (ui.winBlinkRunning || !ui.gameWindow)
         return;
     if (SetTimer(ui.gameWindow, winBlinkTimerId, winBlinkPeriodMs, nullptr))
         ui.winBlinkRunning = 1;
 }
 
-void stopWinBlinkTimer() {
+void stopWinBlinkTimer(const GameState&) {
     if (!ui.winBlinkRunning)
         return;
     KillTimer(ui.gameWindow, winBlinkTimerId);
     ui.winBlinkRunning = 0;
 }
 
-bool gameWindowIsOpen() { return ui.gameWindow != nullptr; }
+bool gameWindowIsOpen(const GameState&) { return ui.gameWindow != nullptr; }
 
-void flashGameWindowIfInBackground() {
+void flashGameWindowIfInBackground(const GameState&) {
     if (GetForegroundWindow() != ui.gameWindow)
         FlashWindow(ui.gameWindow, TRUE);
 }
 
-void showTraceBox(const char* format, std::va_list args) {
+void showTraceBox(const GameState&, const char* format, std::va_list args) {
     // wvsprintfA writes at most 1024 bytes, the size of the trace text.
     static_assert(traceTextSize == 1024, "the trace text is as long as wvsprintfA writes");
     char text[traceTextSize];

@@ -14,6 +14,9 @@ inline constexpr UINT gameTextCodePage = 1251;
 inline constexpr char homePageUrl[] = "http://kelvaron.example.org/";
 inline constexpr char homePageHost[] = "kelvaron.example.org";
 
+// The plug-in's one game: the window shows it and plays it, and the receive path adopts into it.
+extern GameState game;
+
 // Everything the open game window holds: all null and zero while no game window is open, except
 // winBlinkPhase, which every win-blink tick inverts and nothing resets.
 struct GameWindowState {

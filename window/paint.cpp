@@ -20,50 +20,50 @@ void drawCardBack(HDC target, int x, int y, CardMetrics metrics) {
     FrameRect(target, &card, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
-void drawOpponentHand(HDC dc, CardMetrics metrics, ClientSize client) {
-    std::size_t cards = game.opponentHand.size();
+void drawOpponentHand(const GameState& state, HDC dc, CardMetrics metrics, ClientSize client) {
+    std::size_t cards = state.opponentHand.size();
     for (std::size_t i = 0; i < cards; ++i) {
         Rect r = opponentCardRect(i, cards, metrics, client);
         Rectangle(dc, r.left, r.top, r.right, r.bottom);
     }
 }
 
-void drawMyHand(HDC dc, HDC sheet) {
+void drawMyHand(const GameState& state, HDC dc, HDC sheet) {
     std::vector<Rect> rects;
-    layoutMyHand(rects);
+    layoutMyHand(state, rects);
     for (std::size_t i = 0; i < rects.size(); ++i) {
-        drawCardFace(game.myHand[i], sheet, dc, rects[i].left, rects[i].top);
+        drawCardFace(state.myHand[i], sheet, dc, rects[i].left, rects[i].top);
         // Framed before the next card is drawn, so an overlapping card hides part of the frame.
-        if (std::find(game.selection.begin(), game.selection.end(), i) != game.selection.end()) {
+        if (std::find(state.selection.begin(), state.selection.end(), i) != state.selection.end()) {
             RECT frame = toRECT(rects[i]);
             FrameRect(dc, &frame, ui.selectionBrush);
         }
     }
 }
 
-void drawStock(HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
-    if (game.deck.empty())
+void drawStock(const GameState& state, HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
+    if (state.deck.empty())
         return;
     Point trump = trumpCardPosition(metrics, client);
-    drawCardFace(game.deck[0], sheet, dc, trump.x, trump.y);
-    if (game.deck.size() <= 1)
+    drawCardFace(state.deck[0], sheet, dc, trump.x, trump.y);
+    if (state.deck.size() <= 1)
         return;
     RECT stock = toRECT(stockRect(metrics, client));
     Rectangle(dc, stock.left, stock.top, stock.right, stock.bottom);
     wchar_t count[16];
-    wsprintfW(count, L"%u", static_cast<unsigned>(game.deck.size()));
+    wsprintfW(count, L"%u", static_cast<unsigned>(state.deck.size()));
     SetTextColor(dc, stockCountColour);
     DrawTextW(dc, count, -1, &stock, centredLine);
 }
 
-void drawTable(HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
-    std::size_t pairs = (game.table.size() + 1) / 2;
+void drawTable(const GameState& state, HDC dc, HDC sheet, CardMetrics metrics, ClientSize client) {
+    std::size_t pairs = (state.table.size() + 1) / 2;
     std::int32_t step = tablePairStep(pairs, metrics, client);
     for (std::size_t k = 0; k < pairs; ++k) {
         Point at = tablePairPosition(k, step, metrics);
-        drawCardFace(game.table[2 * k], sheet, dc, at.x, at.y);
-        if (2 * k + 1 < game.table.size())
-            drawCardFace(game.table[2 * k + 1], sheet, dc, at.x + metrics.width / 2, at.y);
+        drawCardFace(state.table[2 * k], sheet, dc, at.x, at.y);
+        if (2 * k + 1 < state.table.size())
+            drawCardFace(state.table[2 * k + 1], sheet, dc, at.x + metrics.width / 2, at.y);
     }
 }
 } // namespace
@@ -89,9 +89,11 @@ void drawStatusBubble(HDC dc, const char* text) {
     DrawTextW(dc, wideText(text).c_str(), -1, &bubble, centredLine);
 }
 
-void layoutMyHand(std::vector<Rect>& rects) { layoutHand(rects, currentCardMetrics(), currentClientSize()); }
+void layoutMyHand(const GameState& state, std::vector<Rect>& rects) {
+    layoutHand(state, rects, currentCardMetrics(), currentClientSize());
+}
 
-void paintScene(HDC dc) {
+void paintScene(const GameState& state, HDC dc) {
     if (!ui.cardPicture)
         return;
     GdiObjectGuard<HBITMAP> sheetBitmap;
@@ -105,19 +107,19 @@ void paintScene(HDC dc) {
 
     CardMetrics metrics = currentCardMetrics();
     ClientSize client = currentClientSize();
-    if (const char* status = statusLineText()) {
+    if (const char* status = statusLineText(state)) {
         // The bubble is white in the context's own brush, grey when the game is lost or drawn.
-        SelectionGuard grey(dc, statusBubbleGreyed() ? GetStockObject(LTGRAY_BRUSH) : nullptr);
+        SelectionGuard grey(dc, statusBubbleGreyed(state) ? GetStockObject(LTGRAY_BRUSH) : nullptr);
         drawStatusBubble(dc, status);
     }
     SelectionGuard cardBacks(dc, ui.cardBackBrush);
-    drawOpponentHand(dc, metrics, client);
-    drawMyHand(dc, sheet.dc);
-    drawStock(dc, sheet.dc, metrics, client);
-    drawTable(dc, sheet.dc, metrics, client);
+    drawOpponentHand(state, dc, metrics, client);
+    drawMyHand(state, dc, sheet.dc);
+    drawStock(state, dc, sheet.dc, metrics, client);
+    drawTable(state, dc, sheet.dc, metrics, client);
 }
 
-void redrawWindow() {
+void redrawWindow(const GameState& state) {
     if (!ui.gameWindow)
         return;
     WindowDcGuard window(ui.gameWindow);
@@ -132,6 +134,6 @@ void redrawWindow() {
     SelectionGuard imageSelected(offscreen.dc, image.handle);
     if (auto background = reinterpret_cast<HBRUSH>(GetClassLongPtrW(ui.gameWindow, GCLP_HBRBACKGROUND)))
         FillRect(offscreen.dc, &client, background);
-    paintScene(offscreen.dc);
+    paintScene(state, offscreen.dc);
     BitBlt(window.dc, 0, 0, client.right, client.bottom, offscreen.dc, 0, 0, SRCCOPY);
 }

@@ -11,7 +11,7 @@
 void drawCardFace(Card card, HDC sheet, HDC target, int x, int y);
 // The status bubble with the brush selected in dc, and one centred line of text.
 void drawStatusBubble(HDC dc, const char* text);
-// Appends one rectangle per card of myHand, for the current window and picture.
-void layoutMyHand(std::vector<Rect>& rects);
-// Draws everything but the background into dc.
-void paintScene(HDC dc);
+// Appends one rectangle per card of the game's myHand, for the current window and picture.
+void layoutMyHand(const GameState& state, std::vector<Rect>& rects);
+// Draws everything of the game but the background into dc.
+void paintScene(const GameState& state, HDC dc);

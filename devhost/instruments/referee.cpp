@@ -4,6 +4,7 @@
 
 #include "devhost/instruments/instruments.h"
 #include "devhost/instruments/table_readback.h"
+#include "engine/actions.h"
 #include "exchange/state_message.h"
 
 #include <windows.h>
@@ -27,7 +28,7 @@ void Referee::fault(const std::string& what) {
 }
 
 bool Referee::checkWindow(const std::string& picturePath, const GameState& expected,
-                          const std::string& caption, const std::string& where) {
+                          const std::string& where) {
     auto window = static_cast<HWND>(hostGameWindow());
     if (!window) {
         fault("no game window in " + where);
@@ -35,6 +36,7 @@ bool Referee::checkWindow(const std::string& picturePath, const GameState& expec
     }
     HWND button = GetDlgItem(window, actionButtonId);
     std::string shown = button ? windowText(button) : "(no button)";
+    std::string caption = actionButtonCaption(expected);
     std::string problem;
     if (shown != caption)
         problem = "the button says \"" + shown + "\" where the game calls for \"" + caption + "\"";

@@ -19,11 +19,10 @@ class Referee {
     void fault(const std::string& what);
     bool failed() const { return failed_; }
 
-    // The game window shows this game with the card picture at picturePath, and its button says caption
-    // (empty: does nothing, disabled); its title stays what it was at the first check. False after
-    // reporting the first difference; `where` says which game, for the report.
-    bool checkWindow(const std::string& picturePath, const GameState& expected, const std::string& caption,
-                     const std::string& where);
+    // The game window shows this game with the card picture at picturePath, and the button the rules
+    // call for (its caption; disabled when it does nothing); its title stays what it was at the first
+    // check. False after reporting the first difference; `where` says which game, for the report.
+    bool checkWindow(const std::string& picturePath, const GameState& expected, const std::string& where);
 
     // Around a received text (the messenger's receive observer): meanwhile the chat must get the text
     // as it came when it is no state message and nothing otherwise, and the message boxes must be

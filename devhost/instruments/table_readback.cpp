@@ -1,8 +1,9 @@
-// Reading the game window back and comparing it with a game, on devhost.exe's own copy of the core.
+// Reading the game window back and comparing it with a game laid out by the portable core.
 #include "devhost/instruments/table_readback.h"
 
 #include "devhost/instruments/instruments.h"
 #include "engine/rules.h"
+#include "exchange/state_message.h"
 #include "window/gdi_guards.h"
 
 #include <windows.h>
@@ -116,13 +117,6 @@ struct Checker {
     }
 };
 
-// Two characters as in the state message, for the failure lines (the window tests link this file
-// without the auto-player, whose cardCode() would bring its core stand-in along).
-std::string codeOf(Card card) {
-    static const char hexDigits[] = "0123456789abcdef";
-    return {hexDigits[cardRank(card) & 0xf], static_cast<char>('0' + cardSuit(card) % 10)};
-}
-
 // Compares the part of card's face that shows (width by height from its top left corner at `at`) with
 // the picture: a grid over the rank and suit in the corner, and the middle when the whole face shows.
 // A card the picture holds no face for shows a back.
@@ -131,7 +125,7 @@ void expectFace(Checker& check, const Picture& picture, Card card, Point at, std
     CardMetrics metrics = cardMetricsForPicture(picture.width, picture.height);
     Rect source;
     if (!cardFaceSource(card, metrics, picture.width, picture.height, source)) {
-        check.expect(at.x + 2, at.y + 2, cardBackGreen, what + " " + codeOf(card) + " (a back)");
+        check.expect(at.x + 2, at.y + 2, cardBackGreen, what + " " + cardCode(card).text + " (a back)");
         return;
     }
     shownWidth = std::min(shownWidth, source.right - source.left);
@@ -141,7 +135,7 @@ void expectFace(Checker& check, const Picture& picture, Card card, Point at, std
             return;
         std::uint32_t colour =
             picture.pixels[std::size_t(source.top + dy) * picture.width + std::size_t(source.left + dx)];
-        check.expect(at.x + dx, at.y + dy, colour, what + " " + codeOf(card));
+        check.expect(at.x + dx, at.y + dy, colour, what + " " + cardCode(card).text);
     };
     for (std::int32_t dx : {2, 5, 8, 11})
         for (std::int32_t dy = 4; dy <= 40; dy += 3)
@@ -174,32 +168,27 @@ std::string tableMismatch(const std::string& picturePath, const GameState& expec
         return "cannot read the card picture " + picturePath;
     if (!hostGameWindow())
         return "no game window";
-    // The layout and the rules read the core's game.
-    GameState saved = game;
-    game = expected;
     Checker check;
-    if (check.pixels.empty()) {
-        game = saved;
+    if (check.pixels.empty())
         return "cannot copy the game window from the screen";
-    }
     const CardMetrics metrics = cardMetricsForPicture(picture.width, picture.height);
     const ClientSize client = check.client;
     // A point inside a card back.
     constexpr std::int32_t backX = 2, backY = 40;
 
     std::vector<Rect> hand;
-    layoutHand(hand, metrics, client);
+    layoutHand(expected, hand, metrics, client);
     for (std::size_t i = 0; i < hand.size(); ++i) {
         // Later cards lie over earlier ones.
         std::int32_t shown = i + 1 < hand.size() ? hand[i + 1].left - hand[i].left : metrics.width;
-        expectFace(check, picture, game.myHand[i], {hand[i].left, hand[i].top}, shown, metrics.height,
+        expectFace(check, picture, expected.myHand[i], {hand[i].left, hand[i].top}, shown, metrics.height,
                    "own card");
     }
     std::int32_t handTop = client.height - metrics.height - handBottomGap;
     check.expect(hand.empty() ? tableMargin + 2 : hand.back().right + 1, handTop + backY, tableBackground,
                  "right of the own hand");
 
-    std::size_t backs = game.opponentHand.size();
+    std::size_t backs = expected.opponentHand.size();
     for (std::size_t i = 0; i < backs; ++i) {
         Rect back = opponentCardRect(i, backs, metrics, client);
         check.expect(back.left + backX, back.top + backY, cardBackGreen,
@@ -212,30 +201,30 @@ std::string tableMismatch(const std::string& picturePath, const GameState& expec
     // The stock lies over the lower part of the trump card.
     Point trump = trumpCardPosition(metrics, client);
     Rect stock = stockRect(metrics, client);
-    if (game.deck.empty())
+    if (expected.deck.empty())
         check.expect(trump.x + 30, trump.y + 10, tableBackground, "no trump card");
     else
-        expectFace(check, picture, game.deck[0], trump, metrics.width,
-                   game.deck.size() > 1 ? stock.top - trump.y : metrics.height, "trump card");
-    check.expect(stock.left + 3, stock.top + 3, game.deck.size() > 1 ? cardBackGreen : tableBackground,
+        expectFace(check, picture, expected.deck[0], trump, metrics.width,
+                   expected.deck.size() > 1 ? stock.top - trump.y : metrics.height, "trump card");
+    check.expect(stock.left + 3, stock.top + 3, expected.deck.size() > 1 ? cardBackGreen : tableBackground,
                  "stock");
 
     // Each cover lies over the right half of its attack card, and each pair over the one before.
-    std::size_t pairs = (game.table.size() + 1) / 2;
+    std::size_t pairs = (expected.table.size() + 1) / 2;
     std::int32_t step = tablePairStep(pairs, metrics, client);
     for (std::size_t k = 0; k < pairs; ++k) {
         Point at = tablePairPosition(k, step, metrics);
         std::int32_t toNext = k + 1 < pairs ? step : metrics.width + metrics.width / 2;
-        bool covered = 2 * k + 1 < game.table.size();
-        expectFace(check, picture, game.table[2 * k], at,
+        bool covered = 2 * k + 1 < expected.table.size();
+        expectFace(check, picture, expected.table[2 * k], at,
                    std::min(toNext, covered ? metrics.width / 2 : metrics.width), metrics.height, "attack");
         if (covered)
-            expectFace(check, picture, game.table[2 * k + 1], {at.x + metrics.width / 2, at.y},
+            expectFace(check, picture, expected.table[2 * k + 1], {at.x + metrics.width / 2, at.y},
                        std::min(metrics.width, toNext - metrics.width / 2), metrics.height, "cover");
     }
 
     Point bubble = bubblePoint(metrics);
-    GameOutcome outcome = gameOutcome();
+    GameOutcome outcome = gameOutcome(expected);
     if (outcome == InProgress) {
         check.expect(bubble.x, bubble.y, bubbleInPlay, "status bubble in play");
     } else if (outcome != Won) {
@@ -246,6 +235,5 @@ std::string tableMismatch(const std::string& picturePath, const GameState& expec
             check.expect(bubble.x, bubble.y, tableBackground,
                          "status bubble of a won game (or a blink colour)");
     }
-    game = saved;
     return check.why.str();
 }

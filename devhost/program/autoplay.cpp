@@ -4,6 +4,7 @@
 #include "devhost/program/autoplay_run.h"
 
 #include "devhost/instruments/instruments.h"
+#include "engine/actions.h"
 #include "engine/texts.h"
 
 #include <algorithm>
@@ -109,7 +110,7 @@ void startFromMenu() {
 
 void perform(const Action& action) {
     std::string description = describeAction(run.view, action);
-    bool newGame = action.kind == ActionKind::PressButton && buttonCaptionIn(run.view) == captionNewGame;
+    bool newGame = action.kind == ActionKind::PressButton && actionButtonCaption(run.view) == captionNewGame;
     // A new deal is shuffled at random: only its shape can be foretold.
     Prediction prediction;
     if (!newGame)
@@ -234,7 +235,7 @@ void step() {
     bool earlyCard = run.cross.early && run.cross.copies == 0 && isFreshDeal(run.view);
     if (run.waitingForText || !run.playing || (run.cross.active && !earlyCard))
         return;
-    if (outcomeOf(run.view) != InProgress) {
+    if (gameOutcome(run.view) != InProgress) {
         if (run.finished >= run.options.games)
             return;
         if (crossingNext())

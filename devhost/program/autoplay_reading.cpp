@@ -4,6 +4,7 @@
 #include "devhost/program/autoplay_run.h"
 
 #include "devhost/instruments/instruments.h"
+#include "engine/actions.h"
 #include "exchange/state_message.h"
 
 #include <algorithm>
@@ -26,9 +27,7 @@ void snapshot(const std::string& moment) {
         print("snapshot: cannot save " + shownOnOneLine(path));
 }
 
-void checkWindow() {
-    run.referee.checkWindow(run.picturePath, run.view, buttonCaptionIn(run.view), gameLabel());
-}
+void checkWindow() { run.referee.checkWindow(run.picturePath, run.view, gameLabel()); }
 
 void endOfGame(GameOutcome outcome) {
     run.gameOver = true;
@@ -172,7 +171,7 @@ void readState(const std::string& text, TextSource source) {
     if (checking())
         checkWindow();
     snapshotAfter(fresh, again);
-    GameOutcome outcome = outcomeOf(run.view);
+    GameOutcome outcome = gameOutcome(run.view);
     if (outcome != InProgress && !run.gameOver) {
         run.endedByMe = !received;
         endOfGame(outcome);

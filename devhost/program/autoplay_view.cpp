@@ -1,5 +1,5 @@
-// The auto-player's view of the game and its seeded policy, on devhost.exe's own copy of the core:
-// each question is answered by putting the view into the core's process-wide game for the moment.
+// The auto-player's view of the game and its seeded policy, on devhost.exe's own copy of the core,
+// which works on the view's record with the recording stand-in for a window.
 #include "devhost/program/autoplay_view.h"
 
 #include "engine/actions.h"
@@ -7,29 +7,14 @@
 #include "engine/texts.h"
 #include "exchange/exchange.h"
 #include "exchange/state_message.h"
+#include "recording/card_notation.h"
+#include "recording/recording_frontend.h"
 
 #include <bitset>
 #include <cstring>
 #include <utility>
 
 namespace {
-// Runs function with state as the core's game, and keeps what the core made of it in state.
-template <typename Function> auto onCoreGame(GameState& state, Function function) {
-    struct Swapped {
-        GameState& state;
-        explicit Swapped(GameState& s) : state(s) { std::swap(game, state); }
-        ~Swapped() { std::swap(game, state); }
-        Swapped(const Swapped&) = delete;
-        Swapped& operator=(const Swapped&) = delete;
-    } swapped(state);
-    return function();
-}
-
-template <typename Function> auto onCopyOf(const GameState& view, Function function) {
-    GameState copy = view;
-    return onCoreGame(copy, function);
-}
-
 using CardSet = std::bitset<deckSize>;
 
 CardSet cardsOf(const CardList& cards) {
@@ -46,7 +31,7 @@ std::string collectCards(const GameState& state, CardSet& all) {
             if (!isValidCard(card))
                 return "card value " + std::to_string(card) + " is not one of the 36";
             if (all.test(cardIndex(card)))
-                return "card " + cardCode(card) + " is there twice";
+                return "card " + code(card) + " is there twice";
             all.set(cardIndex(card));
         }
     }
@@ -60,7 +45,7 @@ bool viewFromStateMessage(const std::string& text, TextSource source, GameState&
     if (!isStateMessage(text.c_str()))
         return false;
     GameState decoded;
-    if (!readStateMessage(text.c_str(), decoded))
+    if (readStateMessage(text.c_str(), decoded) != DecodeResult::Accepted)
         return false;
     if (source == TextSource::Sent) {
         // The sender wrote its own hand as the receiver's opponent's, and whether the receiver defends.
@@ -74,7 +59,11 @@ bool viewFromStateMessage(const std::string& text, TextSource source, GameState&
 ReceiptForecast forecastReceipt(const GameState& view, const std::string& text) {
     ReceiptForecast forecast;
     GameState received;
-    if (!isStateMessage(text.c_str()) || !readStateMessage(text.c_str(), received))
+    if (!isStateMessage(text.c_str()))
+        return forecast;
+    DecodeResult found = readStateMessage(text.c_str(), received);
+    forecast.traceBox = found == DecodeResult::NotHexDigit;
+    if (found != DecodeResult::Accepted)
         return forecast;
     forecast.sound = true;
     forecast.freshDeal = isFreshDeal(received);
@@ -87,23 +76,11 @@ ReceiptForecast forecastReceipt(const GameState& view, const std::string& text) 
     return forecast;
 }
 
-bool clickAcceptedIn(const GameState& view, std::uint32_t index) {
-    return onCopyOf(view, [&] { return cardClickAccepted(index); });
-}
-
-std::string buttonCaptionIn(const GameState& view) {
-    return onCopyOf(view, [] { return std::string(actionButtonCaption()); });
-}
-
-GameOutcome outcomeOf(const GameState& view) {
-    return onCopyOf(view, [] { return gameOutcome(); });
-}
-
 bool sideHasMove(const GameState& view) {
-    if (!buttonCaptionIn(view).empty())
+    if (actionButtonCaption(view)[0] != '\0')
         return true;
     for (std::uint32_t i = 0; i < view.myHand.size(); ++i)
-        if (clickAcceptedIn(view, i))
+        if (cardClickAccepted(view, i))
             return true;
     return false;
 }
@@ -121,29 +98,24 @@ std::string cardFlowProblem(const GameState* previous, const GameState& next) {
     CardSet left = before & ~now;
     for (unsigned i = 0; i < deckSize; ++i) {
         if (appeared.test(i))
-            return "card " + cardCode(cardAt(i)) + " came from nowhere";
+            return "card " + code(cardAt(i)) + " came from nowhere";
         if (left.test(i) && !previousTable.test(i))
-            return "card " + cardCode(cardAt(i)) + " left the game from outside the table";
+            return "card " + code(cardAt(i)) + " left the game from outside the table";
     }
     if (left.any() && left != previousTable)
         return "only part of the table left the game";
     return "";
 }
 
-std::string cardCode(Card card) {
-    static const char hexDigits[] = "0123456789abcdef";
-    return {hexDigits[cardRank(card) & 0xf], static_cast<char>('0' + cardSuit(card) % 10)};
-}
-
 Action chooseAction(const GameState& view, const std::vector<bool>& reachable, std::mt19937& random,
                     ThrowInPlan& plan) {
-    if (outcomeOf(view) != InProgress)
+    if (gameOutcome(view) != InProgress)
         return {};
     std::vector<std::uint32_t> cards;
     for (std::uint32_t i = 0; i < view.myHand.size(); ++i)
-        if (i < reachable.size() && reachable[i] && clickAcceptedIn(view, i))
+        if (i < reachable.size() && reachable[i] && cardClickAccepted(view, i))
             cards.push_back(i);
-    bool button = !buttonCaptionIn(view).empty();
+    bool button = actionButtonCaption(view)[0] != '\0';
     const Action press = {ActionKind::PressButton, 0};
     auto chance = [&](double probability) { return std::bernoulli_distribution(probability)(random); };
     auto randomCard = [&] {
@@ -173,16 +145,16 @@ Action chooseAction(const GameState& view, const std::vector<bool>& reachable, s
 
 std::string describeAction(const GameState& view, const Action& action) {
     if (action.kind == ActionKind::ClickCard) {
-        std::string card = action.card < view.myHand.size() ? cardCode(view.myHand[action.card]) : "??";
+        std::string card = action.card < view.myHand.size() ? code(view.myHand[action.card]) : "??";
         if (view.throwInPhase)
             return "chooses " + card + " for a throw-in";
         if (view.localDefends && !view.table.empty())
-            return "covers " + cardCode(view.table.back()) + " with " + card;
+            return "covers " + code(view.table.back()) + " with " + card;
         return "lays " + card;
     }
     if (action.kind == ActionKind::None)
         return "does nothing";
-    std::string caption = buttonCaptionIn(view);
+    std::string caption = actionButtonCaption(view);
     if (caption == captionTake)
         return "takes the table";
     if (caption == captionBeatOff)
@@ -197,14 +169,12 @@ std::string describeAction(const GameState& view, const Action& action) {
 Prediction predictAction(const GameState& view, const Action& action) {
     Prediction prediction;
     prediction.after = view;
-    takeCoreSentTexts(); // nothing left over from a decode belongs to this action
-    onCoreGame(prediction.after, [&] {
-        if (action.kind == ActionKind::ClickCard)
-            onCardClicked(action.card);
-        else if (action.kind == ActionKind::PressButton)
-            onActionButton();
-    });
-    prediction.sent = takeCoreSentTexts();
+    if (action.kind == ActionKind::ClickCard)
+        onCardClicked(prediction.after, action.card);
+    else if (action.kind == ActionKind::PressButton)
+        onActionButton(prediction.after);
+    prediction.sent = sentTexts(prediction.after);
+    forgetRecordedWindow(prediction.after);
     return prediction;
 }
 
@@ -219,15 +189,15 @@ GameState dealFromRandomValues(const std::vector<int>& values, bool tossesCoin, 
     RandomSource saved = std::exchange(randomSource, scriptedRandom);
     scriptedValues = &values;
     nextScripted = 0;
-    onCoreGame(deal, [&] { newGame(tossesCoin ? nextRandom15() % 2 == 0 : dealerDefends); });
+    newGame(deal, tossesCoin ? nextRandom15() % 2 == 0 : dealerDefends);
     randomSource = saved;
-    takeCoreSentTexts(); // the deal's text is nobody's
+    forgetRecordedWindow(deal); // the deal's text is nobody's
     return deal;
 }
 
 std::vector<Rect> handRects(const GameState& view, CardMetrics metrics, ClientSize client) {
     std::vector<Rect> rects;
-    onCopyOf(view, [&] { layoutHand(rects, metrics, client); });
+    layoutHand(view, rects, metrics, client);
     return rects;
 }
 

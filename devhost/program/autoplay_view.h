@@ -23,14 +23,11 @@ struct ReceiptForecast {
     bool sound = false;
     bool adopted = false;
     bool freshDeal = false;          // the text is a new deal
+    bool traceBox = false;           // the plug-in shows its one "trace" box for the text
     std::vector<std::string> answer; // the texts sent back
 };
 ReceiptForecast forecastReceipt(const GameState& view, const std::string& text);
 
-// The rules' answers for a view.
-bool clickAcceptedIn(const GameState& view, std::uint32_t index);
-std::string buttonCaptionIn(const GameState& view); // ANSI; empty when the button does nothing
-GameOutcome outcomeOf(const GameState& view);
 // True when the view offers this side any action (a card or the button), a finished game included.
 bool sideHasMove(const GameState& view);
 
@@ -38,9 +35,6 @@ bool sideHasMove(const GameState& view);
 // one; empty when nothing. Only the beaten-off table may leave, and nothing may come from nowhere,
 // except by a fresh deal.
 std::string cardFlowProblem(const GameState* previous, const GameState& next);
-
-// Two characters as in the state message: the rank as a hex digit 6..e, then the suit digit.
-std::string cardCode(Card card);
 
 enum class ActionKind { None, ClickCard, PressButton };
 struct Action {
@@ -89,8 +83,3 @@ std::vector<Rect> handRects(const GameState& view, CardMetrics metrics, ClientSi
 // A client point on the card at index that hits it: within the part not covered by later cards,
 // which lie over earlier ones. False when later cards hide it completely.
 bool visibleCardPoint(const std::vector<Rect>& rects, std::size_t index, Point& point);
-
-// The texts the core passed to sendTextToContact, and how many trace boxes it asked for, since the
-// last call (autoplay_frontend.cpp).
-std::vector<std::string> takeCoreSentTexts();
-unsigned takeCoreTraces();

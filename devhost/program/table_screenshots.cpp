@@ -33,8 +33,9 @@ void clickCard(std::size_t index, std::size_t n) {
     RECT client;
     GetClientRect(static_cast<HWND>(hostGameWindow()), &client);
     std::vector<Rect> rects;
-    game.myHand.assign(n, 0x0106); // only the count matters for the layout
-    layoutHand(rects, cardMetricsForPicture(cardPictureWidth, cardPictureHeight),
+    GameState shape;
+    shape.myHand.assign(n, 0x0106); // only the count matters for the layout
+    layoutHand(shape, rects, cardMetricsForPicture(cardPictureWidth, cardPictureHeight),
                {client.right, client.bottom});
     hostClickGameWindow(rects[index].left + 4, rects[index].top + 40);
 }

@@ -2,8 +2,8 @@
 #include "engine/actions.h"
 #include "engine/texts.h"
 #include "exchange/state_message.h"
-#include "support/card_notation.h"
-#include "support/recording_frontend.h"
+#include "recording/card_notation.h"
+#include "recording/recording_frontend.h"
 
 #include <gtest/gtest.h>
 
@@ -100,16 +100,17 @@ TEST(Actions, ClicksAndButtonPresses) {
     };
     for (const Row& row : rows) {
         resetCore();
-        game = gameStateOf(row.before);
+        GameState game = gameStateOf(row.before);
         game.opponentContact = 7;
         std::string before = describe(game);
         std::istringstream steps(row.steps);
         for (std::string step; steps >> step;)
-            step == "B" ? onActionButton() : onCardClicked(static_cast<std::uint32_t>(std::stoul(step)));
+            step == "B" ? onActionButton(game)
+                        : onCardClicked(game, static_cast<std::uint32_t>(std::stoul(step)));
         EXPECT_EQ(describe(game), row.after == unchanged ? before : row.after) << row.what;
-        Calls calls = takeFrontendCalls();
+        Calls calls = takeCalls(game);
         for (std::string& call : calls)
-            if (call == "send:7:" + std::string(encodeStateMessage().text))
+            if (call == "send:7:" + std::string(encodeStateMessage(game).text))
                 call = "send";
         EXPECT_EQ(calls, row.calls) << row.what;
     }
@@ -124,8 +125,8 @@ TEST(Actions, NewGameButtonLetsTheWinnerAttackAndTossesACoinAfterADraw) {
     } rows[] = {{"", "63 73", 0, false}, {"63 73", "", 1, true}, {"", "", 2, true}, {"", "", 1, false}};
     for (const Row& row : rows) {
         resetCore({row.coin});
-        game = gameStateOf({"", "", row.mine, row.theirs});
-        onActionButton();
+        GameState game = gameStateOf({"", "", row.mine, row.theirs});
+        onActionButton(game);
         EXPECT_EQ(game.localDefends, row.defendsAfter)
             << row.mine << "/" << row.theirs << " coin " << row.coin;
         EXPECT_EQ(game.deck.size(), 24u);

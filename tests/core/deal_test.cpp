@@ -1,8 +1,9 @@
 // The deal: the shuffle, a new game, drawing, refilling both hands and the order of a hand.
+#include "engine/actions.h"
 #include "engine/deal.h"
 #include "exchange/state_message.h"
-#include "support/card_notation.h"
-#include "support/recording_frontend.h"
+#include "recording/card_notation.h"
+#include "recording/recording_frontend.h"
 
 #include <gtest/gtest.h>
 
@@ -14,29 +15,31 @@ TEST(Deal, NewGameWithAnIdentityShuffleDealsTheAttackerFirstAndAnnouncesIt) {
     const std::string attacker = "93 a3 b3 c3 d3 e3", defender = "c2 d2 e2 63 73 83";
     for (std::uint8_t defends : {0, 1}) {
         resetCore();
+        GameState game;
         game.opponentContact = 42;
-        game.selection = {4, 5}; // a pending throw-in choice is dropped
-        winBlinkRunning = 1;     // a blink left from a won game stops
+        game.selection = {4, 5};               // a pending throw-in choice is dropped
+        recordedWindow(game).blinkRunning = 1; // a blink left from a won game stops
         scriptIdentityShuffle();
-        newGame(defends);
+        newGame(game, defends);
         EXPECT_EQ(describe(game), defends ? stock + defender + "|" + attacker + "|100|"
                                           : stock + attacker + "|" + defender + "|000|");
-        EXPECT_EQ(takeFrontendCalls(),
+        EXPECT_EQ(takeCalls(game),
                   (std::vector<std::string>{"button::off", "blink:stop", "redraw",
-                                            "send:42:" + std::string(encodeStateMessage().text)}));
+                                            "send:42:" + std::string(encodeStateMessage(game).text)}));
     }
 }
 
 TEST(Deal, ShuffleIsForwardFisherYatesOverFifteenBitValues) {
     resetCore(); // all zeros: every i is exchanged with index 0, so the last card ends at the bottom
-    newGame(0);
+    GameState game;
+    dealFreshGame(game, 0);
     EXPECT_EQ(game.deck[0], card("e3"));
     EXPECT_EQ(game.trumpSuit, 3);
     std::vector<int> values(35);
     std::iota(values.begin(), values.end(), 1);
     values[1] = 0x8000; // draw i = 2 gets 0x8000, which is 0 once cut to 15 bits: cards 0 and 2 swap
     resetCore(values);
-    newGame(0);
+    dealFreshGame(game, 0);
     EXPECT_EQ(codes({game.deck[0], game.deck[1], game.deck[2]}), "80 70 60");
 }
 
@@ -49,10 +52,9 @@ TEST(Deal, DrawCardsTakesFromTheEndToTheFrontOfTheHand) {
                  {0, "81 92 63", "72 e0"},
                  {5, "72 e0 81 92 63", ""},
                  {3, "72 e0 81 92 63", ""}};
-    resetCore();
-    game = gameStateOf({"72 e0 81 92", "", "63", ""});
+    GameState game = gameStateOf({"72 e0 81 92", "", "63", ""});
     for (const Step& step : steps) {
-        drawCards(game.myHand, step.n);
+        drawCards(game, game.myHand, step.n);
         EXPECT_EQ(codes(game.myHand), step.handAfter) << "drawing " << step.n;
         EXPECT_EQ(codes(game.deck), step.deckAfter) << "drawing " << step.n;
     }
@@ -76,7 +78,7 @@ TEST(Deal, RefillHands) {
     };
     for (const auto& row : rows) {
         for (std::uint8_t localDefends : {0, 1}) {
-            resetCore();
+            GameState game;
             game.localDefends = localDefends;
             game.trumpSuit = 1;
             CardList& attacker = localDefends ? game.opponentHand : game.myHand;
@@ -87,7 +89,7 @@ TEST(Deal, RefillHands) {
             attacker.assign(all.begin(), all.begin() + row[0]);
             defender.assign(all.begin() + row[0], all.begin() + row[0] + row[1]);
             game.deck.assign(all.begin() + row[0] + row[1], all.begin() + row[0] + row[1] + row[2]);
-            refillHands();
+            refillHands(game);
             SCOPED_TRACE(::testing::Message() << "hands " << row[0] << "/" << row[1] << ", stock " << row[2]
                                               << ", localDefends " << int(localDefends));
             EXPECT_EQ(attacker.size(), row[0] + row[3]);
@@ -110,11 +112,11 @@ TEST(Deal, SortHandOrdersPlainSuitsThenTrumpsAndRefillSortsEvenWhenNothingMoves)
         {1, "64 a1 60", "60 a1 64"},                   // a card of no suit keeps to the very end
     };
     for (const Row& row : rows) {
-        game = gameStateOf({"", "", row.before, "", false, row.trump});
-        sortHand(game.myHand);
+        GameState game = gameStateOf({"", "", row.before, "", false, row.trump});
+        sortHand(game.myHand, game.trumpSuit);
         EXPECT_EQ(codes(game.myHand), row.after) << "trump " << row.trump << ", hand " << row.before;
     }
-    game = gameStateOf({"81", "", "e0 61 70 62 63", "92 93 b2 a2 c2", false, 0});
-    refillHands();
+    GameState game = gameStateOf({"81", "", "e0 61 70 62 63", "92 93 b2 a2 c2", false, 0});
+    refillHands(game);
     EXPECT_EQ(describe(game), "81||61 62 63 70 e0|92 a2 b2 c2 93|000|");
 }

@@ -5,8 +5,8 @@
 #include "engine/deal.h"
 #include "engine/texts.h"
 #include "exchange/state_message.h"
-#include "support/card_notation.h"
-#include "support/recording_frontend.h"
+#include "recording/card_notation.h"
+#include "recording/recording_frontend.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +23,10 @@ GameState dealt(unsigned seed, std::uint8_t dealerDefends) {
     for (unsigned i = 1; i < deckSize; ++i)
         draws.push_back(static_cast<int>(random() & 0x7fff));
     resetCore(draws);
+    GameState game;
     game.opponentContact = peer;
-    fakeWindowOpen = true;
-    newGame(dealerDefends);
+    recordedWindow(game).open = true;
+    newGame(game, dealerDefends);
     return game;
 }
 
@@ -41,6 +42,8 @@ TEST(Exchange, ReceivingAState) {
     using Calls = std::vector<std::string>;
     const char example[] = "@@Kelvaron@@72e0-91c1-63a2-b0-020"; // its receiver attacks, all covered
     const char rejected[] = "@@Kelvaron@@72e0-91c1-63a2-b0--020";
+    const char notHex[] = "@@Kelvaron@@72e0-91c1-6za2-b0zz-020";
+    const std::string traceBox = std::string("trace:") + hexDigitErrorText;
     const std::string beatOff = std::string("button:") + captionBeatOff + ":on";
     const std::string newGameButton = std::string("button:") + captionNewGame + ":on";
     struct Row {
@@ -63,6 +66,20 @@ TEST(Exchange, ReceivingAState) {
         {"dropped when the window cannot open", false, false, 9, example, "", {"open"}},
         {"during a game another contact is not heard", true, true, 10, example, "", {}},
         {"the opponent's rejected state", true, true, 9, rejected, "", {"flash"}},
+        {"one trace box for a text with characters that are not hexadecimal digits",
+         true,
+         true,
+         9,
+         notHex,
+         "",
+         {"flash", traceBox}},
+        {"...before the button of a window it opened",
+         false,
+         true,
+         9,
+         notHex,
+         "",
+         {"open", traceBox, newGameButton}},
         {"the opponent's state", true, true, 9, example, "63 a2", {"flash", beatOff, "redraw"}},
         {"an adopted won state starts the blink; nothing is ever sent back",
          true,
@@ -74,13 +91,14 @@ TEST(Exchange, ReceivingAState) {
     };
     for (const Row& row : rows) {
         resetCore();
-        fakeWindowOpen = row.windowOpen;
-        fakeWindowOpens = row.windowOpens;
+        GameState game;
+        recordedWindow(game).open = row.windowOpen;
+        recordedWindow(game).opens = row.windowOpens;
         game.opponentContact = row.windowOpen ? 9 : 0;
-        receiveStateMessage(row.sender, row.text);
+        receiveStateMessage(game, row.sender, row.text);
         EXPECT_EQ(game.opponentContact, 9u) << row.what;
         EXPECT_EQ(codes(game.opponentHand), row.theirsAfter) << row.what;
-        EXPECT_EQ(takeFrontendCalls(), row.calls) << row.what;
+        EXPECT_EQ(takeCalls(game), row.calls) << row.what;
     }
 }
 
@@ -131,30 +149,30 @@ TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
                            : row.incoming == MoveOnOurs ? afterFirstCard(peerOnOurs)
                                                         : afterFirstCard(peerDeal);
         resetCore();
-        game = ours;
-        fakeWindowOpen = true;
+        GameState game = ours;
+        recordedWindow(game).open = true;
         game.ownDealAnswered = row.answered;
         if (row.weMoved)
-            onCardClicked(0);
-        std::string movedText = encodeStateMessage().text;
+            onCardClicked(game, 0);
+        std::string movedText = encodeStateMessage(game).text;
         GameState expected = game;
-        ASSERT_TRUE(readStateMessage(text.c_str(), expected));
+        ASSERT_EQ(readStateMessage(text.c_str(), expected), DecodeResult::Accepted);
         std::string before = describe(game);
-        takeFrontendCalls();
+        takeCalls(game);
 
-        receiveStateMessage(row.sender, text.c_str());
+        receiveStateMessage(game, row.sender, text.c_str());
         EXPECT_EQ(describe(game), row.adopted ? describe(expected) : before) << row.what;
         EXPECT_EQ(game.ownDealAnswered, row.answered || row.adopted) << row.what;
         Texts answer = row.answer == Nothing   ? Texts{}
                        : row.answer == OurDeal ? Texts{ourDeal}
                                                : Texts{ourDeal, movedText};
-        EXPECT_EQ(sentTexts(), answer) << row.what;
+        EXPECT_EQ(sentTexts(game), answer) << row.what;
     }
 }
 
 TEST(Exchange, ClosingTheWindowForgetsTheDeal) {
-    dealt(11, 0);
-    emptyGameOnClose();
+    GameState game = dealt(11, 0);
+    emptyGameOnClose(game);
     EXPECT_STREQ(game.ownDeal, "");
     EXPECT_EQ(describe(game),
               "||||" + std::to_string(game.localDefends) + std::to_string(game.trumpSuit) + "0|");
@@ -170,10 +188,10 @@ TEST(Exchange, TheGameIsSentAgainFromTheOpponentsMenuItemWhileItRuns) {
     } rows[] = {{running, peer, true}, {running, peer + 1, false}, {finished, peer, false}};
     for (const Row& row : rows) {
         resetCore();
-        game = gameStateOf(row.view);
+        GameState game = gameStateOf(row.view);
         game.opponentContact = peer;
-        resendGameTo(row.chosen);
-        EXPECT_EQ(sentTexts(), row.sent ? Texts{encodeStateMessage().text} : Texts{})
+        resendGameTo(game, row.chosen);
+        EXPECT_EQ(sentTexts(game), row.sent ? Texts{encodeStateMessage(game).text} : Texts{})
             << row.view << " chosen " << row.chosen;
     }
 }
@@ -188,12 +206,12 @@ TEST(Exchange, AStateSentAgainKeepsTheThrowInChoiceAndAnotherHandDropsIt) {
                 {"another hand", {"72", "91", "90 e0", "60 93", false, 2, true}, ""}};
     for (const Row& row : rows) {
         resetCore();
-        game = gameStateOf(choosing);
+        GameState game = gameStateOf(choosing);
         game.opponentContact = peer;
-        fakeWindowOpen = true;
-        onCardClicked(1);
-        onCardClicked(0);
-        receiveStateMessage(peer, stateMessageFor(row.received).c_str());
+        recordedWindow(game).open = true;
+        onCardClicked(game, 1);
+        onCardClicked(game, 0);
+        receiveStateMessage(game, peer, stateMessageFor(row.received).c_str());
         std::string shown = describe(game);
         EXPECT_EQ(shown.substr(shown.rfind('|') + 1), row.chosenAfter) << row.what;
     }

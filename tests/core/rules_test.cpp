@@ -3,7 +3,7 @@
 #include "engine/rules.h"
 #include "engine/texts.h"
 #include "layout/table_layout.h"
-#include "support/card_notation.h"
+#include "recording/card_notation.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +26,9 @@ TEST(Rules, CanBeat) {
         {"60 70 91", "a1", true} // only the last card counts
     };
     for (const Row& row : rows) {
-        game = gameStateOf({"", row.table, "", ""});
-        EXPECT_EQ(canBeat(card(row.card)), row.beats) << "table [" << row.table << "], card " << row.card;
+        GameState game = gameStateOf({"", row.table, "", ""});
+        EXPECT_EQ(canBeat(game, card(row.card)), row.beats)
+            << "table [" << row.table << "], card " << row.card;
     }
 }
 
@@ -65,14 +66,14 @@ TEST(Rules, OutcomeCaptionAndStatusLine) {
         {{"72", "", "63", "60", true}, InProgress, "", statusOpponentAttacks},
     };
     for (const Row& row : rows) {
-        game = gameStateOf(row.view);
-        EXPECT_EQ(gameOutcome(), row.outcome) << row.view;
-        EXPECT_STREQ(statusLineText(), row.status) << row.view;
-        EXPECT_EQ(statusBubbleGreyed(), row.outcome == Lost || row.outcome == Draw) << row.view;
-        EXPECT_STREQ(actionButtonCaption(), row.caption) << row.view;
+        GameState game = gameStateOf(row.view);
+        EXPECT_EQ(gameOutcome(game), row.outcome) << row.view;
+        EXPECT_STREQ(statusLineText(game), row.status) << row.view;
+        EXPECT_EQ(statusBubbleGreyed(game), row.outcome == Lost || row.outcome == Draw) << row.view;
+        EXPECT_STREQ(actionButtonCaption(game), row.caption) << row.view;
         // The peer holds the mirrored state and must agree.
         game = mirrored(game);
         GameOutcome theirs = row.outcome == Won ? Lost : row.outcome == Lost ? Won : row.outcome;
-        EXPECT_EQ(gameOutcome(), theirs) << "mirrored: " << row.view;
+        EXPECT_EQ(gameOutcome(game), theirs) << "mirrored: " << row.view;
     }
 }

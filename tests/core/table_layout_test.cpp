@@ -1,6 +1,6 @@
 // Table geometry, with the numbers of a 647 by 388 card picture in a 624 by 462 client.
 #include "layout/table_layout.h"
-#include "support/card_notation.h"
+#include "recording/card_notation.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,10 @@ Numbers face(Card c, std::uint32_t width = 647, std::uint32_t height = 388) {
 }
 
 Numbers myHandCard(const char* hand, std::size_t index) {
+    GameState game;
     game.myHand = cards(hand);
     std::vector<Rect> rects;
-    layoutHand(rects, metrics, client);
+    layoutHand(game, rects, metrics, client);
     return index < rects.size() ? of(rects[index]) : Numbers{};
 }
 } // namespace

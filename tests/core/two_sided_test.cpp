@@ -5,9 +5,9 @@
 #include "engine/actions.h"
 #include "engine/deal.h"
 #include "engine/rules.h"
-#include "support/card_notation.h"
-#include "support/recording_frontend.h"
-#include "support/two_copies.h"
+#include "recording/card_notation.h"
+#include "recording/recording_frontend.h"
+#include "recording/two_copies.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +21,12 @@ int seededRandom() { return static_cast<int>(engineRandom() & 0x7fff); }
 
 // The actions the pure predicates say are possible, without trying any.
 std::vector<std::uint32_t> predictedActions(const Side& side) {
-    enterSide(side);
+    const GameState& game = side.state;
     std::vector<std::uint32_t> predicted;
     for (std::uint32_t i = 0; i < game.myHand.size(); ++i)
-        if (cardClickAccepted(i))
+        if (cardClickAccepted(game, i))
             predicted.push_back(i);
-    if (actionButtonCaption()[0] != '\0')
+    if (actionButtonCaption(game)[0] != '\0')
         predicted.push_back(static_cast<std::uint32_t>(game.myHand.size()));
     return predicted;
 }
@@ -48,14 +48,12 @@ unsigned cardsInPlay(const GameState& s) {
 }
 
 std::vector<std::string> dealOn(Side sides[2], unsigned dealer) {
-    enterSide(sides[dealer]);
+    GameState& game = sides[dealer].state;
     game.opponentContact = sides[1 - dealer].self;
-    fakeWindowOpen = true;
-    takeFrontendCalls();
-    newGame(seededRandom() % 2 == 0 ? 1 : 0);
-    std::vector<std::string> sent = sentTexts();
-    leaveSide(sides[dealer]);
-    return sent;
+    recordedWindow(game).open = true;
+    takeCalls(game);
+    newGame(game, seededRandom() % 2 == 0 ? 1 : 0);
+    return sentTexts(game);
 }
 
 // Both sides deal at once and each deal crosses the other on the way; now and then an attacker lays
@@ -67,11 +65,9 @@ void crossDeals(std::mt19937& policy, Side sides[2]) {
         for (const std::string& text : dealOn(sides, side))
             onTheWay[side].push_back(text);
         if (!sides[side].state.localDefends && policy() % 2 == 0) {
-            enterSide(sides[side]);
-            runAction(0);
-            for (const std::string& text : sentTexts())
+            runAction(sides[side].state, 0);
+            for (const std::string& text : sentTexts(sides[side].state))
                 onTheWay[side].push_back(text);
-            leaveSide(sides[side]);
         }
     }
     while (!onTheWay[0].empty() || !onTheWay[1].empty()) {
@@ -100,10 +96,8 @@ void playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit, bool c
             EXPECT_TRUE(deliver(sides[mover], sides[1 - mover], text).empty()) << "receiving never answers";
             EXPECT_EQ(describe(sides[1 - mover].state), describe(mirrored(sides[mover].state))) << text;
         }
-        enterSide(sides[0]);
-        GameOutcome outcomeA = gameOutcome();
-        enterSide(sides[1]);
-        GameOutcome outcomeB = gameOutcome();
+        GameOutcome outcomeA = gameOutcome(sides[0].state);
+        GameOutcome outcomeB = gameOutcome(sides[1].state);
         if (outcomeA != InProgress) {
             EXPECT_EQ(outcomeB, outcomeA == Won ? Lost : outcomeA == Lost ? Won : outcomeA);
             return;
@@ -125,18 +119,17 @@ void playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit, bool c
         const std::vector<std::uint32_t>& mine = options[mover];
         std::uint32_t action = mine[std::uniform_int_distribution<std::size_t>(0, mine.size() - 1)(policy)];
 
-        enterSide(sides[mover]);
+        GameState& game = sides[mover].state;
         unsigned before = cardsInPlay(game);
         std::size_t tableBefore = game.table.size();
         bool beatOff = action == game.myHand.size() && !game.localDefends && !game.throwInPhase;
-        runAction(action);
-        sent = sentTexts();
+        runAction(game, action);
+        sent = sentTexts(game);
         EXPECT_TRUE(noDuplicates(game));
         EXPECT_EQ(cardsInPlay(game), beatOff ? before - tableBefore : before)
             << "only beaten-off cards leave";
         for (std::uint32_t index : game.selection)
             EXPECT_LT(index, game.myHand.size());
-        leaveSide(sides[mover]);
     }
 }
 } // namespace
@@ -148,6 +141,7 @@ TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
     for (unsigned seed = 1; seed <= 2000 && !::testing::Test::HasFailure(); ++seed) {
         engineRandom.seed(seed);
         std::mt19937 policy(seed * 7919u);
+        forgetRecordedWindows(); // the sides of the last game lay where these lie
         Side sides[2];
         sides[0].self = 100;
         sides[1].self = 200;

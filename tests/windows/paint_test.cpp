@@ -4,7 +4,7 @@
 
 #include "data/colour_cards.h"
 #include "engine/texts.h"
-#include "support/card_notation.h"
+#include "recording/card_notation.h"
 #include "window/gdi_guards.h"
 
 #include <set>

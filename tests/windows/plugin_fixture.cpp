@@ -4,7 +4,7 @@
 #include "data/colour_cards.h"
 #include "engine/actions.h"
 #include "exchange/state_message.h"
-#include "support/recording_frontend.h"
+#include "recording/recording_frontend.h"
 
 #include <utility>
 
@@ -39,11 +39,8 @@ HWND actionButtonHandle() {
 }
 
 GameState peerViewOf(const std::string& sentText) {
-    GameState saved = game;
-    game = GameState{};
-    EXPECT_TRUE(decodeStateMessage(sentText.c_str())) << sentText;
-    GameState peer = game;
-    game = saved;
+    GameState peer;
+    EXPECT_EQ(readStateMessage(sentText.c_str(), peer), DecodeResult::Accepted) << sentText;
     return peer;
 }
 
@@ -58,11 +55,10 @@ std::uint32_t faceColour(const char* code) {
 }
 
 std::vector<Rect> myHandRects(const char* hand) {
-    GameState saved = std::exchange(game, GameState{});
+    GameState game;
     game.myHand = cards(hand);
     std::vector<Rect> rects;
-    layoutHand(rects, testMetrics, gameClientSize());
-    game = saved;
+    layoutHand(game, rects, testMetrics, gameClientSize());
     return rects;
 }
 
@@ -70,9 +66,7 @@ std::string shownGameMismatch(const GameState& expected) {
     std::string mismatch = tableMismatch("Plugins\\cards.png", expected);
     if (!mismatch.empty())
         return mismatch;
-    GameState saved = std::exchange(game, expected);
-    std::string caption = actionButtonCaption();
-    game = saved;
+    std::string caption = actionButtonCaption(expected);
     std::string shown = windowText(actionButtonHandle());
     return shown == caption ? "" : "button caption '" + shown + "', expected '" + caption + "'";
 }

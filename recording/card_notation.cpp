@@ -1,5 +1,5 @@
-// Card codes for tests.
-#include "support/card_notation.h"
+// Card codes for tests, the demo and the development host.
+#include "recording/card_notation.h"
 
 #include "exchange/state_message.h"
 
@@ -21,14 +21,14 @@ CardList cards(const std::string& codes) {
     return list;
 }
 
+std::string code(Card card) { return cardCode(card).text; }
+
 std::string codes(const CardList& list) {
-    static const char hex[] = "0123456789abcdef";
     std::string text;
     for (Card c : list) {
         if (!text.empty())
             text += ' ';
-        text += hex[cardRank(c) & 0xf];
-        text += static_cast<char>('0' + cardSuit(c) % 10);
+        text += cardCode(c).text;
     }
     return text;
 }

@@ -1,4 +1,5 @@
-// Cards written in tests as in the state message: rank as a hex digit, then the suit ("91", "e0").
+// Cards written as in the state message, rank as a hex digit, then the suit ("91", "e0"): for tests,
+// the demo and the development host's output.
 #pragma once
 
 #include "engine/cards.h"
@@ -10,6 +11,8 @@
 Card card(const char* code);
 // A list from codes separated by spaces: cards("72 e0").
 CardList cards(const std::string& codes);
+// The code of one card.
+std::string code(Card card);
 // The codes of a list, space-separated, for readable failure messages.
 std::string codes(const CardList& list);
 // A game as one side holds it, in card codes, for table-driven tests.

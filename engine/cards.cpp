@@ -1,4 +1,0 @@
-// The process-wide game record.
-#include "engine/cards.h"
-
-GameState game;

@@ -1,0 +1,33 @@
+// Two copies of the core, each on its own record.
+#include "recording/two_copies.h"
+
+#include "engine/actions.h"
+#include "exchange/exchange.h"
+#include "recording/recording_frontend.h"
+
+bool runAction(GameState& game, std::uint32_t action) {
+    takeCalls(game);
+    if (action < game.myHand.size())
+        onCardClicked(game, action);
+    else
+        onActionButton(game);
+    return !recordedWindow(game).calls.empty();
+}
+
+std::vector<std::uint32_t> acceptedActions(const Side& side) {
+    std::vector<std::uint32_t> accepted;
+    for (std::uint32_t action = 0; action <= side.state.myHand.size(); ++action) {
+        GameState trial = side.state;
+        recordedWindow(trial) = recordedWindow(side.state);
+        if (runAction(trial, action))
+            accepted.push_back(action);
+        forgetRecordedWindow(trial);
+    }
+    return accepted;
+}
+
+std::vector<std::string> deliver(const Side& sender, Side& receiver, const std::string& text) {
+    takeCalls(receiver.state);
+    receiveStateMessage(receiver.state, sender.self, text.c_str());
+    return sentTexts(receiver.state);
+}
