@@ -9,7 +9,7 @@ export KELVARON_WINDOWS_ARCH=i686 KELVARON_TIME_SCALE=$1
 bob_prefix=$2
 # Fewer texts and games than on a machine of its own: the emulated one is several times slower.
 export KELVARON_HOSTILE_TEXTS=300 KELVARON_SOAK_GAMES=5
-tests=(core_tests plugin_tests window_tests window_tests_cp1252 devhost_autoplay hostile soak)
+tests=(core_tests plugin_tests window_tests window_tests_cp1252 devhost_autoplay soak)
 build=build/windows
 export KELVARON_WINEPREFIX=/tmp/wine-kelvaron
 finish() {
