@@ -141,11 +141,6 @@ void readState(const std::string& text, TextSource source) {
         std::snprintf(next.ownDeal, sizeof next.ownDeal, "%s", text.c_str());
         next.ownDealAnswered = false;
     }
-    if (checking() && !again) {
-        std::string problem = cardFlowProblem(run.haveView ? &run.view : nullptr, next);
-        if (!problem.empty())
-            fail(problem + " in " + text);
-    }
     if (fresh) {
         if (checking())
             checkNewDeal(next, replacesCrossedDeal);

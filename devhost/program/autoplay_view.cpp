@@ -10,36 +10,8 @@
 #include "recording/card_notation.h"
 #include "recording/recording_frontend.h"
 
-#include <bitset>
 #include <cstring>
 #include <utility>
-
-namespace {
-using CardSet = std::bitset<deckSize>;
-
-CardSet cardsOf(const CardList& cards) {
-    CardSet set;
-    for (Card card : cards)
-        set.set(cardIndex(card));
-    return set;
-}
-
-// Every card of the state, or the first problem of a card outside the 36 or one seen twice.
-std::string collectCards(const GameState& state, CardSet& all) {
-    for (const CardList* group : {&state.deck, &state.table, &state.myHand, &state.opponentHand}) {
-        for (Card card : *group) {
-            if (!isValidCard(card))
-                return "card value " + std::to_string(card) + " is not one of the 36";
-            if (all.test(cardIndex(card)))
-                return "card " + code(card) + " is there twice";
-            all.set(cardIndex(card));
-        }
-    }
-    return "";
-}
-
-Card cardAt(unsigned index) { return makeCard(lowestRank + index % 9, index / 9); }
-} // namespace
 
 bool viewFromStateMessage(const std::string& text, TextSource source, GameState& view) {
     if (!isStateMessage(text.c_str()))
@@ -83,28 +55,6 @@ bool sideHasMove(const GameState& view) {
         if (cardClickAccepted(view, i))
             return true;
     return false;
-}
-
-std::string cardFlowProblem(const GameState* previous, const GameState& next) {
-    CardSet now;
-    std::string problem = collectCards(next, now);
-    if (!problem.empty() || !previous || isFreshDeal(next))
-        return problem;
-    CardSet before;
-    if (!collectCards(*previous, before).empty())
-        return ""; // the previous state was reported already
-    CardSet previousTable = cardsOf(previous->table);
-    CardSet appeared = now & ~before;
-    CardSet left = before & ~now;
-    for (unsigned i = 0; i < deckSize; ++i) {
-        if (appeared.test(i))
-            return "card " + code(cardAt(i)) + " came from nowhere";
-        if (left.test(i) && !previousTable.test(i))
-            return "card " + code(cardAt(i)) + " left the game from outside the table";
-    }
-    if (left.any() && left != previousTable)
-        return "only part of the table left the game";
-    return "";
 }
 
 Action chooseAction(const GameState& view, const std::vector<bool>& reachable, std::mt19937& random,

@@ -31,11 +31,6 @@ ReceiptForecast forecastReceipt(const GameState& view, const std::string& text);
 // True when the view offers this side any action (a card or the button), a finished game included.
 bool sideHasMove(const GameState& view);
 
-// What is wrong with the cards of a state, alone (previous null) or as the step from the previous
-// one; empty when nothing. Only the beaten-off table may leave, and nothing may come from nowhere,
-// except by a fresh deal.
-std::string cardFlowProblem(const GameState* previous, const GameState& next);
-
 enum class ActionKind { None, ClickCard, PressButton };
 struct Action {
     ActionKind kind = ActionKind::None;

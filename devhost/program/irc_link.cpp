@@ -9,6 +9,7 @@
 #include "devhost/program/devhost_app.h"
 
 #include "devhost/program/autoplay.h"
+#include "devhost/program/irc_message.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,25 +36,8 @@ constexpr std::size_t longestUserAndHost = 11 + 1 + 63;
 constexpr std::size_t readChunk = 4096;
 // A server that sends this much without a line break is not speaking IRC.
 constexpr std::size_t longestPending = 64 * 1024;
-// The token of a PING sent to learn which texts the server refused: its PONG comes after the server has
-// handled (and answered) every text sent before it. Not sent after every text: each answer the client
-// does not reply to would hold the server's next line back until the client's delayed acknowledgement.
-constexpr char settleToken[] = "kelvaron-";
-// Texts whose fate is still open, at most: older ones were long since delivered or refused.
-constexpr std::size_t longestUnsettled = 64;
-
-struct IrcMessage {
-    std::string prefix; // who sent it: a server name, or nick!user@host
-    std::string command;
-    std::vector<std::string> params; // the last may hold spaces
-};
-
-// A text sent whose fate is still open.
-struct SentText {
-    unsigned long number;
-    std::string nick;
-    std::string shownText;
-};
+// Texts to a contact shown offline kept to name the one the server refuses, at most.
+constexpr std::size_t longestAwaitingRefusal = 64;
 
 SOCKET server = INVALID_SOCKET;
 std::string serverAddress; // HOST:PORT, for messages
@@ -66,60 +50,11 @@ std::vector<std::string> linesBeforeReader;
 bool linkUp = false;
 std::string ownNick;
 std::string ownAddress; // nick!user@host, when the welcome told it
-std::deque<SentText> unsettled;
-unsigned long lastTextNumber = 0;
-unsigned long textsBeforeServersLastLine = 0;
-// Refused texts not yet named, by folded nick: how many, and the server's words.
-struct Refusals {
-    unsigned count = 0;
-    std::string reason;
-};
-std::map<std::string, Refusals> refusalsToSettle;
+// The texts (as shown) sent to a contact shown offline, by folded nick, in order: the server refuses
+// texts to a nick that is not there in the order they came, so each refusal names the oldest.
+std::map<std::string, std::deque<std::string>> awaitingRefusal;
 std::set<std::string> channelNames; // the nicks of a NAMES list while it comes in, folded
 HostWord peerContact = 0;           // the auto-player hears of its coming and going
-
-// Nicks compare without regard to ASCII letter case.
-std::string folded(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-IrcMessage parse(const std::string& line) {
-    IrcMessage message;
-    std::size_t at = 0;
-    auto word = [&] {
-        std::size_t end = std::min(line.find(' ', at), line.size());
-        std::string text = line.substr(at, end - at);
-        at = std::min(line.find_first_not_of(' ', end), line.size());
-        return text;
-    };
-    if (!line.empty() && line[0] == ':') {
-        ++at;
-        message.prefix = word();
-    }
-    message.command = word();
-    while (at < line.size()) {
-        if (line[at] == ':') {
-            message.params.push_back(line.substr(at + 1));
-            break;
-        }
-        message.params.push_back(word());
-    }
-    return message;
-}
-
-std::string nickOf(const std::string& prefix) { return prefix.substr(0, prefix.find('!')); }
-
-std::string lastParam(const IrcMessage& message) {
-    return message.params.empty() ? std::string() : message.params.back();
-}
-
-bool isRefusal(const std::string& command) {
-    return command.size() == 3 && (command[0] == '4' || command[0] == '5') &&
-           std::all_of(command.begin(), command.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 bool sendAll(const std::string& data) {
     const char* next = data.data();
@@ -135,18 +70,6 @@ bool sendAll(const std::string& data) {
 }
 
 bool sendLines(const std::string& lines) { return server != INVALID_SOCKET && sendAll(lines); }
-
-// Takes one line (without its CR LF) from the front of pending, if a whole one is there.
-bool takeLine(std::string& pending, std::string& line) {
-    std::size_t end = pending.find('\n');
-    if (end == std::string::npos)
-        return false;
-    line = pending.substr(0, end);
-    pending.erase(0, end + 1);
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return true;
-}
 
 // Reads more bytes, waiting at most until the deadline (GetTickCount); false on the end or an error.
 bool readMore(std::string& pending, DWORD deadline) {
@@ -341,50 +264,20 @@ void receive(HWND mainWindow, const std::string& nick, const std::string& utf8Te
     hostReceiveText(contact, ansiFromUtf8(utf8Text).c_str());
 }
 
-void askForSettlement() {
-    sendLines("PING :" + std::string(settleToken) + std::to_string(lastTextNumber) + "\r\n");
-}
-
-// The server has handled every text up to this number. A nick that is not on the server refuses every
-// text sent while it is away, so the refused texts to a nick are the last ones sent to it.
-void settle(const std::string& token) {
-    if (token.compare(0, std::strlen(settleToken), settleToken) != 0)
-        return;
-    unsigned long upTo = std::strtoul(token.c_str() + std::strlen(settleToken), nullptr, 10);
-    for (const auto& [nick, refusals] : refusalsToSettle) {
-        std::vector<const SentText*> refused;
-        for (auto text = unsettled.rbegin(); text != unsettled.rend() && refused.size() < refusals.count;
-             ++text)
-            if (text->number <= upTo && folded(text->nick) == nick)
-                refused.insert(refused.begin(), &*text);
-        for (const SentText* text : refused)
-            printLine("irc: the server refused the text to " + text->nick + " (" + refusals.reason +
-                      "): " + text->shownText);
-        if (refused.size() < refusals.count)
-            printLine("irc: the server refused " + std::to_string(refusals.count - refused.size()) +
-                      " earlier texts to " + nick + " (" + refusals.reason + ")");
-    }
-    refusalsToSettle.clear();
-    while (!unsettled.empty() && unsettled.front().number <= upTo)
-        unsettled.pop_front();
-}
-
-// The server refused something: a text, when it names a nick we sent to; which text the next settlement
-// tells.
+// The server refused something: a text, when it names a nick we sent to while it was shown offline.
 void reportRefusal(const IrcMessage& message) {
     std::string what;
     for (std::size_t i = 1; i < message.params.size(); ++i)
         what += (what.empty() ? "" : " ") + message.params[i];
-    std::string nick = folded(message.params.size() > 2 ? message.params[1] : "");
-    if (std::none_of(unsettled.begin(), unsettled.end(),
-                     [&](const SentText& text) { return folded(text.nick) == nick; })) {
+    std::string nick = message.params.size() > 2 ? message.params[1] : "";
+    std::deque<std::string>& texts = awaitingRefusal[folded(nick)];
+    if (texts.empty()) {
         printLine("irc: the server refused: " + message.command + " " + what);
         return;
     }
-    Refusals& refusals = refusalsToSettle[nick];
-    ++refusals.count;
-    refusals.reason = message.command + " " + what;
-    askForSettlement();
+    printLine("irc: the server refused the text to " + nick + " (" + message.command + " " + what +
+              "): " + texts.front());
+    texts.pop_front();
 }
 
 // How many bytes of text fit in one line as the server relays it: ":address PRIVMSG nick :text".
@@ -463,26 +356,23 @@ void sendOverIrc(HostWord contact, const std::string& ansiText) {
         printLine("irc: not sent to " + nick + " (" + why + "): " + shownText);
         return;
     }
-    ++lastTextNumber;
-    unsettled.push_back(SentText{lastTextNumber, nick, shownText});
-    if (unsettled.size() > longestUnsettled)
-        unsettled.pop_front();
     sendLines("PRIVMSG " + nick + " :" + text + "\r\n");
-    // A contact shown offline may well not be there: learn at once whether the text was refused.
-    if (!contactOnline(contact))
-        askForSettlement();
+    // A contact shown offline may well not be there: the server's refusal names this text.
+    if (!contactOnline(contact)) {
+        std::deque<std::string>& texts = awaitingRefusal[folded(nick)];
+        texts.push_back(shownText);
+        if (texts.size() > longestAwaitingRefusal)
+            texts.pop_front();
+    }
 }
 
 void handleIrcLine(HWND mainWindow, const std::string& line) {
-    textsBeforeServersLastLine = lastTextNumber;
     IrcMessage message = parse(line);
     const std::string& command = message.command;
     std::string from = nickOf(message.prefix);
     bool hasParam = !message.params.empty();
     if (command == "PING")
         sendLines("PONG :" + lastParam(message) + "\r\n");
-    else if (command == "PONG")
-        settle(lastParam(message));
     else if (command == "PRIVMSG" && message.params.size() == 2 &&
              folded(message.params[0]) == folded(ownNick) && message.prefix.find('!') != std::string::npos)
         receive(mainWindow, from, message.params[1]);
@@ -514,11 +404,6 @@ void onIrcClosed(HWND mainWindow) {
         return;
     linkUp = false;
     printLine("irc: the connection to " + serverAddress + " has ended");
-    for (const SentText& text : unsettled)
-        if (text.number > textsBeforeServersLastLine)
-            printLine("irc: perhaps not delivered to " + text.nick +
-                      " (sent after the server's last line): " + text.shownText);
-    unsettled.clear();
     setEveryContact(mainWindow, [](const std::string&) { return false; });
 }
 
