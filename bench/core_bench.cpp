@@ -1,5 +1,5 @@
 // Speed of the portable core: encoding, decoding, and whole self-played games.
-#include "engine/actions.h"
+#include "exchange/play.h"
 #include "engine/deal.h"
 #include "engine/rules.h"
 #include "exchange/state_message.h"

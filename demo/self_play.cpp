@@ -1,6 +1,6 @@
 // Plays one game between two copies of the engine, exchanging real state messages, and prints it
 // move by move. Usage: self_play [seed]
-#include "engine/actions.h"
+#include "exchange/play.h"
 #include "engine/deal.h"
 #include "engine/rules.h"
 #include "exchange/state_message.h"

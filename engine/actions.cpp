@@ -1,9 +1,7 @@
-// Player actions: laying and choosing cards, ending a bout, taking, confirming a throw-in, a new game,
-// and the steps that follow each change.
+// Player moves: laying and choosing cards, ending a bout, taking, confirming a throw-in, a new game.
 #include "engine/actions.h"
 
 #include "engine/deal.h"
-#include "engine/frontend.h"
 #include "engine/rules.h"
 #include "engine/texts.h"
 
@@ -43,14 +41,14 @@ void toggleSelection(GameState& game, std::uint32_t index) {
         game.selection.push_back(index);
 }
 
-void endBout(GameState& game) {
+Change endBout(GameState& game) {
     game.table.clear(); // beaten-off cards leave the game
     refillHands(game);
     game.localDefends = 1;
-    showChange(game, Change::Move);
+    return Change::Move;
 }
 
-void takeTable(GameState& game) {
+Change takeTable(GameState& game) {
     if (opponentCanThrowIn(game)) {
         game.throwInPhase = 1; // the attacker completes the take on its side
     } else {
@@ -58,10 +56,10 @@ void takeTable(GameState& game) {
         sortHand(game.myHand, game.trumpSuit);
         refillHands(game);
     }
-    showChange(game, Change::Move);
+    return Change::Move;
 }
 
-void confirmThrowIn(GameState& game) {
+Change confirmThrowIn(GameState& game) {
     CardList chosen;
     std::vector<std::uint32_t> doomed;
     for (std::uint32_t index : game.selection) {
@@ -79,7 +77,7 @@ void confirmThrowIn(GameState& game) {
     sortHand(game.opponentHand, game.trumpSuit);
     game.throwInPhase = 0;
     refillHands(game);
-    showChange(game, Change::MoveThatMayEndGame);
+    return Change::MoveThatMayEndGame;
 }
 } // namespace
 
@@ -92,42 +90,35 @@ bool cardClickAccepted(const GameState& game, std::uint32_t index) {
     return mayLayCard(game, card);
 }
 
-void onCardClicked(GameState& game, std::uint32_t index) {
+Change applyCardClick(GameState& game, std::uint32_t index) {
     if (!cardClickAccepted(game, index))
-        return;
+        return Change::Nothing;
     if (game.throwInPhase) {
         toggleSelection(game, index);
-        showChange(game, Change::ThrowInChoice);
-        return;
+        return Change::ThrowInChoice;
     }
     game.table.push_back(game.myHand[index]);
     game.myHand.erase(game.myHand.begin() + index);
-    showChange(game, Change::MoveThatMayEndGame);
+    return Change::MoveThatMayEndGame;
 }
 
-void onActionButton(GameState& game) {
+Change applyActionButton(GameState& game) {
     // The caption names exactly the action that is possible now, so the two cannot disagree.
     const char* action = actionButtonCaption(game);
     if (action == captionNewGame) {
         GameOutcome outcome = gameOutcome(game);
-        if (outcome == Won)
-            newGame(game, 0); // the winner attacks first
-        else if (outcome == Lost)
-            newGame(game, 1);
-        else
-            newGame(game, nextRandom15() % 2 == 0 ? 1 : 0);
-    } else if (action == captionDone) {
-        confirmThrowIn(game);
-    } else if (action == captionBeatOff) {
-        endBout(game);
-    } else if (action == captionTake) {
-        takeTable(game);
+        // The winner attacks first; after a draw a coin decides.
+        std::uint8_t defends = outcome == Won ? 0 : outcome == Lost ? 1 : nextRandom15() % 2 == 0 ? 1 : 0;
+        dealFreshGame(game, defends);
+        return Change::NewDeal;
     }
-}
-
-void newGame(GameState& game, std::uint8_t localDefends) {
-    dealFreshGame(game, localDefends);
-    showChange(game, Change::NewDeal);
+    if (action == captionDone)
+        return confirmThrowIn(game);
+    if (action == captionBeatOff)
+        return endBout(game);
+    if (action == captionTake)
+        return takeTable(game);
+    return Change::Nothing;
 }
 
 const char* actionButtonCaption(const GameState& game) {
@@ -138,40 +129,4 @@ const char* actionButtonCaption(const GameState& game) {
     if (!game.localDefends)
         return !game.table.empty() && tableCountEven(game) ? captionBeatOff : "";
     return tableCountEven(game) ? "" : captionTake;
-}
-
-void updateActionButton(const GameState& game) {
-    const char* caption = actionButtonCaption(game);
-    showActionButton(game, caption, caption[0] != '\0');
-}
-
-void syncWinBlink(const GameState& game) {
-    if (gameOutcome(game) == Won)
-        startWinBlinkTimer(game);
-    else
-        stopWinBlinkTimer(game);
-}
-
-void showChange(GameState& game, Change change) {
-    switch (change) {
-    case Change::ThrowInChoice: // the choice is private until it is confirmed
-        redrawWindow(game);
-        return;
-    case Change::NewDeal: // a fresh deal is never won: the blink stops before the table is drawn anew
-        updateActionButton(game);
-        syncWinBlink(game);
-        redrawWindow(game);
-        sendDeal(game);
-        return;
-    case Change::Move:
-    case Change::MoveThatMayEndGame:
-    case Change::Received:
-        break;
-    }
-    updateActionButton(game);
-    redrawWindow(game);
-    if (change != Change::Move)
-        syncWinBlink(game);
-    if (change != Change::Received)
-        sendState(game);
 }

@@ -1,30 +1,27 @@
-// The local player's inputs (a card click, the action button), a new game, and what keeps the window
-// and the opponent in step after every change of the game.
+// The local player's moves under the rules: what a card click and the action button change, as plain
+// functions of the game record. They call nothing outside the engine: they say what kind of change
+// they made, and the exchange (exchange/play.h) shows it in the window and sends it.
 #pragma once
 
 #include "engine/cards.h"
 
 #include <cstdint>
 
-// index: position in myHand of the clicked card. Refused moves change nothing and call nothing.
-void onCardClicked(GameState& game, std::uint32_t index);
-void onActionButton(GameState& game);
-// Deals a fresh game (localDefends: who defends first) and announces it to the window and the opponent.
-void newGame(GameState& game, std::uint8_t localDefends);
-// Sets the button's caption and enabled state from the state.
-void updateActionButton(const GameState& game);
-// Runs the win-blink timer exactly while the game is won.
-void syncWinBlink(const GameState& game);
-
-// What follows a change of the game, by kind of change, each kind with its steps in a fixed order.
+// What a change of the game calls for; showChange (exchange/play.h) runs the steps of each kind.
 enum class Change : std::uint8_t {
+    Nothing,            // a refused click or press: nothing changed
     ThrowInChoice,      // redraw
     Move,               // button, redraw, send
     MoveThatMayEndGame, // button, redraw, blink, send
-    Received,           // button, redraw, blink
+    Received,           // button, redraw, blink: a state of the opponent's adopted
     NewDeal,            // button, blink, redraw, send as the deal that waits for an answer
 };
-void showChange(GameState& game, Change change);
+
+// index: position in myHand of the clicked card. A refused click changes nothing.
+Change applyCardClick(GameState& game, std::uint32_t index);
+// Does what the button's caption names; a new game is dealt here (the winner attacks, a coin decides
+// after a draw).
+Change applyActionButton(GameState& game);
 
 // What the rules allow now, without changing anything: whether a click on the card at index would
 // be accepted (laid, or chosen or unchosen for a throw-in), and the action button's caption (empty

@@ -2,9 +2,9 @@
 // that crossed on the way.
 #include "exchange/exchange.h"
 
-#include "engine/actions.h"
-#include "engine/frontend.h"
 #include "engine/rules.h"
+#include "exchange/frontend.h"
+#include "exchange/play.h"
 #include "exchange/state_message.h"
 
 #include <algorithm>
@@ -16,18 +16,6 @@ bool isBeginningOf(const CardList& part, const CardList& whole) {
     return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
 }
 } // namespace
-
-void sendState(const GameState& game) {
-    StateMessageText message = encodeStateMessage(game);
-    sendTextToContact(game, game.opponentContact, message.text);
-}
-
-void sendDeal(GameState& game) {
-    StateMessageText message = encodeStateMessage(game);
-    std::memcpy(game.ownDeal, message.text, sizeof message.text);
-    game.ownDealAnswered = false;
-    sendTextToContact(game, game.opponentContact, message.text);
-}
 
 void resendGameTo(const GameState& game, ContactHandle contact) {
     if (contact == game.opponentContact && gameOutcome(game) == InProgress)

@@ -4,7 +4,6 @@
 #include "engine/cards.h"
 #include "exchange/state_message.h"
 
-// sendState and sendDeal, which end the engine's moves, are declared in engine/frontend.h.
 // The contact's menu item chosen while the game window is open: a game in progress with that contact
 // is sent again, so that either side can bring back a game whose last state was lost on the way (the
 // side that moved sends its move again, the side that waits hands the move back).

@@ -2,9 +2,9 @@
 // the contact-menu service that starts a game, the receive filter and the host's shutdown.
 #include "plugin/plugin.h"
 
-#include "engine/actions.h"
+#include "exchange/play.h"
 #include "engine/deal.h"
-#include "engine/frontend.h"
+#include "exchange/frontend.h"
 #include "engine/texts.h"
 #include "exchange/exchange.h"
 #include "exchange/state_message.h"

@@ -3,7 +3,7 @@
 #include "recording/recording_frontend.h"
 
 #include "engine/deal.h"
-#include "engine/frontend.h"
+#include "exchange/frontend.h"
 
 #include <cstdio>
 #include <deque>

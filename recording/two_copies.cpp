@@ -1,7 +1,7 @@
 // Two copies of the core, each on its own record.
 #include "recording/two_copies.h"
 
-#include "engine/actions.h"
+#include "exchange/play.h"
 #include "exchange/exchange.h"
 #include "recording/recording_frontend.h"
 

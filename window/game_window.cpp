@@ -2,9 +2,9 @@
 // window-side functions that the portable core calls.
 #include "window/game_window.h"
 
-#include "engine/actions.h"
+#include "exchange/play.h"
 #include "engine/deal.h"
-#include "engine/frontend.h"
+#include "exchange/frontend.h"
 #include "engine/texts.h"
 #include "resources/resource_ids.h"
 #include "window/gdi_guards.h"

@@ -1,7 +1,7 @@
 // Painting the table from the game record and the card picture.
 #include "window/paint.h"
 
-#include "engine/frontend.h"
+#include "exchange/frontend.h"
 #include "window/game_window.h"
 #include "window/game_window_constants.h"
 #include "window/gdi_guards.h"

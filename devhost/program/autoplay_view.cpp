@@ -3,6 +3,7 @@
 #include "devhost/program/autoplay_view.h"
 
 #include "engine/actions.h"
+#include "exchange/play.h"
 #include "engine/deal.h"
 #include "engine/texts.h"
 #include "exchange/exchange.h"

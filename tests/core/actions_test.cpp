@@ -1,5 +1,5 @@
 // Player actions: what each click and button press changes, and the exact calls that follow it.
-#include "engine/actions.h"
+#include "exchange/play.h"
 #include "engine/texts.h"
 #include "exchange/state_message.h"
 #include "recording/card_notation.h"

@@ -1,5 +1,5 @@
 // The deal: the shuffle, a new game, drawing, refilling both hands and the order of a hand.
-#include "engine/actions.h"
+#include "exchange/play.h"
 #include "engine/deal.h"
 #include "exchange/state_message.h"
 #include "recording/card_notation.h"

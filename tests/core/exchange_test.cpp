@@ -1,7 +1,7 @@
 // Receiving a state message: binding the opponent, opening or flashing the window, adopting; two deals
 // that cross on the way; a game sent again from the contact menu.
 #include "exchange/exchange.h"
-#include "engine/actions.h"
+#include "exchange/play.h"
 #include "engine/deal.h"
 #include "engine/texts.h"
 #include "exchange/state_message.h"

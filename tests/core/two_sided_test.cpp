@@ -2,7 +2,7 @@
 // some of them started by two deals that cross.
 // After every message the receiver must hold the sender's state mirrored, no card may be duplicated,
 // only beaten-off cards may leave the game, every game must end, and both sides must agree who won.
-#include "engine/actions.h"
+#include "exchange/play.h"
 #include "engine/deal.h"
 #include "engine/rules.h"
 #include "recording/card_notation.h"

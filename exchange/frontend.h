@@ -1,7 +1,7 @@
 // What the portable core asks of the world outside it for a game: its window, its opponent and the
-// user. The plug-in defines these functions for its one game (window/, plugin/); the recording stand-in
-// (recording/) defines them to log every call per game record, for the tests, the demo, the
-// benchmarks and the development host's own copy of the core.
+// user. Only the exchange calls them. The plug-in defines them for its one game (window/, plugin/);
+// the recording stand-in (recording/) defines them to log every call per game record, for the tests,
+// the demo, the benchmarks and the development host's own copy of the core.
 #pragma once
 
 #include "engine/cards.h"
@@ -30,9 +30,3 @@ bool gameWindowIsOpen(const GameState& game);
 void openGameWindow(const GameState& game);
 // Flashes the game's window once when it is not the foreground window.
 void flashGameWindowIfInBackground(const GameState& game);
-
-// Sending a game to its opponent is the exchange's own (exchange/exchange.cpp): it encodes the game
-// and hands the text to sendTextToContact. The engine ends its moves with these.
-void sendState(const GameState& game);
-// The same for a new deal, which game.ownDeal keeps until the opponent answers it.
-void sendDeal(GameState& game);
