@@ -27,7 +27,7 @@ kelvaron_configure_windows "$other_arch" -DKELVARON_WERROR=ON
 other_targets=(package_zip)
 [ "$cross_game" = 1 ] && other_targets+=(devhost card_picture)
 cmake --build "$other_build" -j"$jobs" --target "${other_targets[@]}"
-bash tests/windows/package_test.sh "$(kelvaron_package_zip "$other_arch")" "$other_arch"
+bash tests/package/package_test.sh "$(kelvaron_package_zip "$other_arch")" "$other_arch"
 
 echo "== Windows tests under Wine ($KELVARON_WINDOWS_ARCH build)"
 build=$(kelvaron_windows_build_dir)
@@ -49,7 +49,7 @@ if [ "$cross_game" = 1 ]; then
   echo "== a 32-bit and a 64-bit copy of the plug-in playing each other"
   ./scripts/wine-prefix.sh "$other_prefix" "$other_arch"
   KELVARON_BOB_FOLDER=$other_build/miranda KELVARON_BOB_PREFIX=$other_prefix \
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/devhost/two_hosts_test.sh "$build/miranda" 3
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/hosts/two_hosts_test.sh "$build/miranda" 3
 else
   echo "== Windows tests of the i686 build, and the 32-bit and 64-bit copies playing each other"
   ./scripts/guest/run-32bit-suite.sh

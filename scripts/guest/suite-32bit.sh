@@ -43,6 +43,6 @@ status=0
 echo "guest: the 32-bit copy (Alice) against the 64-bit copy (Bob)"
 started=$SECONDS
 KELVARON_BOB_FOLDER=build/windows-x64/miranda KELVARON_BOB_PREFIX=$bob_prefix \
-  "${xvfb[@]}" bash tests/devhost/two_hosts_test.sh "$build/miranda" 3 || status=1
+  "${xvfb[@]}" bash tests/hosts/two_hosts_test.sh "$build/miranda" 3 || status=1
 echo "guest: the cross-architecture game in $((SECONDS - started)) s"
 exit "$status"
