@@ -5,9 +5,9 @@
 # every text that the window shows the game as it was or as the text makes it, the button too, that
 # only texts that are no state message reach the chat, as they are, that nothing is sent back, and that
 # the plug-in shows exactly the trace boxes the core does; its own moves meanwhile are checked as ever.
-# Arguments: scripts/wine-run.sh, devhost.exe; run in a messenger's folder with the colour picture.
+# Arguments: the scripts folder, devhost.exe; run in a messenger's folder with the colour picture.
 set -euo pipefail
-wine_run=$1
+wine_run=$1/wine-run.sh
 devhost=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
