@@ -9,14 +9,11 @@ root=$(pwd)
 source scripts/common.sh
 ./scripts/setup.sh >/dev/null
 kelvaron_pick_windows_arch
-build=$(kelvaron_windows_build_dir)
 echo "machine: $(uname -m), $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "wine: $(/usr/lib/wine/wine64 --version), running the $KELVARON_WINDOWS_ARCH build"
 
-kelvaron_configure_windows "$KELVARON_WINDOWS_ARCH"
-cmake --build "$build" -j"$(nproc)" --target devhost window_bench >/dev/null
-export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$(kelvaron_default_wineprefix)}
-./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
+kelvaron_prepare_windows --wine --quiet devhost window_bench
+build=$kelvaron_build
 work=$(mktemp -d)
 trap 'kelvaron_stop_irc_server; rm -rf "$work"' EXIT
 kelvaron_start_irc_server "$work/irc"
@@ -24,7 +21,7 @@ export work wine_run=$root/scripts/wine-run.sh games=${KELVARON_BENCH_GAMES:-12}
 
 echo "== under Wine"
 cd "$build/miranda"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+kelvaron_xvfb bash -c '
   "$wine_run" ./window_bench.exe 2>/dev/null
   irc=127.0.0.1:$KELVARON_IRC_PORT
   "$wine_run" ./devhost.exe --user Alice --peer Bob --irc "$irc" --autoplay 11 --autoplay-starts \

@@ -1,6 +1,5 @@
-# Shared by the scripts (sourced, not run): which Windows build runs on this machine, its build folder
-# and Wine prefix, how it is configured, a free loopback port, and an IRC server of the scripts' own.
-
+# Shared by the scripts (sourced, not run): which Windows build runs on this machine, preparing it,
+# the one Xvfb command line, a free loopback port, and an IRC server of the scripts' or a fixture's.
 kelvaron_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Whether Wine can start 32-bit programs here: some kernels cannot execute 32-bit code at all.
@@ -47,31 +46,56 @@ kelvaron_package_zip() {
   echo "$(kelvaron_windows_build_dir "$arch")/Kelvaron-$version$suffix.zip"
 }
 
-# Configures the Windows build of an architecture: kelvaron_configure_windows ARCH [cmake options].
-kelvaron_configure_windows() {
-  local arch=$1
-  shift
-  cmake --preset "windows-$arch" "$@" >/dev/null
-}
-
-# The project's Wine prefix for the picked architecture: kept apart per architecture, since a 32-bit
-# prefix cannot run 64-bit programs.
+# The project's Wine prefix for an architecture (default: the picked one): kept apart per architecture,
+# since a 32-bit prefix cannot run 64-bit programs. The tests use one of their own (tests/fixtures.cmake).
 kelvaron_default_wineprefix() {
-  case $KELVARON_WINDOWS_ARCH in
+  case ${1:-$KELVARON_WINDOWS_ARCH} in
     i686) echo "$HOME/.wine-kelvaron" ;;
     x86_64) echo "$HOME/.wine-kelvaron-x64" ;;
   esac
 }
 
-kelvaron_free_port() {
-  python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+# Prepares a Windows build: kelvaron_prepare_windows [--arch i686|x86_64] [--wine] [--quiet]
+# [-DNAME=VALUE]... [TARGET]... Picks this machine's architecture unless --arch names one, configures
+# its build (CMakePresets.json) with the options given, builds the targets given (everything when none)
+# and sets kelvaron_build to its folder, relative to the project's. With --wine it also makes the Wine
+# prefix KELVARON_WINEPREFIX ready, by default the project's own. --quiet keeps the build's progress
+# off the output; its errors still show.
+kelvaron_prepare_windows() {
+  local arch="" wine=0 quiet=0 options=() targets=()
+  while [ $# -gt 0 ]; do
+    case $1 in
+      --arch) arch=$2; shift ;;
+      --wine) wine=1 ;;
+      --quiet) quiet=1 ;;
+      -D*) options+=("$1") ;;
+      *) targets+=("$1") ;;
+    esac
+    shift
+  done
+  if [ -z "$arch" ]; then
+    kelvaron_pick_windows_arch || return
+    arch=$KELVARON_WINDOWS_ARCH
+  fi
+  kelvaron_build=$(kelvaron_windows_build_dir "$arch")
+  (cd "$kelvaron_root" && cmake --preset "windows-$arch" "${options[@]}" >/dev/null) || return
+  local command=(cmake --build "$kelvaron_root/$kelvaron_build" -j"$(nproc)")
+  [ ${#targets[@]} -eq 0 ] || command+=(--target "${targets[@]}")
+  if [ "$quiet" = 1 ]; then "${command[@]}" >/dev/null; else "${command[@]}"; fi || return
+  if [ "$wine" = 1 ]; then
+    export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$(kelvaron_default_wineprefix "$arch")}
+    "$kelvaron_root/scripts/wine-prefix.sh" "$KELVARON_WINEPREFIX" "$arch"
+  fi
 }
 
-# Stops every Wine process of a prefix.
-kelvaron_stop_wine() {
-  local wineserver=wineserver
-  [ "$KELVARON_WINDOWS_ARCH" = x86_64 ] && wineserver=/usr/lib/wine/wineserver64
-  WINEPREFIX=$1 "$wineserver" -k 2>/dev/null || true
+# Runs a program inside an X server of its own (Xvfb) on a free display, large enough for every window
+# the tests open: Windows programs without a desktop run so. kelvaron_xvfb PROGRAM [ARGUMENTS]...
+kelvaron_xvfb() {
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+}
+
+kelvaron_free_port() {
+  python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
 # Starts an IRC server of the scripts' own: kelvaron_start_irc_server DIR [default]. Writes its
@@ -126,4 +150,16 @@ kelvaron_stop_irc_server() {
   kill "$KELVARON_IRC_PID" 2>/dev/null || true
   wait "$KELVARON_IRC_PID" 2>/dev/null || true
   KELVARON_IRC_PID=
+}
+
+# The port of the IRC server that a CTest fixture started (scripts/irc-server.sh) in the folder
+# $KELVARON_IRC_SERVER. The tests that share it take turns (the fixture's resource lock): the hosts'
+# nicks are the same in each.
+kelvaron_fixture_irc_port() {
+  local dir=${KELVARON_IRC_SERVER:-}
+  if [ -z "$dir" ] || [ ! -s "$dir/port" ] || ! kill -0 "$(cat "$dir/pid" 2>/dev/null)" 2>/dev/null; then
+    echo "no IRC server runs in \"$dir\" (KELVARON_IRC_SERVER): ctest starts it as a fixture" >&2
+    return 1
+  fi
+  cat "$dir/port"
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-# Draws tests/windows/data/colour_cards.png: the card picture's layout with every face one flat colour,
-# as tests/windows/data/colour_cards.h computes it, and the gap columns in the gap colour.
+# Draws tests/plugin/data/colour_cards.png: the card picture's layout with every face one flat colour,
+# as tests/plugin/data/colour_cards.h computes it, and the gap columns in the gap colour.
 import sys
 
 from PIL import Image
@@ -17,7 +17,7 @@ def face_colour(column, suit):
 
 
 def main():
-    output_path = sys.argv[1] if len(sys.argv) > 1 else "tests/windows/data/colour_cards.png"
+    output_path = sys.argv[1] if len(sys.argv) > 1 else "tests/plugin/data/colour_cards.png"
     picture = Image.new("RGB", (PICTURE_WIDTH, PICTURE_HEIGHT), GAP_COLOUR)
     for suit in range(SUIT_COUNT):
         for column in range(RANK_COUNT):

@@ -31,14 +31,10 @@ done
 source scripts/common.sh
 ./scripts/setup.sh
 kelvaron_pick_windows_arch
-build=$(kelvaron_windows_build_dir)
 echo "== building ($KELVARON_WINDOWS_ARCH)"
-kelvaron_configure_windows "$KELVARON_WINDOWS_ARCH"
-cmake --build "$build" -j"$(nproc)" --target devhost Kelvaron card_picture package_zip >/dev/null
+kelvaron_prepare_windows --wine --quiet devhost Kelvaron card_picture package_zip
+build=$kelvaron_build
 echo "built $build/miranda/Plugins/Kelvaron.dll and $(kelvaron_package_zip)"
-
-export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$(kelvaron_default_wineprefix)}
-./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
 irc_dir=$(mktemp -d)
 trap 'kelvaron_stop_irc_server; rm -rf "$irc_dir"' EXIT
 kelvaron_start_irc_server "$irc_dir"
@@ -63,7 +59,7 @@ out=$(cd "$out" && pwd)
 echo "== a headless game between two auto-players (seed $seed)"
 export irc seed games out wine_run
 export delay=${delay:-0}
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+kelvaron_xvfb bash -c '
   snapshots="Z:$(tr / "\\\\" <<<"$out")" # Wine drive Z: is the root of the file system
   show() { sed -u -e "s/^move //" -e "/^\(Alice\|Bob\):/!s/^/[$1] /"; }
   "$wine_run" ./devhost.exe --user Alice --peer Bob --irc "$irc" --autoplay "$seed" --autoplay-starts \

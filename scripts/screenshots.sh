@@ -7,15 +7,11 @@ cd "$(dirname "$0")/.."
 out=${1:-docs/screenshots}
 source scripts/common.sh
 ./scripts/setup.sh >/dev/null
-kelvaron_pick_windows_arch
-build=$(kelvaron_windows_build_dir)
-kelvaron_configure_windows "$KELVARON_WINDOWS_ARCH"
-cmake --build "$build" -j"$(nproc)" --target table_screenshots >/dev/null
-export KELVARON_WINEPREFIX=${KELVARON_WINEPREFIX:-$(kelvaron_default_wineprefix)}
-./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
+kelvaron_prepare_windows --wine --quiet table_screenshots
+build=$kelvaron_build
 mkdir -p "$out"
 # Wine's drive Z: is the root of the file system.
 target="Z:$(cd "$out" && pwd | tr / '\\')"
 root=$(pwd)
 cd "$build/miranda"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$root/scripts/wine-run.sh" ./table_screenshots.exe "$target"
+kelvaron_xvfb "$root/scripts/wine-run.sh" ./table_screenshots.exe "$target"

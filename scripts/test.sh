@@ -1,60 +1,59 @@
 #!/usr/bin/env bash
-# Runs every test: the portable core natively under sanitizers; both plug-in archives checked without
-# running them; the Windows build that this machine can run (32-bit, or else x86_64) under Wine inside
-# Xvfb, with one fresh Wine prefix for the whole run; where it cannot run the 32-bit build, that build's
-# tests in an emulated machine (scripts/guest/); a short fuzzing run of the message decoder.
+# Runs every test, all through CTest (CMakePresets.json's test presets): installs what is missing,
+# configures and builds, then runs the portable core natively under sanitizers; the other
+# architecture's archive, checked without running it; every test of the Windows build that this
+# machine can run (32-bit, or else x86_64) under Wine inside Xvfb, the Wine prefix and the IRC servers
+# being CTest fixtures; the 32-bit against the 64-bit copy where the machine runs both, or else the
+# 32-bit build's tests in an emulated machine (scripts/guest/); a short fuzzing run of the decoder.
+# Every group runs even when one before it failed; one line names each thing that did not run, and why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 ./scripts/setup.sh
 kelvaron_pick_windows_arch
-jobs=$(nproc)
+arch=$KELVARON_WINDOWS_ARCH
+other=i686
+[ "$arch" = i686 ] && other=x86_64
+both=0
+kelvaron_can_run_32bit && both=1
 
-echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
+echo "== building"
 cmake --preset native-sanitize -DKELVARON_WERROR=ON >/dev/null
-cmake --build build/native-test -j"$jobs"
-ctest --test-dir build/native-test --output-on-failure
-
-# The archive of the other architecture is built and checked here; its own build's tests check the
-# picked one's. Where both can run, its development host is built too, for a game between the two.
-other_arch=i686
-[ "$KELVARON_WINDOWS_ARCH" = i686 ] && other_arch=x86_64
-other_build=$(kelvaron_windows_build_dir "$other_arch")
-cross_game=0
-kelvaron_can_run_32bit && cross_game=1
-echo "== the $other_arch plug-in archive (checked without running it)"
-kelvaron_configure_windows "$other_arch" -DKELVARON_WERROR=ON
+cmake --build build/native-test -j"$(nproc)"
+# The other architecture's archive; where this machine runs both, also its host for the game between
+# the two copies, which the 32-bit build's tests hold (label cross-arch).
 other_targets=(package_zip)
-[ "$cross_game" = 1 ] && other_targets+=(devhost card_picture)
-cmake --build "$other_build" -j"$jobs" --target "${other_targets[@]}"
-bash tests/windows/package_test.sh "$(kelvaron_package_zip "$other_arch")" "$other_arch"
+[ "$both" = 0 ] || other_targets+=(devhost card_picture)
+kelvaron_prepare_windows --arch "$other" -DKELVARON_WERROR=ON "${other_targets[@]}"
+# KELVARON_TEST_TIME_SCALE=1: the emulated run may have left a slower machine's time limits.
+kelvaron_prepare_windows -DKELVARON_WERROR=ON -DKELVARON_TEST_TIME_SCALE=1
+cmake --preset fuzz >/dev/null
+cmake --build build/fuzz -j"$(nproc)"
 
-echo "== Windows tests under Wine ($KELVARON_WINDOWS_ARCH build)"
-build=$(kelvaron_windows_build_dir)
-kelvaron_configure_windows "$KELVARON_WINDOWS_ARCH" -DKELVARON_WERROR=ON -DKELVARON_TEST_TIME_SCALE=1
-cmake --build "$build" -j"$jobs"
-KELVARON_WINEPREFIX=$(mktemp -d /tmp/kelvaron-wine.XXXXXX)
-other_prefix=$(mktemp -d /tmp/kelvaron-wine.XXXXXX)
-export KELVARON_WINEPREFIX
-cleanup() {
-  kelvaron_stop_wine "$KELVARON_WINEPREFIX"
-  KELVARON_WINDOWS_ARCH=$other_arch kelvaron_stop_wine "$other_prefix"
-  rm -rf "$KELVARON_WINEPREFIX" "$other_prefix"
+failed=()
+group() { # TITLE COMMAND...: one CTest run; a failure is noted and the next group still runs
+  local title=$1
+  shift
+  echo "== $title"
+  "$@" || failed+=("$title")
 }
-trap cleanup EXIT
-./scripts/wine-prefix.sh "$KELVARON_WINEPREFIX"
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$build" --output-on-failure
-
-if [ "$cross_game" = 1 ]; then
-  echo "== a 32-bit and a 64-bit copy of the plug-in playing each other"
-  ./scripts/wine-prefix.sh "$other_prefix" "$other_arch"
-  KELVARON_BOB_FOLDER=$other_build/miranda KELVARON_BOB_PREFIX=$other_prefix \
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/devhost/two_hosts_test.sh "$build/miranda" 3
+group "native tests (AddressSanitizer, UndefinedBehaviorSanitizer)" ctest --preset native
+group "the $arch build's tests under Wine" kelvaron_xvfb ctest --preset "windows-$arch"
+other_labels=package
+if [ "$both" = 1 ]; then
+  # Only the 32-bit build has the cross-architecture game; in the picked one's run it has played.
+  [ "$other" = x86_64 ] || other_labels="package|cross-arch"
+  group "the $other build: ${other_labels/|/ and }" kelvaron_xvfb ctest --preset "windows-$other" -L "$other_labels"
+  echo "not run: the emulated 32-bit suite (this machine runs 32-bit programs itself)"
+  echo "not run: the $other build's other tests (the same sources' ran in the $arch build)"
 else
-  echo "== Windows tests of the i686 build, and the 32-bit and 64-bit copies playing each other"
-  ./scripts/guest/run-32bit-suite.sh
+  group "the $other build: package" ctest --preset "windows-$other" -L package
+  group "the i686 build's tests in an emulated machine" ./scripts/guest/run-32bit-suite.sh
 fi
+group "fuzzing the message decoder" ctest --preset fuzz
 
-echo "== fuzzing the message decoder"
-./scripts/fuzz.sh "${KELVARON_FUZZ_SECONDS:-30}"
+if [ ${#failed[@]} -gt 0 ]; then
+  printf 'FAILED: %s\n' "${failed[@]}" >&2
+  exit 1
+fi
 echo "All tests passed."

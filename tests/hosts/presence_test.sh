@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# devhost.exe hosts with the real plug-in that come and go on an IRC server of the test's own.
+# devhost.exe hosts with the real plug-in that come and go on IRC servers of the test's own (one
+# is stopped under the hosts, so no other test may share it).
 # First scripted hosts: a second Bob is refused at login (status 3); Alice's greeting reaches Bob's chat
 # byte for byte, and so does a text of Carol, a stranger who is not his contact; Bob sees both come and go.
 # Then two auto-players, and in the middle of their games Alice leaves: once by her script's end, once
@@ -8,7 +9,7 @@
 # is reported as not delivered), and end with status 0. When Alice comes back (a new host under her
 # nick), Bob shows her online again, and a game he starts from the menu reaches her and opens her game
 # window. When the server goes away, both hosts say so and end well.
-# Arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
+# Arguments: the scripts folder, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
 set -euo pipefail
 source "$(dirname "$0")/script_hosts.sh" "$@"
 fail() {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# A move lost on the way between two devhost.exe auto-players on an IRC server of the test's own, and
+# A move lost on the way between two devhost.exe auto-players on the tests' IRC server, and
 # the game brought back by the contact-menu item. First, without IRC: "coin" decides which side
 # defends in a dealt game, and the outbox holds, releases and loses texts. Then Alice and Bob play
 # one game, each with a script the test feeds: Alice's deal has her defending ("coin even"). Again
@@ -9,7 +9,7 @@
 # after the attacker's move is lost, a few times until that move beat the table off; an answer is
 # held, then released. The game is played to its end: both hosts end with status 0 and checks=ok,
 # the outcomes mirrored, "lost" printed once for each loss.
-# Arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
+# Arguments: the scripts folder, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
 set -euo pipefail
 source "$(dirname "$0")/script_hosts.sh" "$@"
 # How long both sides must stay still after a text was lost or held, well inside the auto-player's
@@ -59,8 +59,8 @@ where it should print:
 $expected"
 
 # --- two hosts on the IRC server
-kelvaron_start_irc_server "$work/irc"
-irc=(--irc "127.0.0.1:$KELVARON_IRC_PORT")
+port=$(kelvaron_fixture_irc_port)
+irc=(--irc "127.0.0.1:$port")
 play=("${irc[@]}" --check --delay 300 --games 1 --script)
 mkfifo "$work/alice.script" "$work/bob.script"
 "$wine_run" "$devhost" --user Bob --peer Alice --autoplay 2 "${play[@]}" <"$work/bob.script" \

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Two devhost.exe auto-players with the real plug-in play whole games on an IRC server of the test's
-# own, every check on (--check foretells each text a plug-in sends, reads the button after every
+# Two devhost.exe auto-players with the real plug-in play whole games on an IRC server,
+# every check on (--check foretells each text a plug-in sends, reads the button after every
 # adoption, follows every card, and after the games wants every drawing object freed and the memory
 # flat). Both must end with status 0 and checks=ok, see each game's outcome from opposite sides, and
 # adopt each other's states once each, in the order sent, after they were sent; nothing may reach a
@@ -11,18 +11,23 @@
 # of a closed window, each pairing of who attacks, then with the button); in the soak every fifth game.
 # The deals are then left out of the order check (one of them is dropped, the other may come twice), and
 # so is a move that a crossing sends again right after itself.
-# Usage: two_hosts_test.sh MIRANDA_FOLDER GAMES|soak [generous|default|crossing]
+# The hosts meet on the IRC server of the folder $KELVARON_IRC_SERVER (a CTest fixture), whose limits
+# must be the mode's: ngIRCd's default ones for "default", generous ones otherwise.
+# Usage: two_hosts_test.sh SCRIPTS_FOLDER MIRANDA_FOLDER GAMES|soak [generous|default|crossing]
 #   soak: $KELVARON_SOAK_GAMES games, default 50. KELVARON_BOB_FOLDER and KELVARON_BOB_PREFIX give Bob
-#   another build and Wine prefix (a 32-bit against a 64-bit copy of the plug-in).
+#   another build and Wine prefix (a 32-bit against a 64-bit copy of the plug-in); when Bob's folder
+#   has no devhost.exe, the test says so and is skipped (status 77).
 set -euo pipefail
-scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+scripts=$1
 source "$scripts/common.sh"
+shift
 alice_folder=$(cd "$1" && pwd)
 games=$2
 [ "$games" = soak ] && games=${KELVARON_SOAK_GAMES:-50}
 limits=${3:-generous}
 cross_every=0
 [ "$2" = soak ] && cross_every=5
+skipped=77
 if [ "$limits" = crossing ]; then
   limits=generous
   cross_every=1
@@ -30,12 +35,15 @@ fi
 mode=$limits
 [ "$cross_every" = 1 ] && mode=crossing
 bob_folder=${KELVARON_BOB_FOLDER:-$alice_folder}
+if [ ! -f "$bob_folder/devhost.exe" ]; then
+  echo "two hosts: not run: Bob's folder \"$bob_folder\" has no devhost.exe (scripts/test.sh builds it)"
+  exit "$skipped"
+fi
 bob_prefix=${KELVARON_BOB_PREFIX:-}
 work=$(mktemp -d)
 bob=
 cleanup() {
   [ -z "$bob" ] || kill "$bob" 2>/dev/null || true
-  kelvaron_stop_irc_server
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -50,8 +58,7 @@ fail() {
   done
   exit 1
 }
-kelvaron_start_irc_server "$work/irc" "$limits"
-irc=(--irc "127.0.0.1:$KELVARON_IRC_PORT")
+irc=(--irc "127.0.0.1:$(kelvaron_fixture_irc_port)")
 host() { # FOLDER PREFIX ARGUMENTS...: a development host in a messenger's folder
   local folder=$1 prefix=$2
   shift 2

@@ -1,9 +1,9 @@
 # Shared by the tests that feed devhost.exe hosts their scripts (sourced, not run, with the test's own
-# arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder): a scratch folder, Alice's and
-# Bob's hosts (their process ids, scripts on descriptors 3 and 4) and the IRC server stopped at the
-# end; counting and waiting for the lines the hosts print.
-wine_run=$1
-source "$(dirname "$wine_run")/common.sh"
+# arguments: the scripts folder, devhost.exe, the messenger's folder): a scratch folder, Alice's and
+# Bob's hosts (their process ids, scripts on descriptors 3 and 4) and the IRC server the test started,
+# if any, stopped at the end; counting and waiting for the lines the hosts print.
+wine_run=$1/wine-run.sh
+source "$1/common.sh"
 devhost=$2
 cd "$3"
 work=$(mktemp -d)

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# A late deal, between two devhost.exe auto-players on an IRC server of the test's own: Bob's game window
-# is busy with Carol when Alice's deal comes, so his plug-in drops it; a while later he closes Carol's
+# A late deal, between two devhost.exe auto-players on the tests' IRC server: Bob's game window is
+# busy with Carol when Alice's deal comes, so his plug-in drops it; a while later he closes Carol's
 # game and deals to Alice himself. Alice's deal was never answered: the two settle on whichever deal
 # sorts first (Alice sends hers again when it does) and play it to its end, every check on. Each side's
 # coin has it defend in its own deal, so that nobody moves before the deals have met.
-# Arguments: scripts/wine-run.sh, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
+# Arguments: the scripts folder, devhost.exe, the messenger's folder with Plugins\Kelvaron.dll.
 set -euo pipefail
 source "$(dirname "$0")/script_hosts.sh" "$@"
 carols_game='@@Kelvaron@@72-91-63a2-b0-120'
@@ -16,8 +16,8 @@ fail() {
   exit 1
 }
 
-kelvaron_start_irc_server "$work/irc"
-play=(--irc "127.0.0.1:$KELVARON_IRC_PORT" --check --delay 0 --games 1 --script)
+port=$(kelvaron_fixture_irc_port)
+play=(--irc "127.0.0.1:$port" --check --delay 0 --games 1 --script)
 mkfifo "$work/alice.script" "$work/bob.script"
 "$wine_run" "$devhost" --user Bob --peer Alice --contact Carol --autoplay 2 "${play[@]}" \
   <"$work/bob.script" >"$work/bob.out" 2>&1 &
