@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Prepares a Wine prefix for the project's programs, or removes one: wine-prefix.sh [--remove] PATH
-# [i686|x86_64]. Preparing is quick when the prefix is ready; removing stops its wineserver first.
+# Prepares a Wine prefix for the project's programs: wine-prefix.sh [--fresh|--remove] PATH
+# [i686|x86_64]. Quick when the prefix is ready; --fresh first removes what is there, --remove only
+# removes it, in both cases after stopping its wineserver.
 # A 64-bit prefix for the x86_64 build, a 32-bit one otherwise. Top-level windows are
 # neither managed nor decorated by a window manager: under Xvfb there is none, Wine would otherwise
 # wait for one each time a window is destroyed and leave title bars undrawn; with both settings off
@@ -8,11 +9,12 @@
 # folder: Debian's Wine looks for them under "<data dir>\../fonts", a name that no folder matches, so
 # without the copy the title bar's buttons, drawn with Marlett, show as the letters "0", "1" and "r".
 set -euo pipefail
-remove=0
-if [ "${1:-}" = --remove ]; then
-  remove=1
-  shift
-fi
+mode=prepare
+case ${1:-} in
+  --fresh | --remove)
+    mode=${1#--}
+    shift ;;
+esac
 prefix=$1
 arch=${2:-${KELVARON_WINDOWS_ARCH:-i686}}
 ready_mark=$prefix/.kelvaron-prefix-2
@@ -28,11 +30,11 @@ else
   export WINEARCH=win32
 fi
 
-if [ "$remove" = 1 ]; then
+if [ "$mode" != prepare ]; then
   # Only this prefix's own server and programs are stopped: WINEPREFIX names it.
   [ ! -d "$prefix" ] || "${wineserver[@]}" -k 2>/dev/null || true
   rm -rf "$prefix"
-  exit 0
+  [ "$mode" = fresh ] || exit 0
 fi
 [ -f "$ready_mark" ] && exit 0
 mkdir -p "$prefix" # Wine makes the prefix's own folder, not the folders above it

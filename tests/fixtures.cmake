@@ -11,12 +11,12 @@ endfunction()
 # Every test script takes this folder as its first argument and finds what it shares there.
 set(KELVARON_SCRIPTS_DIR ${PROJECT_SOURCE_DIR}/scripts)
 
-# A Wine prefix in the build folder, made before the first test that needs it and removed after the
-# last: kelvaron_wine_prefix_fixture(NAME FOLDER ARCH). Making it is quick when a ready one is there
-# (the emulated 32-bit run makes the 64-bit one outside), and every run's cleanup removes it, so each
-# run of the tests begins with a fresh one.
+# A fresh Wine prefix in the build folder, made before the first test that needs it (what an interrupted
+# run left there removed first) and removed after the last: kelvaron_wine_prefix_fixture(NAME FOLDER
+# ARCH). The emulated 32-bit run makes Bob's 64-bit prefix with its setup test outside the emulated
+# machine, where it would take minutes, and leaves that setup out inside (ctest -FS).
 function(kelvaron_wine_prefix_fixture name folder arch)
-  add_test(NAME ${name} COMMAND bash ${KELVARON_SCRIPTS_DIR}/wine-prefix.sh ${folder} ${arch})
+  add_test(NAME ${name} COMMAND bash ${KELVARON_SCRIPTS_DIR}/wine-prefix.sh --fresh ${folder} ${arch})
   add_test(NAME ${name}_cleanup COMMAND bash ${KELVARON_SCRIPTS_DIR}/wine-prefix.sh --remove ${folder} ${arch})
   set_tests_properties(${name} PROPERTIES FIXTURES_SETUP ${name} LABELS fixture)
   set_tests_properties(${name}_cleanup PROPERTIES FIXTURES_CLEANUP ${name} LABELS fixture)
