@@ -4,6 +4,7 @@
 #include "plugin_fixture.h"
 
 #include "engine/texts.h"
+#include "exchange/state_message.h"
 
 #include <algorithm>
 
@@ -143,13 +144,16 @@ TEST_F(PluginTest, MenuItemBringsTheOpenGameToTheFrontAndSendsItAgainOnlyToTheOp
     EXPECT_EQ(hostSentTexts()[0].text, deal);
 
     // Alice is still the opponent: Bob is not heard. A game of hers that crossed our unanswered deal is
-    // dropped, and the deal goes to her again.
-    const char crossing[] = "@@Kelvaron@@72-91-63a2-b0-120";
+    // dropped, and the deal goes to her again. Its stock must not begin as our deal's does (with our
+    // trump card), or it would be a move on our deal: a fixed card made that 1 run in 36.
+    const std::string ourTrump = deal.substr(stateMarkerLength, 2);
+    const std::string crossing =
+        stateMarker + std::string(ourTrump == "e3" ? "d3" : "e3") + "-91-63a2-b0-120";
     std::string captionBefore = windowText(actionButtonHandle());
     hostClearLogs();
-    hostReceiveText(bob, crossing);
+    hostReceiveText(bob, crossing.c_str());
     EXPECT_TRUE(hostSentTexts().empty());
-    hostReceiveText(alice, crossing);
+    hostReceiveText(alice, crossing.c_str());
     EXPECT_EQ(windowText(actionButtonHandle()), captionBefore);
     ASSERT_EQ(hostSentTexts().size(), 1u);
     EXPECT_EQ(hostSentTexts()[0].text, deal);
