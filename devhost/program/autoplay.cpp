@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 
 namespace autoplay {
@@ -22,67 +21,25 @@ constexpr UINT_PTR stallTimer = 3;
 // A game in which nothing happens for this long (or this many delays, if longer) is stuck.
 constexpr UINT stallMs = 15000;
 constexpr UINT stallDelays = 20;
-constexpr char cardPictureInFolder[] = "Plugins\\cards.png";
-constexpr std::size_t pngHeaderBytes = 24;
-constexpr unsigned char pngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// The first crossed deals start from the menu of a closed window, the later ones with the button.
+constexpr unsigned menuCrossings = 4;
+constexpr unsigned seedsTried = 100000;
 
-// The card picture's size from its PNG header: the plug-in reads the same file.
-bool readPictureSize(const std::string& path, std::uint32_t& width, std::uint32_t& height) {
-    std::ifstream file(path, std::ios::binary);
-    unsigned char header[pngHeaderBytes] = {};
-    if (!file.read(reinterpret_cast<char*>(header), sizeof header) ||
-        !std::equal(std::begin(pngSignature), std::end(pngSignature), header))
-        return false;
-    auto bigEndian = [&](std::size_t at) {
-        return std::uint32_t{header[at]} << 24 | std::uint32_t{header[at + 1]} << 16 |
-               std::uint32_t{header[at + 2]} << 8 | header[at + 3];
-    };
-    width = bigEndian(16);
-    height = bigEndian(20);
-    return width > 0 && height > 0;
-}
-
-bool findCardMetrics() {
-    std::uint32_t width = 0, height = 0;
-    if (!readPictureSize(cardPictureInFolder, width, height))
-        return false;
-    run.metrics = cardMetricsForPicture(width, height);
-    run.picturePath = cardPictureInFolder;
-    return true;
-}
-
-std::vector<Rect> currentHandRects() {
-    RECT client = {};
-    GetClientRect(static_cast<HWND>(hostGameWindow()), &client);
-    return handRects(run.view, run.metrics, ClientSize{client.right, client.bottom});
-}
-
-std::vector<bool> reachableCards(const std::vector<Rect>& rects) {
-    std::vector<bool> reachable;
-    for (std::size_t i = 0; i < rects.size(); ++i) {
-        Point point;
-        reachable.push_back(visibleCardPoint(rects, i, point));
-    }
-    return reachable;
-}
-
-bool peerOnline() {
-    for (const HostContact& contact : hostContacts())
-        if (contact.handle == run.peer)
-            return contact.online;
-    return false;
-}
+UINT stallLimitMs() { return std::max(stallMs, stallDelays * run.options.delayMs); }
 
 void printMove(const std::string& description) {
-    print("move " + shownOnOneLine(run.options.userName) + ": " + description);
+    printLine("move " + shownOnOneLine(run.options.userName) + ": " + description);
 }
 
-// Runs an action of the user's on the plug-in and returns what it sent meanwhile.
-template <typename Action> std::vector<std::string> callPlugin(Action action, bool& done) {
+// Runs an action of the user's on the plug-in; the texts it sent meanwhile are timed and returned.
+std::vector<std::string> callPlugin(const std::function<bool()>& action, bool& done) {
+    std::uint64_t before = hostMicroseconds();
     ++run.pluginCalls;
     done = action();
     --run.pluginCalls;
-    return takeSentWaiting();
+    std::vector<std::string> texts = takeSentWaiting();
+    printTimings("click", before, texts);
+    return texts;
 }
 
 void startFromMenu() {
@@ -94,7 +51,6 @@ void startFromMenu() {
         return;
     }
     printMove("starts a new game");
-    std::uint64_t before = hostMicroseconds();
     bool done = false;
     std::vector<std::string> texts = callPlugin(
         [&] {
@@ -102,55 +58,47 @@ void startFromMenu() {
             return true;
         },
         done);
-    printTimings("click", before, texts);
     if (texts.empty())
         fail("choosing the contact-menu item sent no game");
-    readNewDeal(texts);
+    for (const std::string& text : texts)
+        readState(text, TextSource::Sent);
 }
 
 void perform(const Action& action) {
     std::string description = describeAction(run.view, action);
+    // A new deal is shuffled at random: only what follows a move can be foretold.
     bool newGame = action.kind == ActionKind::PressButton && actionButtonCaption(run.view) == captionNewGame;
-    // A new deal is shuffled at random: only its shape can be foretold.
-    Prediction prediction;
+    Prediction prediction; // not for a new game: the core's deal would draw on the plug-in's rand()
     if (!newGame)
         prediction = predictAction(run.view, action);
-    Point point = {};
-    if (action.kind == ActionKind::ClickCard && !visibleCardPoint(currentHandRects(), action.card, point))
-        return;
     printMove(description);
-    std::uint64_t before = hostMicroseconds();
     bool done = false;
     std::vector<std::string> texts = callPlugin(
         [&] {
-            return action.kind == ActionKind::ClickCard ? hostClickGameWindow(point.x, point.y)
-                                                        : hostPressActionButton();
+            if (action.kind == ActionKind::PressButton)
+                return hostPressActionButton();
+            RECT client = {};
+            GetClientRect(static_cast<HWND>(hostGameWindow()), &client);
+            Point point = cardClickPoint(run.view, action.card, ClientSize{client.right, client.bottom});
+            return hostClickGameWindow(point.x, point.y);
         },
         done);
     if (!done) {
         fail("no game window to play in during " + gameLabel());
         stopPlaying();
-        return;
-    }
-    printTimings("click", before, texts);
-    if (run.options.check && !newGame && texts != prediction.sent)
+    } else if (checking() && !newGame && texts != prediction.sent) {
         fail("after \"" + description + "\" in " + gameLabel() + " the plug-in sent " + listed(texts) +
              "; the core foretells " + listed(prediction.sent));
-    if (texts.empty()) {
-        if (!newGame && prediction.sent.empty()) {
-            run.view = prediction.after; // a throw-in choice: only the selection changed
-            watchForStall();
-            schedule();
-        } else {
-            run.waitingForText = true; // no move can follow a state the plug-in did not send
-        }
-        return;
     }
-    if (newGame)
-        readNewDeal(texts);
-    else
-        for (const std::string& text : texts)
-            readState(text, TextSource::Sent);
+    if (done && texts.empty() && !newGame && prediction.sent.empty()) {
+        run.view = prediction.after; // a throw-in choice: only the selection changed
+        watchForStall();
+        schedule();
+    } else if (done && texts.empty()) {
+        run.waitingForText = true; // no move can follow a state the plug-in did not send
+    }
+    for (const std::string& text : texts)
+        readState(text, TextSource::Sent);
 }
 
 bool crossingNext() {
@@ -160,16 +108,14 @@ bool crossingNext() {
 
 // Seeds the C runtime, whose rand() the plug-in shares on this thread, so that the plug-in's next deal
 // fits: each candidate seed's values are dealt on devhost's own copy of the shuffle first.
-void steerNextDeal(bool tossesCoin, std::uint8_t dealerDefends,
-                   const std::function<bool(const GameState&)>& fits) {
-    constexpr unsigned seedsTried = 100000;
+void steerNextDeal(const std::function<bool(const GameState&)>& fits) {
     unsigned first = static_cast<unsigned>(run.random()); // each game's deal a new one
     for (unsigned seed = first; seed < first + seedsTried; ++seed) {
         std::srand(seed);
         std::vector<int> values(deckSize);
         for (int& value : values)
             value = std::rand();
-        if (fits(dealFromRandomValues(values, tossesCoin, dealerDefends))) {
+        if (fits(dealFromRandomValues(values, true, 0))) {
             std::srand(seed);
             return;
         }
@@ -181,27 +127,24 @@ void steerNextDeal(bool tossesCoin, std::uint8_t dealerDefends,
 // deal has come. The first crossings start from the menu of a freshly closed window, each side's coin
 // steered so that these deals cover every pairing of who attacks, and the later ones with the button.
 void startCrossedGame() {
-    constexpr unsigned menuCrossings = 4;
     unsigned crossing = run.crossingsStarted++;
-    bool byMenu = crossing < menuCrossings;
     bool holder = run.endedByMe;
     run.cross = {};
     run.cross.active = true;
     // In the first crossing both sides attack, and the side that does not hold wins and lays its first
     // card before the held deal arrives.
     run.cross.early = crossing == 0 && !holder;
-    if (holder) {
-        run.cross.holding = true;
+    run.cross.holding = holder;
+    if (holder)
         holdOutgoing();
-    }
-    if (!byMenu) {
+    if (crossing >= menuCrossings) {
         perform(Action{ActionKind::PressButton, 0});
         return;
     }
     // The starter's coin follows the crossing's first bit, the other side's its second.
     bool defends = (crossing & (run.options.startsGames ? 1u : 2u)) != 0;
     const Card lowest = makeCard(lowestRank, 0); // a stock whose bottom card is this sorts first
-    steerNextDeal(true, 0, [&](const GameState& deal) {
+    steerNextDeal([&](const GameState& deal) {
         return (deal.localDefends != 0) == defends && (deal.deck[0] == lowest) == run.cross.early;
     });
     printMove("closes the window");
@@ -228,7 +171,7 @@ void step() {
     run.windowForOther = false;
     if (!run.haveView) {
         // The menu item shows for an online contact only: the first game waits for the peer.
-        if (run.options.startsGames && !run.menuChosen && peerOnline())
+        if (run.options.startsGames && !run.menuChosen && contactOnline(run.peer))
             startFromMenu();
         return;
     }
@@ -236,15 +179,13 @@ void step() {
     if (run.waitingForText || !run.playing || (run.cross.active && !earlyCard))
         return;
     if (gameOutcome(run.view) != InProgress) {
-        if (run.finished >= run.options.games)
-            return;
-        if (crossingNext())
+        if (run.finished < run.options.games && crossingNext())
             startCrossedGame();
-        else if (run.options.startsGames)
+        else if (run.finished < run.options.games && run.options.startsGames)
             perform(Action{ActionKind::PressButton, 0});
         return;
     }
-    Action action = chooseAction(run.view, reachableCards(currentHandRects()), run.random, run.plan);
+    Action action = chooseAction(run.view, run.random, run.plan);
     if (action.kind != ActionKind::None)
         perform(action);
     // The side whose move ended the game deals the next crossed one at once, before the other's deal
@@ -252,8 +193,6 @@ void step() {
     if (run.gameOver && run.endedByMe && crossingNext() && run.finished < run.options.games)
         startCrossedGame();
 }
-
-UINT stallLimitMs() { return std::max(stallMs, stallDelays * run.options.delayMs); }
 
 void onStall() {
     if (!run.playing)
@@ -264,19 +203,17 @@ void onStall() {
 }
 } // namespace
 
-void print(const std::string& line) { printLine(line); }
-
-void fail(const std::string& what) { run.referee.fault(what); }
-
-std::string gameLabel() { return "game " + std::to_string(run.gameNumber); }
-
 std::string listed(const std::vector<std::string>& texts) {
-    if (texts.empty())
-        return "nothing";
     std::string list;
     for (const std::string& text : texts)
         list += (list.empty() ? "" : " and ") + text;
-    return list;
+    return list.empty() ? "nothing" : list;
+}
+
+void printTimings(const char* what, std::uint64_t microseconds, const std::vector<std::string>& texts) {
+    for (const std::string& text : texts)
+        if (run.options.timing)
+            printLine(std::string("timing ") + what + " " + std::to_string(microseconds) + " " + text);
 }
 
 void schedule() {
@@ -290,7 +227,7 @@ void schedule() {
 }
 
 void watchForStall() {
-    if (run.options.check && run.playing)
+    if (checking() && run.playing)
         SetTimer(run.mainWindow, stallTimer, stallLimitMs(), nullptr);
 }
 
@@ -308,17 +245,13 @@ void stopPlaying() {
 
 using namespace autoplay;
 
-bool autoplayStart(const DevhostOptions& options, HWND mainWindow) {
+void autoplayStart(const DevhostOptions& options, HWND mainWindow) {
     run.options = options;
     run.mainWindow = mainWindow;
     run.peer = contactNamed(options.peerName);
     run.referee =
         Referee([](const std::string& fault) { printLine("check: FAILED " + shownOnOneLine(fault)); });
     run.random.seed(options.seed);
-    if (!findCardMetrics()) {
-        print("autoplay: cannot read the card picture's size");
-        return false;
-    }
     if (!options.snapshotDir.empty())
         CreateDirectoryA(options.snapshotDir.c_str(), nullptr);
     run.active = true;
@@ -326,7 +259,6 @@ bool autoplayStart(const DevhostOptions& options, HWND mainWindow) {
     watchForStall();
     if (options.startsGames)
         schedule();
-    return true;
 }
 
 void autoplayOnMessage(UINT message) {
@@ -347,11 +279,10 @@ void autoplayOnTimer(UINT_PTR timer) {
 }
 
 void autoplayPeerPresence(bool online) {
-    if (online) {
-        if (run.active && !run.haveView)
-            schedule();
+    if (online && run.active && !run.haveView)
+        schedule();
+    if (online)
         return;
-    }
     run.peerGone = true;
     if (!run.active)
         return;
@@ -360,7 +291,7 @@ void autoplayPeerPresence(bool online) {
             endHostAfter(endAtOnceMs);
         return;
     }
-    if (run.options.check)
+    if (checking())
         fail("the peer left during " + gameLabel() + ", after " + std::to_string(run.finished) + " of " +
              std::to_string(run.options.games) + " games");
     stopPlaying();

@@ -5,8 +5,7 @@
 
 #include "devhost/program/devhost_app.h"
 
-// False (after a line saying why) when it cannot play: no card picture to measure the cards by.
-bool autoplayStart(const DevhostOptions& options, HWND mainWindow);
+void autoplayStart(const DevhostOptions& options, HWND mainWindow);
 // For the host's send handler, which runs inside the plug-in's call: the text is only noted there
 // and read once the plug-in has returned.
 void autoplayNoteSent(HostWord contact, const std::string& text);

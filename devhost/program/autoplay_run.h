@@ -1,5 +1,6 @@
 // What the auto-player's two halves share: the record of the run, and the steps each offers the other
-// (autoplay.cpp paces and acts, autoplay_reading.cpp reads the states and ends the games).
+// (autoplay.cpp paces and acts, autoplay_reading.cpp reads the states, follows the crossings and ends
+// the games).
 #pragma once
 
 #include "devhost/instruments/referee.h"
@@ -17,6 +18,7 @@ namespace autoplay {
 inline constexpr UINT starterLingerMs = 1000;
 inline constexpr UINT peerLeaveWaitMs = 5000;
 inline constexpr UINT endAtOnceMs = 1;
+inline constexpr char picturePath[] = "Plugins\\cards.png";
 
 struct Run {
     DevhostOptions options;
@@ -28,8 +30,6 @@ struct Run {
     bool peerGone = false;
     bool menuChosen = false;
     std::mt19937 random;
-    CardMetrics metrics = {};
-    std::string picturePath;
     Referee referee;
 
     GameState view;
@@ -37,10 +37,8 @@ struct Run {
     ThrowInPlan plan;
     unsigned gameNumber = 0;
     bool gameOver = false;
-    unsigned movesInGame = 0;
     GameOutcome lastOutcome = InProgress;
     unsigned finished = 0, won = 0, lost = 0, draws = 0;
-
     std::vector<std::string> seenInGame; // the current game's states, as this side would send them
     bool endedByMe = false;              // this side's own move ended the last game
     // A game whose two deals cross: no move until the other deal has come, twice when it wins (its
@@ -69,11 +67,11 @@ struct Run {
 };
 extern Run run;
 
-void print(const std::string& line);
-// A fault of the plug-in's (the check's report); ANSI texts in it are shown as UTF-8.
-void fail(const std::string& what);
-std::string gameLabel();
+inline bool checking() { return run.options.check; }
+inline void fail(const std::string& what) { run.referee.fault(what); }
+inline std::string gameLabel() { return "game " + std::to_string(run.gameNumber); }
 std::string listed(const std::vector<std::string>& texts);
+void printTimings(const char* what, std::uint64_t microseconds, const std::vector<std::string>& texts);
 
 // --- pacing (autoplay.cpp)
 void schedule();
@@ -86,8 +84,5 @@ void readState(const std::string& text, TextSource source);
 std::vector<std::string> takeSentWaiting();
 // Texts the plug-in sent without the auto-player (a script's click, a person's).
 void readSentTexts();
-// What the plug-in sent for a new game: its shuffle cannot be foretold, so only its shape is checked.
-void readNewDeal(const std::vector<std::string>& texts);
-void printTimings(const char* what, std::uint64_t microseconds, const std::vector<std::string>& texts);
 void printSummary();
 } // namespace autoplay

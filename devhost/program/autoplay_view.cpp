@@ -3,15 +3,15 @@
 #include "devhost/program/autoplay_view.h"
 
 #include "engine/actions.h"
-#include "exchange/play.h"
 #include "engine/deal.h"
 #include "engine/texts.h"
 #include "exchange/exchange.h"
+#include "exchange/play.h"
 #include "exchange/state_message.h"
 #include "recording/card_notation.h"
 #include "recording/recording_frontend.h"
+#include "window/game_window_constants.h"
 
-#include <cstring>
 #include <utility>
 
 bool viewFromStateMessage(const std::string& text, TextSource source, GameState& view) {
@@ -34,9 +34,7 @@ ReceiptForecast forecastReceipt(const GameState& view, const std::string& text) 
     GameState received;
     if (!isStateMessage(text.c_str()))
         return forecast;
-    DecodeResult found = readStateMessage(text.c_str(), received);
-    forecast.traceBox = found == DecodeResult::NotHexDigit;
-    if (found != DecodeResult::Accepted)
+    if (readStateMessage(text.c_str(), received) != DecodeResult::Accepted)
         return forecast;
     forecast.sound = true;
     forecast.freshDeal = isFreshDeal(received);
@@ -58,13 +56,12 @@ bool sideHasMove(const GameState& view) {
     return false;
 }
 
-Action chooseAction(const GameState& view, const std::vector<bool>& reachable, std::mt19937& random,
-                    ThrowInPlan& plan) {
+Action chooseAction(const GameState& view, std::mt19937& random, ThrowInPlan& plan) {
     if (gameOutcome(view) != InProgress)
         return {};
     std::vector<std::uint32_t> cards;
     for (std::uint32_t i = 0; i < view.myHand.size(); ++i)
-        if (i < reachable.size() && reachable[i] && cardClickAccepted(view, i))
+        if (cardClickAccepted(view, i))
             cards.push_back(i);
     bool button = actionButtonCaption(view)[0] != '\0';
     const Action press = {ActionKind::PressButton, 0};
@@ -146,30 +143,10 @@ GameState dealFromRandomValues(const std::vector<int>& values, bool tossesCoin, 
     return deal;
 }
 
-std::vector<Rect> handRects(const GameState& view, CardMetrics metrics, ClientSize client) {
+Point cardClickPoint(const GameState& view, std::size_t index, ClientSize client) {
     std::vector<Rect> rects;
-    layoutHand(view, rects, metrics, client);
-    return rects;
-}
-
-bool visibleCardPoint(const std::vector<Rect>& rects, std::size_t index, Point& point) {
-    if (index >= rects.size())
-        return false;
-    const Rect& card = rects[index];
-    std::int32_t left = card.left;
-    std::int32_t right = card.right;
-    for (std::size_t later = index + 1; later < rects.size(); ++later) {
-        const Rect& over = rects[later];
-        bool coversHeight = over.top <= card.top && over.bottom >= card.bottom;
-        if (!coversHeight || over.right <= left || over.left >= right)
-            continue;
-        if (over.left <= left)
-            left = std::min(right, over.right); // hides the start (or all) of the strip
-        else
-            right = over.left; // hides the end; a piece shown right of it is not needed
-    }
-    if (left >= right || card.top >= card.bottom)
-        return false;
-    point = {left + (right - left - 1) / 2, card.top + (card.bottom - card.top) / 2};
-    return true;
+    layoutHand(view, rects, cardMetricsForPicture(cardPictureWidth, cardPictureHeight), client);
+    const Rect& card = rects.at(index);
+    std::int32_t right = index + 1 < rects.size() ? rects[index + 1].left : card.right;
+    return {(card.left + right) / 2, (card.top + card.bottom) / 2};
 }

@@ -23,7 +23,6 @@ struct ReceiptForecast {
     bool sound = false;
     bool adopted = false;
     bool freshDeal = false;          // the text is a new deal
-    bool traceBox = false;           // the plug-in shows its one "trace" box for the text
     std::vector<std::string> answer; // the texts sent back
 };
 ReceiptForecast forecastReceipt(const GameState& view, const std::string& text);
@@ -48,14 +47,12 @@ inline constexpr double coverProbability = 0.8;
 inline constexpr double layProbability = 0.7;
 inline constexpr double throwInProbability = 0.5;
 
-// The seeded policy's next action for a game in progress, among the actions the rules accept and the
-// cards the user can reach (reachable[i] for myHand[i]); None when this side has no move or the game
-// is over. A defender covers with a random card that beats with coverProbability, else takes; an
-// attacker lays a random allowed card with layProbability when the button also offers to beat off
-// (always when it does not), else beats off; in the throw-in phase each throwable card is chosen with
-// throwInProbability, one click a step, then the choice is confirmed.
-Action chooseAction(const GameState& view, const std::vector<bool>& reachable, std::mt19937& random,
-                    ThrowInPlan& plan);
+// The seeded policy's next action for a game in progress, among the actions the rules accept; None
+// when this side has no move or the game is over. A defender covers with a random card that beats with
+// coverProbability, else takes; an attacker lays a random allowed card with layProbability when the button
+// also offers to beat off (always when it does not), else beats off; in the throw-in phase each throwable
+// card is chosen with throwInProbability, one click a step, then the choice is confirmed.
+Action chooseAction(const GameState& view, std::mt19937& random, ThrowInPlan& plan);
 // What the action does, for the output line: "lays 91", "covers 91 with a1", "takes the table",
 // "chooses 93 for a throw-in", "throws in", "beats off", "starts a new game".
 std::string describeAction(const GameState& view, const Action& action);
@@ -73,8 +70,6 @@ Prediction predictAction(const GameState& view, const Action& action);
 // otherwise the dealer defends as given (after a won or lost game).
 GameState dealFromRandomValues(const std::vector<int>& values, bool tossesCoin, std::uint8_t dealerDefends);
 
-// Where the cards of the view's own hand lie in a client area of that size, in hand order.
-std::vector<Rect> handRects(const GameState& view, CardMetrics metrics, ClientSize client);
-// A client point on the card at index that hits it: within the part not covered by later cards,
-// which lie over earlier ones. False when later cards hide it completely.
-bool visibleCardPoint(const std::vector<Rect>& rects, std::size_t index, Point& point);
+// A client point of a window that size on the card at index of the view's own hand, with the card
+// picture the build ships: within the strip that the next card, which lies over it, leaves showing.
+Point cardClickPoint(const GameState& view, std::size_t index, ClientSize client);

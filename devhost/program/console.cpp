@@ -8,20 +8,11 @@ std::string ansiFromUtf8(const std::string& text) { return narrowed(widened(text
 std::string utf8FromAnsi(const std::string& text) { return narrowed(widened(text, CP_ACP), CP_UTF8); }
 
 std::string shownOnOneLine(const std::string& ansiText) {
-    std::string text = utf8FromAnsi(ansiText);
-    std::string shown;
+    std::string text = utf8FromAnsi(ansiText), shown;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue; // a Windows line break shows as one \n
-        if (c == '\n')
-            shown += "\\n";
-        else if (c == '\r')
-            shown += "\\r";
-        else if (c == '\t')
-            shown += "\\t";
-        else
-            shown += c;
+        if (c != '\r' || i + 1 == text.size() || text[i + 1] != '\n') // a Windows line break shows as one \n
+            shown += c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : std::string(1, c);
     }
     return shown;
 }
@@ -37,6 +28,13 @@ HostWord contactNamed(const std::string& ansiName) {
         if (contact.name == ansiName)
             return contact.handle;
     return 0;
+}
+
+bool contactOnline(HostWord handle) {
+    for (const HostContact& contact : hostContacts())
+        if (contact.handle == handle)
+            return contact.online;
+    return false;
 }
 
 std::string contactNameShown(HostWord contact) {

@@ -42,6 +42,7 @@ void printLine(const std::string& line);
 // The contact of that ANSI display name, or 0.
 HostWord contactNamed(const std::string& ansiName);
 std::string contactNameShown(HostWord contact);
+bool contactOnline(HostWord contact);
 
 // --- the main window (main_window.cpp)
 // A line of the script, in UTF-8: lParam is a const std::string*; sent by the script reader.
@@ -60,7 +61,7 @@ void refreshContactList(HWND mainWindow);
 void closeHost(HWND mainWindow);
 
 // --- the script (script.cpp)
-void runScriptLine(HWND mainWindow, const std::string& utf8Line);
+void runScriptLine(HWND mainWindow, const std::string& utf8Line); // without its line break
 // Reads standard input on a thread of its own and has the main window run each line in turn.
 bool startScriptReader(HWND mainWindow);
 

@@ -56,7 +56,8 @@ inline bool isRefusal(const std::string& command) {
            std::all_of(command.begin(), command.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Takes one line (without its CR LF) from the front of pending, if a whole one is there.
+// Takes one line (without its LF or CR LF) from the front of pending, if a whole one is there: a line
+// from the IRC server or of the script.
 inline bool takeLine(std::string& pending, std::string& line) {
     std::size_t end = pending.find('\n');
     if (end == std::string::npos)

@@ -12,123 +12,83 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 constexpr int exitBadOptions = 1;
 constexpr int exitPluginRefused = 2;
 constexpr int exitNoServer = 3;
 constexpr int exitChecksFailed = 4;
-constexpr int exitCannotPlay = 5;
 
-constexpr char usage[] =
-    "usage: devhost [options]\n"
-    "  --user NAME             this user's name, the main window's title (default devhost)\n"
-    "  --contact NAME          a contact that exists before the plug-in loads (repeatable)\n"
-    "  --irc HOST:PORT         log in to this IRC server with the user's name as the nick; every\n"
-    "                          contact is the nick of its name, online while in #kelvaron\n"
-    "  --peer NAME             the auto-player's opponent: another devhost on the IRC server,\n"
-    "                          or without --irc a contact whose texts the script's recv gives\n"
-    "  --script                run commands from standard input, one a line:\n"
-    "                            recv NAME TEXT... | send NAME TEXT... | menu NAME [N]\n"
-    "                            click X Y | button | close | wait MS | hold | release | lose\n"
-    "                            coin even|odd | shutdown\n"
-    "                            (hold: texts wait until release; lose: the next to leave is lost;\n"
-    "                            coin: whether the plug-in's next rand() is even or odd)\n"
-    "  --quiet                 no \"sent\" or \"held\" lines\n"
-    "  --autoplay SEED         play against the peer through the game window, seeded\n"
-    "  --autoplay-starts       start the games (the menu item, then the button)\n"
-    "  --games N               play N games, then end (default 1)\n"
-    "  --delay MS              wait before each move (default 300; 0: when nothing is queued)\n"
-    "  --check                 check the plug-in on every message; exit status 4 if it failed\n"
-    "  --timing                print \"timing click|adopted MICROSECONDS TEXT\" lines\n"
-    "  --cross-every N         both sides deal every Nth game at once, so that the deals cross\n"
-    "  --snapshots DIR         save pictures of the game window there\n"
-    "  --help                  show this text\n"
-    "Prints \"sent NAME: TEXT\" as a text leaves (\"held\" while held back, \"lost\" when lost instead),\n"
-    "\"chat NAME: TEXT\" and \"box CAPTION: TEXT\" lines; over IRC also\n"
-    "\"status NAME: online|offline\" and \"irc: WHAT\" lines; the auto-player adds \"move NAME: WHAT\",\n"
-    "\"game K over: won|lost|draw\", \"check: FAILED WHAT\" and \"summary: ...\" lines.\n";
-
-// An option sets one field of the record: a flag, a count or a text. The auto-player's go with it only.
-struct OptionField {
-    const char* name;
-    bool DevhostOptions::*flag;
-    unsigned DevhostOptions::*count;
-    std::string DevhostOptions::*text;
-    bool autoplayOnly;
-};
+// An option sets one field of the record: a flag, a count or a text (--contact adds one); a name with
+// a space takes a value. Those after --autoplay go with it only.
 using O = DevhostOptions;
-const OptionField optionFields[] = {
-    {"--user", nullptr, nullptr, &O::userName, false},
-    {"--peer", nullptr, nullptr, &O::peerName, false},
-    {"--irc", nullptr, nullptr, &O::ircServer, false},
-    {"--script", &O::script, nullptr, nullptr, false},
-    {"--quiet", &O::quiet, nullptr, nullptr, false},
-    {"--help", &O::help, nullptr, nullptr, false},
-    {"--autoplay", &O::autoplay, &O::seed, nullptr, false},
-    {"--autoplay-starts", &O::startsGames, nullptr, nullptr, true},
-    {"--games", nullptr, &O::games, nullptr, true},
-    {"--delay", nullptr, &O::delayMs, nullptr, true},
-    {"--check", &O::check, nullptr, nullptr, true},
-    {"--timing", &O::timing, nullptr, nullptr, true},
-    {"--cross-every", nullptr, &O::crossEvery, nullptr, true},
-    {"--snapshots", nullptr, nullptr, &O::snapshotDir, true},
+struct Option {
+    const char* name;
+    bool O::*flag;
+    unsigned O::*count;
+    std::string O::*text;
 };
+const Option options[] = {
+    {"--user NAME", nullptr, nullptr, &O::userName},
+    {"--contact NAME", nullptr, nullptr, nullptr},
+    {"--irc HOST:PORT", nullptr, nullptr, &O::ircServer},
+    {"--peer NAME", nullptr, nullptr, &O::peerName},
+    {"--script", &O::script, nullptr, nullptr},
+    {"--quiet", &O::quiet, nullptr, nullptr},
+    {"--help", &O::help, nullptr, nullptr},
+    {"--autoplay SEED", &O::autoplay, &O::seed, nullptr},
+    {"--autoplay-starts", &O::startsGames, nullptr, nullptr},
+    {"--games N", nullptr, &O::games, nullptr},
+    {"--delay MS", nullptr, &O::delayMs, nullptr},
+    {"--check", &O::check, nullptr, nullptr},
+    {"--timing", &O::timing, nullptr, nullptr},
+    {"--cross-every N", nullptr, &O::crossEvery, nullptr},
+    {"--snapshots DIR", nullptr, nullptr, &O::snapshotDir},
+};
+constexpr std::ptrdiff_t firstAutoplayOnly = 8; // --autoplay-starts
 
-bool parseCount(const char* text, unsigned& count) {
-    char* end = nullptr;
-    unsigned long number = std::strtoul(text, &end, 10);
-    if (*text < '0' || *text > '9' || *end != '\0' || number > UINT_MAX)
-        return false;
-    count = static_cast<unsigned>(number);
-    return true;
-}
-
-bool validServer(const std::string& server) {
-    std::size_t colon = server.rfind(':');
-    unsigned port = 0;
-    return colon != 0 && colon != std::string::npos && parseCount(server.c_str() + colon + 1, port) &&
-           port > 0 && port <= 65535;
+std::string usage() {
+    std::string text = "usage: devhost";
+    for (const Option& option : options)
+        text += std::string(" [") + option.name + "]";
+    return text +
+           "\nScript commands, one a line: recv NAME TEXT..., send NAME TEXT..., menu NAME [N], click X Y,\n"
+           "button, close, wait MS, hold, release, lose, coin even|odd, shutdown. See README.md.\n";
 }
 
 // Command-line words arrive in the ANSI code page already, as the plug-in's texts are.
-bool parseOptions(int argc, char** argv, DevhostOptions& options, std::string& error) {
-    bool autoplayOnlyGiven = false;
-    for (int i = 1; i < argc && error.empty(); ++i) {
-        std::string option = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (option == "--contact" && value) {
-            options.contacts.push_back(argv[++i]);
+std::string parseOptions(int argc, char** argv, DevhostOptions& parsed) {
+    bool autoplayOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        const Option* option = std::find_if(std::begin(options), std::end(options), [&](const Option& o) {
+            return std::string(o.name).substr(0, std::string(o.name).find(' ')) == argv[i];
+        });
+        if (option == std::end(options))
+            return std::string("unknown option ") + argv[i];
+        autoplayOnly = autoplayOnly || option - options >= firstAutoplayOnly;
+        if (option->flag)
+            parsed.*option->flag = true;
+        if (!std::strchr(option->name, ' '))
             continue;
-        }
-        auto field = std::find_if(std::begin(optionFields), std::end(optionFields),
-                                  [&](const OptionField& f) { return option == f.name; });
-        if (field == std::end(optionFields)) {
-            error = option == "--contact" ? "--contact needs a value" : "unknown option " + option;
-            break;
-        }
-        autoplayOnlyGiven = autoplayOnlyGiven || field->autoplayOnly;
-        if (field->flag)
-            options.*field->flag = true;
-        if ((field->count || field->text) && !value)
-            error = option + " needs a value";
-        else if (field->count && !parseCount(argv[++i], options.*field->count))
-            error = option + " needs a number";
-        else if (field->text)
-            options.*field->text = argv[++i];
+        if (++i == argc)
+            return std::string(argv[i - 1]) + " needs a value";
+        char* end = nullptr;
+        unsigned long number = std::strtoul(argv[i], &end, 10);
+        if (option->count && (*argv[i] < '0' || *argv[i] > '9' || *end != '\0' || number > UINT_MAX))
+            return std::string(argv[i - 1]) + " needs a number";
+        if (option->count)
+            parsed.*option->count = static_cast<unsigned>(number);
+        else if (option->text)
+            parsed.*option->text = argv[i];
+        else
+            parsed.contacts.push_back(argv[i]);
     }
-    if (!error.empty())
-        return false;
-    if (!options.ircServer.empty() && !validServer(options.ircServer))
-        error = "--irc needs HOST:PORT";
-    else if (options.autoplay && options.peerName.empty())
-        error = "--autoplay needs --peer";
-    else if (!options.autoplay && autoplayOnlyGiven)
-        error = "--autoplay-starts, --games, --delay, --check, --timing, --cross-every and --snapshots go "
-                "with --autoplay";
-    else if (options.games == 0)
-        error = "--games needs at least 1";
-    return error.empty();
+    if (parsed.autoplay && parsed.peerName.empty())
+        return "--autoplay needs --peer";
+    if (!parsed.autoplay && autoplayOnly)
+        return "the options after --autoplay in the usage go with it only";
+    return parsed.games == 0 ? "--games needs at least 1" : "";
 }
 
 // Every text the plug-in gives, every chat entry and message box is printed; the auto-player notes a
@@ -164,14 +124,12 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     DevhostOptions options;
-    std::string error;
-    if (!parseOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "devhost: %s\n%s", error.c_str(), usage);
-        return exitBadOptions;
-    }
-    if (options.help) {
-        std::fputs(usage, stdout);
-        return 0;
+    std::string error = parseOptions(argc, argv, options);
+    if (!error.empty() || options.help) {
+        std::fprintf(error.empty() ? stdout : stderr, "%s%s%s",
+                     error.empty() ? "" : "devhost: ", error.empty() ? "" : (error + "\n").c_str(),
+                     usage().c_str());
+        return error.empty() ? 0 : exitBadOptions;
     }
     bool irc = !options.ircServer.empty();
     hostStart();
@@ -196,12 +154,8 @@ int main(int argc, char** argv) {
     }
     if (irc)
         startIrcReader(mainWindow);
-    if (options.autoplay && !autoplayStart(options, mainWindow)) {
-        closeHost(mainWindow);
-        runMessageLoop();
-        closeIrcLink();
-        return exitCannotPlay;
-    }
+    if (options.autoplay)
+        autoplayStart(options, mainWindow);
     if (options.script && !startScriptReader(mainWindow)) {
         std::fprintf(stderr, "devhost: cannot read the script\n");
         closeHost(mainWindow);

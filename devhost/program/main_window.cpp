@@ -15,51 +15,27 @@ constexpr int windowHeight = 380;
 
 HWND contactList = nullptr;
 
-// Destroys the context menu on every path.
-struct MenuGuard {
-    HMENU menu;
-    ~MenuGuard() { DestroyMenu(menu); }
-};
-
-// Shows the contact's menu at a screen point and chooses what the user picks.
-void showContactMenu(HWND mainWindow, HostWord contact, POINT at) {
-    std::vector<std::size_t> items = hostVisibleMenuItems(contact);
-    MenuGuard menu{CreatePopupMenu()};
-    for (std::size_t i = 0; i < items.size(); ++i)
-        AppendMenuW(menu.menu, MF_STRING, i + 1, hostMenuItems()[items[i]].wideText.c_str());
-    if (items.empty())
-        AppendMenuA(menu.menu, MF_STRING | MF_GRAYED, 0, "(no items)");
-    UINT chosen = static_cast<UINT>(
-        TrackPopupMenu(menu.menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, mainWindow, nullptr));
-    if (chosen > 0 && chosen <= items.size())
-        hostChooseMenuItem(contact, items[chosen - 1]);
-}
-
-// Right click on a contact (or the menu key on the selected one).
+// A right click on a contact shows its menu of the plug-ins' items and chooses what the user picks.
 void onContextMenu(HWND mainWindow, LPARAM lParam) {
     POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    LRESULT index = SendMessageA(contactList, LB_GETCURSEL, 0, 0);
-    bool fromKeyboard = lParam == -1;
-    if (fromKeyboard) {
-        RECT item = {};
-        SendMessageA(contactList, LB_GETITEMRECT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&item));
-        at = {item.left, item.bottom};
-        ClientToScreen(contactList, &at);
-    } else {
-        POINT inList = at;
-        ScreenToClient(contactList, &inList);
-        LRESULT hit = SendMessageA(contactList, LB_ITEMFROMPOINT, 0, MAKELPARAM(inList.x, inList.y));
-        if (HIWORD(hit) != 0)
-            return; // below the last contact
-        index = LOWORD(hit);
-        SendMessageA(contactList, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    }
-    if (index < 0)
-        return;
-    auto contact =
-        static_cast<HostWord>(SendMessageA(contactList, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
-    showContactMenu(mainWindow, contact, at);
+    POINT inList = at;
+    ScreenToClient(contactList, &inList);
+    LRESULT hit = SendMessageA(contactList, LB_ITEMFROMPOINT, 0, MAKELPARAM(inList.x, inList.y));
+    if (HIWORD(hit) != 0)
+        return; // below the last contact
+    SendMessageA(contactList, LB_SETCURSEL, LOWORD(hit), 0);
+    auto contact = static_cast<HostWord>(SendMessageA(contactList, LB_GETITEMDATA, LOWORD(hit), 0));
+    std::vector<std::size_t> items = hostVisibleMenuItems(contact);
+    HMENU menu = CreatePopupMenu();
+    for (std::size_t i = 0; i < items.size(); ++i)
+        AppendMenuW(menu, MF_STRING, i + 1, hostMenuItems()[items[i]].wideText.c_str());
+    if (items.empty())
+        AppendMenuA(menu, MF_STRING | MF_GRAYED, 0, "(no items)");
+    auto chosen = static_cast<std::size_t>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, mainWindow, nullptr));
+    DestroyMenu(menu);
+    if (chosen > 0 && chosen <= items.size())
+        hostChooseMenuItem(contact, items[chosen - 1]);
 }
 
 LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -3,9 +3,12 @@
 #include "devhost/program/devhost_app.h"
 
 #include "devhost/instruments/instruments.h"
+#include "devhost/program/irc_message.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -15,92 +18,73 @@ constexpr std::size_t readChunk = 4096;
 // How many seeds "coin" tries; each gives either parity about every other time.
 constexpr unsigned coinSeedTries = 1000;
 
-bool parseNumber(const std::string& word, long& number) {
-    if (word.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    number = std::strtol(word.c_str(), &end, 10);
-    return errno == 0 && *end == '\0';
-}
-
-// A line's command and the words after it; afterFirstWord is what follows the first of those words,
-// verbatim but for the one space that separates them (the text of "recv NAME TEXT...").
+// A line's words after the command, and what follows the first of them, verbatim but for the one
+// space between (the text of "recv NAME TEXT...").
 struct Line {
-    std::string command;
     std::vector<std::string> words;
     std::string afterFirstWord;
 };
+// Each command returns why it failed, or nothing.
+constexpr char badArguments[] = "?";
 
-Line split(const std::string& text) {
-    Line line;
-    std::istringstream stream(text);
-    stream >> line.command;
-    for (std::string word; stream >> word;)
-        line.words.push_back(word);
-    if (!line.words.empty()) {
-        std::size_t commandEnd = text.find(line.command) + line.command.size();
-        std::size_t first = text.find(line.words[0], commandEnd);
-        std::size_t restStart = first + line.words[0].size();
-        if (restStart < text.size())
-            ++restStart; // the separating space
-        line.afterFirstWord = text.substr(std::min(restStart, text.size()));
-    }
-    return line;
+bool number(const std::string& word, long& value) {
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtol(word.c_str(), &end, 10);
+    return !word.empty() && errno == 0 && *end == '\0';
 }
 
-// Each command returns why it failed, or nothing.
+HostWord contactOf(const Line& line, std::string& why) {
+    HostWord contact = line.words.empty() ? 0 : contactNamed(ansiFromUtf8(line.words[0]));
+    why = line.words.empty() ? badArguments : contact ? "" : "no contact " + line.words[0];
+    return contact;
+}
+
 std::string receiveText(const Line& line) {
-    if (line.words.empty())
-        return "usage: recv NAME TEXT...";
-    HostWord contact = contactNamed(ansiFromUtf8(line.words[0]));
-    if (!contact)
-        return "no contact " + line.words[0];
-    hostReceiveText(contact, ansiFromUtf8(line.afterFirstWord).c_str());
-    return "";
+    std::string why;
+    if (HostWord contact = contactOf(line, why))
+        hostReceiveText(contact, ansiFromUtf8(line.afterFirstWord).c_str());
+    return why;
 }
 
 // A text the user types to a contact: it goes out as the plug-in's texts do.
 std::string sendText(const Line& line) {
-    if (line.words.empty())
-        return "usage: send NAME TEXT...";
-    HostWord contact = contactNamed(ansiFromUtf8(line.words[0]));
-    if (!contact)
-        return "no contact " + line.words[0];
+    std::string why;
+    HostWord contact = contactOf(line, why);
     std::string text = ansiFromUtf8(line.afterFirstWord);
     CallRecord record = {contact, hostnames::sendMessage, 0, reinterpret_cast<HostWord>(text.c_str())};
-    hostCallService(hostnames::callContactService, 0, reinterpret_cast<HostWord>(&record));
-    return "";
+    if (contact)
+        hostCallService(hostnames::callContactService, 0, reinterpret_cast<HostWord>(&record));
+    return why;
 }
 
 std::string chooseMenuItem(const Line& line) {
-    long number = 0;
-    if (line.words.empty() || line.words.size() > 2 ||
-        (line.words.size() == 2 && !parseNumber(line.words[1], number)))
-        return "usage: menu NAME [N]";
-    HostWord contact = contactNamed(ansiFromUtf8(line.words[0]));
+    long item = 0;
+    std::string why;
+    HostWord contact = contactOf(line, why);
+    if (line.words.size() > 2 || (line.words.size() == 2 && !number(line.words[1], item)))
+        return badArguments;
     if (!contact)
-        return "no contact " + line.words[0];
+        return why;
     std::vector<std::size_t> items = hostVisibleMenuItems(contact);
-    if (number < 0 || static_cast<std::size_t>(number) >= items.size())
-        return "contact " + line.words[0] + " has no menu item " + std::to_string(number) + " (it shows " +
+    if (item < 0 || static_cast<std::size_t>(item) >= items.size())
+        return "contact " + line.words[0] + " has no menu item " + std::to_string(item) + " (it shows " +
                std::to_string(items.size()) + ")";
-    hostChooseMenuItem(contact, items[static_cast<std::size_t>(number)]);
+    hostChooseMenuItem(contact, items[static_cast<std::size_t>(item)]);
     return "";
 }
 
 std::string click(const Line& line) {
-    long x = 0;
-    long y = 0;
-    if (line.words.size() != 2 || !parseNumber(line.words[0], x) || !parseNumber(line.words[1], y))
-        return "usage: click X Y";
+    long x = 0, y = 0;
+    if (line.words.size() != 2 || !number(line.words[0], x) || !number(line.words[1], y))
+        return badArguments;
     return hostClickGameWindow(static_cast<int>(x), static_cast<int>(y)) ? "" : "no game window";
 }
 
 std::string wait(const Line& line) {
     long ms = 0;
-    if (line.words.size() != 1 || !parseNumber(line.words[0], ms) || ms < 0)
-        return "usage: wait MS";
+    if (line.words.size() != 1 || !number(line.words[0], ms) || ms < 0)
+        return badArguments;
     hostPumpMessages(static_cast<unsigned>(ms));
     return "";
 }
@@ -112,7 +96,7 @@ std::string wait(const Line& line) {
 // own seed makes them.
 std::string steerCoin(const Line& line) {
     if (line.words.size() != 1 || (line.words[0] != "even" && line.words[0] != "odd"))
-        return "usage: coin even|odd";
+        return badArguments;
     int parity = line.words[0] == "even" ? 0 : 1;
     auto first = static_cast<unsigned>(std::rand());
     for (unsigned seed = first; seed != first + coinSeedTries; ++seed) {
@@ -125,45 +109,40 @@ std::string steerCoin(const Line& line) {
     return "no seed gives an " + line.words[0] + " draw";
 }
 
-// The outbox's commands take no words.
-bool runOutboxCommand(const std::string& command) {
-    if (command == "hold")
-        holdOutgoing();
-    else if (command == "release")
-        releaseOutgoing();
-    else if (command == "lose")
-        loseNextOutgoing();
-    else
-        return false;
-    return true;
-}
-
-std::string run(const Line& line, HWND mainWindow) {
-    const std::string& command = line.command;
-    bool bare = line.words.empty();
-    if (command == "recv")
-        return receiveText(line);
-    if (command == "send")
-        return sendText(line);
-    if (command == "menu")
-        return chooseMenuItem(line);
-    if (command == "click")
-        return click(line);
-    if (command == "button" && bare)
-        return hostPressActionButton() ? "" : "no game window with an action button";
-    if (command == "close" && bare)
-        return hostCloseGameWindow() ? "" : "no game window";
-    if (command == "wait")
-        return wait(line);
-    if (command == "coin")
-        return steerCoin(line);
-    if (bare && runOutboxCommand(command))
-        return "";
-    if (command == shutdownCommand && bare) {
-        closeHost(mainWindow);
-        return "";
+std::string run(const std::string& text, HWND mainWindow) {
+    std::istringstream stream(text);
+    std::string name;
+    stream >> name;
+    Line line;
+    for (std::string word; stream >> word;)
+        line.words.push_back(word);
+    if (!line.words.empty()) {
+        std::size_t rest = text.find(line.words[0], text.find(name) + name.size()) + line.words[0].size();
+        line.afterFirstWord = text.substr(std::min(rest + 1, text.size()));
     }
-    return "cannot run \"" + command + (bare ? "\"" : " ...\"") + ": unknown command or wrong arguments";
+    using Command = std::string (*)(const Line&);
+    const std::map<std::string, Command> withWords = {{"recv", receiveText},    {"send", sendText},
+                                                      {"menu", chooseMenuItem}, {"click", click},
+                                                      {"wait", wait},           {"coin", steerCoin}};
+    auto command = withWords.find(name);
+    std::string why = command != withWords.end() ? command->second(line) : "";
+    if (command == withWords.end() && !line.words.empty())
+        why = badArguments;
+    else if (name == "button")
+        why = hostPressActionButton() ? "" : "no game window with an action button";
+    else if (name == "close")
+        why = hostCloseGameWindow() ? "" : "no game window";
+    else if (name == "hold")
+        holdOutgoing();
+    else if (name == "release")
+        releaseOutgoing();
+    else if (name == "lose")
+        loseNextOutgoing();
+    else if (name == shutdownCommand)
+        closeHost(mainWindow);
+    else if (command == withWords.end())
+        why = badArguments;
+    return why == badArguments ? "cannot run \"" + text + "\": unknown command or wrong arguments" : why;
 }
 
 bool isBlankOrComment(const std::string& line) {
@@ -181,18 +160,13 @@ DWORD WINAPI readScript(void* parameter) {
     auto mainWindow = static_cast<HWND>(parameter);
     // Raw reads: the C library's stdin lock must not be held by a thread the exit cannot wait for.
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    std::string pending;
+    std::string pending, line;
     char chunk[readChunk];
     DWORD got = 0;
-    while (ReadFile(input, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-        pending.append(chunk, got);
-        for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
-            std::string line = pending.substr(0, end);
-            pending.erase(0, end + 1);
+    while (ReadFile(input, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        for (pending.append(chunk, got); takeLine(pending, line);)
             if (!deliver(mainWindow, line))
                 return 0;
-        }
-    }
     if (!pending.empty() && !deliver(mainWindow, pending))
         return 0;
     deliver(mainWindow, shutdownCommand); // the end of the script ends the host
@@ -200,13 +174,10 @@ DWORD WINAPI readScript(void* parameter) {
 }
 } // namespace
 
-void runScriptLine(HWND mainWindow, const std::string& utf8Line) {
-    std::string text = utf8Line;
-    if (!text.empty() && text.back() == '\r')
-        text.pop_back();
+void runScriptLine(HWND mainWindow, const std::string& text) {
     if (isBlankOrComment(text))
         return;
-    std::string why = run(split(text), mainWindow);
+    std::string why = run(text, mainWindow);
     if (!why.empty())
         printLine("error: " + why);
     else if (IsWindow(mainWindow))

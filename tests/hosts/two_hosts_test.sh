@@ -13,51 +13,27 @@
 # so is a move that a crossing sends again right after itself.
 # The hosts meet on the IRC server of the folder $KELVARON_IRC_SERVER (a CTest fixture), whose limits
 # must be the mode's: ngIRCd's default ones for "default", generous ones otherwise.
-# Usage: two_hosts_test.sh SCRIPTS_FOLDER MIRANDA_FOLDER GAMES|soak [generous|default|crossing]
+# Usage: two_hosts_test.sh SCRIPTS_FOLDER DEVHOST MIRANDA_FOLDER GAMES|soak [generous|default|crossing]
 #   soak: $KELVARON_SOAK_GAMES games, default 50. KELVARON_BOB_FOLDER and KELVARON_BOB_PREFIX give Bob
 #   another build and Wine prefix (a 32-bit against a 64-bit copy of the plug-in); when Bob's folder
 #   has no devhost.exe, the test says so and is skipped (status 77).
 set -euo pipefail
-scripts=$1
-source "$scripts/common.sh"
-shift
-alice_folder=$(cd "$1" && pwd)
-games=$2
+games=$4
 [ "$games" = soak ] && games=${KELVARON_SOAK_GAMES:-50}
-limits=${3:-generous}
+mode=${5:-generous}
 cross_every=0
-[ "$2" = soak ] && cross_every=5
-skipped=77
-if [ "$limits" = crossing ]; then
-  limits=generous
-  cross_every=1
-fi
-mode=$limits
-[ "$cross_every" = 1 ] && mode=crossing
+[ "$4" = soak ] && cross_every=5
+[ "$mode" = crossing ] && cross_every=1
+test_name="two hosts, $games games, $mode"
+source "$(dirname "$0")/script_hosts.sh" "$1" "$2" "$3"
+scripts=$1
+alice_folder=$(pwd)
 bob_folder=${KELVARON_BOB_FOLDER:-$alice_folder}
 if [ ! -f "$bob_folder/devhost.exe" ]; then
   echo "two hosts: not run: Bob's folder \"$bob_folder\" has no devhost.exe (scripts/test.sh builds it)"
-  exit "$skipped"
+  exit 77
 fi
 bob_prefix=${KELVARON_BOB_PREFIX:-}
-work=$(mktemp -d)
-bob=
-cleanup() {
-  [ -z "$bob" ] || kill "$bob" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "two hosts, $games games, $mode: $*" >&2
-  for side in alice bob carol; do
-    [ -f "$work/$side.out" ] && {
-      grep -m 5 '^check: FAILED' "$work/$side.out" | sed "s/^/$side: /"
-      echo "--- $side (last lines)"
-      tail -n 15 "$work/$side.out"
-    } >&2
-  done
-  exit 1
-}
 irc=(--irc "127.0.0.1:$(kelvaron_fixture_irc_port)")
 host() { # FOLDER PREFIX ARGUMENTS...: a development host in a messenger's folder
   local folder=$1 prefix=$2
@@ -69,7 +45,7 @@ common=(--games "$games" --delay 0 --check --quiet --timing --cross-every "$cros
 host "$bob_folder" "$bob_prefix" --user Bob --peer Alice --autoplay 2 "${common[@]}" >"$work/bob.out" 2>&1 &
 bob=$!
 alice_extra=()
-[ "$mode" = generous ] && [ "$2" != soak ] && alice_extra=(--snapshots "Z:${work//\//\\}")
+[ "$mode" = generous ] && [ "$4" != soak ] && alice_extra=(--snapshots "Z:${work//\//\\}")
 host "$alice_folder" "" --user Alice --peer Bob --autoplay 1 --autoplay-starts "${alice_extra[@]}" \
   "${common[@]}" >"$work/alice.out" 2>&1 &
 alice=$!
@@ -83,24 +59,10 @@ if [ "$mode" = generous ]; then
     >"$work/carol.out" 2>&1 || fail "Carol's host failed"
   grep -q '^sent Alice: @@Kelvaron@@' "$work/carol.out" || fail "Carol dealt nothing"
 fi
-alice_status=0
-wait "$alice" || alice_status=$?
-bob_status=0
-wait "$bob" || bob_status=$?
+ended_clean alice "$alice" "$games"
+ended_clean bob "$bob" "$games"
 bob=
-[ "$alice_status" -eq 0 ] || fail "Alice ended with status $alice_status"
-[ "$bob_status" -eq 0 ] || fail "Bob ended with status $bob_status"
-for side in alice bob; do
-  grep -q "^summary: games=$games .* checks=ok " "$work/$side.out" || fail "$side's summary is not clean"
-  ! grep -q '^chat ' "$work/$side.out" || fail "a text reached $side's chat"
-done
-
-# Each side's outcome of game K is the other side's, seen from across the table.
-outcomes() { sed -n 's/^game \([0-9]*\) over: \(.*\)$/\1 \2/p' "$work/$1.out"; }
-mirrored=$(paste -d' ' <(outcomes alice) <(outcomes bob) |
-  awk '$1 == $3 && (($2 == "won" && $4 == "lost") || ($2 == "lost" && $4 == "won") || ($2 == $4 && $2 == "draw"))' |
-  wc -l)
-[ "$mirrored" -eq "$games" ] || fail "only $mirrored of $games outcomes are mirrored"
+mirrored_outcomes "$games"
 
 # Each side adopted exactly the states the other sent, in the order sent, each after it was sent;
 # longest_ms is the longest way of a state from a click to the other window. Where deals cross, only
