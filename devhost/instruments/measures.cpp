@@ -26,16 +26,6 @@ gdiplus::Status WINAPI GdipSaveImageToFile(gdiplus::Bitmap* image, const WCHAR* 
 }
 
 namespace {
-std::wstring widePath(const char* path) {
-    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return wide;
-}
-
 // A bottom-up DIB section of the window's size that the window's pixels are copied into.
 HBITMAP screenCopy(HDC windowDc, LONG width, LONG height) {
     BITMAPINFO info = {};
@@ -99,5 +89,6 @@ bool hostSaveGameWindowPng(const char* path) {
     GdiplusImageGuard picture;
     if (!session.started || GdipCreateBitmapFromHBITMAP(copy.handle, nullptr, &picture.image) != gdiplus::ok)
         return false;
-    return GdipSaveImageToFile(picture.image, widePath(path).c_str(), &pngEncoder, nullptr) == gdiplus::ok;
+    return GdipSaveImageToFile(picture.image, widened(path, CP_ACP).c_str(), &pngEncoder, nullptr) ==
+           gdiplus::ok;
 }

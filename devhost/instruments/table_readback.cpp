@@ -41,12 +41,6 @@ BITMAPINFO topDownInfo(LONG width, LONG height) {
     return info;
 }
 
-std::wstring widePath(const std::string& path) {
-    wchar_t wide[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    return wide;
-}
-
 const Picture& pictureAt(const std::string& path) {
     static Picture picture;
     if (picture.path == path)
@@ -57,7 +51,8 @@ const Picture& pictureAt(const std::string& path) {
     GdiplusImageGuard image;
     GdiObjectGuard<HBITMAP> bitmap;
     UINT width = 0, height = 0;
-    if (!session.started || GdipCreateBitmapFromFile(widePath(path).c_str(), &image.image) != gdiplus::ok ||
+    if (!session.started ||
+        GdipCreateBitmapFromFile(widened(path, CP_ACP).c_str(), &image.image) != gdiplus::ok ||
         GdipGetImageWidth(image.image, &width) != gdiplus::ok ||
         GdipGetImageHeight(image.image, &height) != gdiplus::ok ||
         GdipCreateHBITMAPFromBitmap(image.image, &bitmap.handle, opaqueBlack) != gdiplus::ok)

@@ -25,12 +25,6 @@ void PluginTest::loadPlugin() {
     ASSERT_EQ(result, HostLoadResult::Loaded) << hostLoadResultName(result);
 }
 
-std::string windowText(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 HWND gameWindowHandle() { return static_cast<HWND>(hostGameWindow()); }
 
 HWND actionButtonHandle() {
@@ -42,6 +36,14 @@ GameState peerViewOf(const std::string& sentText) {
     GameState peer;
     EXPECT_EQ(readStateMessage(sentText.c_str(), peer), DecodeResult::Accepted) << sentText;
     return peer;
+}
+
+std::vector<std::string> modulesOn(HostWord contact) {
+    for (const HostContact& known : hostContacts())
+        if (known.handle == contact)
+            return known.modules;
+    ADD_FAILURE() << "no contact " << contact;
+    return {};
 }
 
 void choosePlayGame(HostWord contact) {

@@ -24,12 +24,12 @@ class PluginTest : public ::testing::Test {
     void loadPlugin();
 };
 
-// The text of a window (a title or a button caption), ANSI.
-std::string windowText(HWND window);
 HWND gameWindowHandle();
 HWND actionButtonHandle();
 // The game as the peer would adopt it from a text the plug-in sent (hands exchanged back).
 GameState peerViewOf(const std::string& sentText);
+// The modules on the contact's receive chain, in order.
+std::vector<std::string> modulesOn(HostWord contact);
 // Chooses the plug-in's contact-menu item for the contact.
 void choosePlayGame(HostWord contact);
 
