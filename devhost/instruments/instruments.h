@@ -29,10 +29,6 @@ struct HostResourceTally {
     std::size_t windowDcs;
     std::size_t gdiplusImages;
 };
-inline bool operator==(const HostResourceTally& a, const HostResourceTally& b) {
-    return a.gdiObjects == b.gdiObjects && a.memoryDcs == b.memoryDcs && a.windowDcs == b.windowDcs &&
-           a.gdiplusImages == b.gdiplusImages;
-}
 // The handles the plug-in holds, counted through its import table from the moment it was loaded (DllMain
 // has run by then, so what DllMain created is not seen; freeing it changes nothing): its calls of
 // CreateSolidBrush, CreateCompatibleBitmap, CreateCompatibleDC, DeleteObject, DeleteDC, GetDC,

@@ -1,6 +1,7 @@
 // Measures taken by the host on its own behalf: the process's memory, the time, and a PNG picture of
 // the game window as the screen shows it (through the host's own GDI+ session).
 #include "devhost/instruments/instruments.h"
+#include "devhost/instruments/table_readback.h"
 #include "devhost/messenger/host.h"
 #include "window/gdi_guards.h"
 #include "window/gdiplus_flat.h"
@@ -24,27 +25,6 @@ gdiplus::Status WINAPI GdipCreateBitmapFromHBITMAP(HBITMAP bitmap, HPALETTE pale
 gdiplus::Status WINAPI GdipSaveImageToFile(gdiplus::Bitmap* image, const WCHAR* path, const CLSID* encoder,
                                            const void* encoderParameters);
 }
-
-namespace {
-// A bottom-up DIB section of the window's size that the window's pixels are copied into.
-HBITMAP screenCopy(HDC windowDc, LONG width, LONG height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = snapshotBitsPerPixel;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP copy = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    MemoryDcGuard memory(windowDc);
-    if (!copy || !memory.dc)
-        return copy;
-    SelectionGuard selected(memory.dc, copy);
-    BitBlt(memory.dc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-    return copy;
-}
-} // namespace
 
 std::size_t hostProcessMemory() {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
@@ -82,7 +62,8 @@ bool hostSaveGameWindowPng(const char* path) {
     WindowDcGuard source(window, true);
     if (!source.dc || width <= 0 || height <= 0)
         return false;
-    GdiObjectGuard<HBITMAP> copy(screenCopy(source.dc, width, height));
+    void* bits = nullptr;
+    GdiObjectGuard<HBITMAP> copy(screenCopy(source.dc, width, height, snapshotBitsPerPixel, &bits));
     if (!copy.handle)
         return false;
     GdiplusSessionGuard session;

@@ -56,6 +56,13 @@ std::uint32_t faceColour(const char* code) {
     return colourCardFace(cardRank(card(code)), cardSuit(card(code)));
 }
 
+std::uint32_t clientPixel(int x, int y) {
+    HDC screen = GetDC(gameWindowHandle());
+    COLORREF pixel = GetPixel(screen, x, y);
+    ReleaseDC(gameWindowHandle(), screen);
+    return pixel;
+}
+
 std::vector<Rect> myHandRects(const char* hand) {
     GameState game;
     game.myHand = cards(hand);
