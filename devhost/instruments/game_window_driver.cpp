@@ -16,8 +16,6 @@ BOOL CALLBACK findGameWindow(HWND window, LPARAM found) {
     return FALSE;
 }
 
-HWND gameWindow() { return static_cast<HWND>(hostGameWindow()); }
-
 bool buttonCanTakeClick(HWND button) {
     RECT client = {};
     GetClientRect(button, &client);
@@ -32,7 +30,7 @@ HostHandle hostGameWindow() {
 }
 
 bool hostClickGameWindow(int x, int y) {
-    HWND window = gameWindow();
+    auto window = static_cast<HWND>(hostGameWindow());
     if (!window)
         return false;
     LPARAM point = MAKELPARAM(x, y);
@@ -42,25 +40,24 @@ bool hostClickGameWindow(int x, int y) {
 }
 
 bool hostPressActionButton() {
-    HWND window = gameWindow();
+    auto window = static_cast<HWND>(hostGameWindow());
     HWND button = window ? GetDlgItem(window, actionButtonId) : nullptr;
     if (!button)
         return false;
     if (!IsWindowEnabled(button))
         return true; // ignores a click (Wine's BM_CLICK would click it all the same)
-    if (buttonCanTakeClick(button)) {
+    // BM_CLICK clicks at the button's own client point 0,0, which a button without size lacks (and a
+    // hidden one could not be clicked): then the parent is told what a click would have told it.
+    if (buttonCanTakeClick(button))
         SendMessageA(button, BM_CLICK, 0, 0);
-    } else {
-        // BM_CLICK clicks at the button's own client point 0,0, which a button without size lacks
-        // (and a hidden one could not be clicked): tell the parent what a click would have told it.
+    else
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(actionButtonId, BN_CLICKED),
                      reinterpret_cast<LPARAM>(button));
-    }
     return true;
 }
 
 bool hostCloseGameWindow() {
-    HWND window = gameWindow();
+    auto window = static_cast<HWND>(hostGameWindow());
     if (!window)
         return false;
     SendMessageA(window, WM_CLOSE, 0, 0);

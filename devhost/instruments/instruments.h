@@ -29,21 +29,13 @@ struct HostResourceTally {
     std::size_t windowDcs;
     std::size_t gdiplusImages;
 };
-inline bool operator==(const HostResourceTally& a, const HostResourceTally& b) {
-    return a.gdiObjects == b.gdiObjects && a.memoryDcs == b.memoryDcs && a.windowDcs == b.windowDcs &&
-           a.gdiplusImages == b.gdiplusImages;
-}
-inline bool operator!=(const HostResourceTally& a, const HostResourceTally& b) { return !(a == b); }
-// The plug-in's calls of CreateSolidBrush, CreateCompatibleBitmap, CreateCompatibleDC, DeleteObject,
-// DeleteDC, GetDC, GetWindowDC, ReleaseDC, GdipCreateBitmapFromFile, GdipCreateHBITMAPFromBitmap,
-// GdipDisposeImage (and GdiplusShutdown, noted), counted through its import table from the moment it was
-// loaded (DllMain has run by then, so what DllMain created is not seen). Counting starts afresh at each load.
+// The handles the plug-in holds, counted through its import table from the moment it was loaded (DllMain
+// has run by then, so what DllMain created is not seen; freeing it changes nothing): its calls of
+// CreateSolidBrush, CreateCompatibleBitmap, CreateCompatibleDC, DeleteObject, DeleteDC, GetDC,
+// GetWindowDC, ReleaseDC, GdipCreateBitmapFromFile, GdipCreateHBITMAPFromBitmap, GdipDisposeImage, and
+// GdiplusShutdown. Counting starts afresh at each load.
 struct HostResourceCounts {
-    HostResourceTally live;    // created and not yet freed
-    HostResourceTally created; // all created since the load
-    // Frees of handles the counting never saw created (e.g. the class brush made in DllMain); they are
-    // not taken off the live counts.
-    std::size_t foreignDeletes;
+    HostResourceTally live; // created and not yet freed
     // The plug-in's calls of GdiplusShutdown, and what it still held, and whether its game window
     // still existed, at the first of them: the window and its picture must go before GDI+ stops.
     std::size_t gdiplusShutdowns;

@@ -1,6 +1,7 @@
 // Measures taken by the host on its own behalf: the process's memory, the time, and a PNG picture of
 // the game window as the screen shows it (through the host's own GDI+ session).
 #include "devhost/instruments/instruments.h"
+#include "devhost/instruments/table_readback.h"
 #include "devhost/messenger/host.h"
 #include "window/gdi_guards.h"
 #include "window/gdiplus_flat.h"
@@ -24,37 +25,6 @@ gdiplus::Status WINAPI GdipCreateBitmapFromHBITMAP(HBITMAP bitmap, HPALETTE pale
 gdiplus::Status WINAPI GdipSaveImageToFile(gdiplus::Bitmap* image, const WCHAR* path, const CLSID* encoder,
                                            const void* encoderParameters);
 }
-
-namespace {
-std::wstring widePath(const char* path) {
-    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return wide;
-}
-
-// A bottom-up DIB section of the window's size that the window's pixels are copied into.
-HBITMAP screenCopy(HDC windowDc, LONG width, LONG height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = snapshotBitsPerPixel;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP copy = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    MemoryDcGuard memory(windowDc);
-    if (!copy || !memory.dc)
-        return copy;
-    SelectionGuard selected(memory.dc, copy);
-    BitBlt(memory.dc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-    return copy;
-}
-} // namespace
 
 std::size_t hostProcessMemory() {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
@@ -92,12 +62,14 @@ bool hostSaveGameWindowPng(const char* path) {
     WindowDcGuard source(window, true);
     if (!source.dc || width <= 0 || height <= 0)
         return false;
-    GdiObjectGuard<HBITMAP> copy(screenCopy(source.dc, width, height));
+    void* bits = nullptr;
+    GdiObjectGuard<HBITMAP> copy(screenCopy(source.dc, width, height, snapshotBitsPerPixel, &bits));
     if (!copy.handle)
         return false;
     GdiplusSessionGuard session;
     GdiplusImageGuard picture;
     if (!session.started || GdipCreateBitmapFromHBITMAP(copy.handle, nullptr, &picture.image) != gdiplus::ok)
         return false;
-    return GdipSaveImageToFile(picture.image, widePath(path).c_str(), &pngEncoder, nullptr) == gdiplus::ok;
+    return GdipSaveImageToFile(picture.image, widened(path, CP_ACP).c_str(), &pngEncoder, nullptr) ==
+           gdiplus::ok;
 }

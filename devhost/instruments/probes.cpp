@@ -1,7 +1,7 @@
 // Counting the plug-in's GDI, DC and GDI+ handles: right after the DLL is loaded, the entries of its
-// import address table for these functions are pointed at wrappers here, which count and call the
-// function the entry held before. Its window's show commands and its shell opens are noted the same
-// way; the shell opens nothing for it.
+// import address table for these functions are pointed at wrappers here, which call the function the
+// entry held before and count the handle it created or freed. Its window's show commands and its shell
+// opens are noted the same way; the shell opens nothing for it.
 #include "devhost/instruments/instruments.h"
 
 #include <windows.h>
@@ -9,157 +9,108 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <type_traits>
 
 namespace {
-using GdiplusStatus = int;
-constexpr GdiplusStatus gdiplusOk = 0;
+enum class GdiplusStatus : int { ok = 0 };
 struct GdiplusImage; // opaque GpImage / GpBitmap
 
-// The handles the plug-in holds now, by kind. A window DC can be handed out more than once.
-struct LiveHandles {
-    std::set<void*> gdiObjects;
-    std::set<void*> memoryDcs;
-    std::multiset<void*> windowDcs;
-    std::set<void*> gdiplusImages;
-};
-LiveHandles live;
-HostResourceTally created = {};
-std::size_t foreignDeletes = 0;
-std::size_t gdiplusShutdowns = 0;
-HostResourceTally liveAtGdiplusShutdown = {};
-bool gameWindowAtGdiplusShutdown = false;
-std::vector<int> showCommands;
-std::vector<HostShellOpen> shellOpens;
+// The kinds of handle counted, in the order of HostResourceTally's fields.
+enum Kind { gdiObject, memoryDc, windowDc, gdiplusImage, kindCount };
 
-// One counted import: which DLL exports it, the wrapper, and where the function the plug-in's entry
-// held before is kept (an address as the import table stores it).
-struct CountedImport {
-    const char* dll;
-    const char* function;
-    void* wrapper;
-    std::uintptr_t* original;
-};
+// What the counting has seen since the plug-in was loaded.
+struct Counting {
+    std::multiset<void*> live[kindCount]; // the handles the plug-in holds now
+    std::size_t gdiplusShutdowns = 0;
+    HostResourceTally liveAtGdiplusShutdown = {};
+    bool gameWindowAtGdiplusShutdown = false;
+    std::vector<int> showCommands;
+    std::vector<HostShellOpen> shellOpens;
+} counting;
 
-std::uintptr_t originalCreateSolidBrush, originalCreateCompatibleBitmap, originalCreateCompatibleDC,
-    originalDeleteObject, originalDeleteDC, originalGetDC, originalGetWindowDC, originalReleaseDC,
-    originalCreateBitmapFromFile, originalCreateHBITMAPFromBitmap, originalDisposeImage,
-    originalGdiplusShutdown, originalShowWindow, originalShellExecuteA;
-
-template <typename Function> Function original(std::uintptr_t address) {
-    return reinterpret_cast<Function>(address);
+void noteCreated(Kind kind, void* handle) {
+    // A window DC can be handed out more than once; any other handle is a new one each time.
+    if (handle && (kind == windowDc || counting.live[kind].count(handle) == 0))
+        counting.live[kind].insert(handle);
 }
 
-template <typename Handles> void noteCreated(Handles& handles, std::size_t& total, void* handle) {
-    if (!handle)
-        return;
-    handles.insert(handle);
-    ++total;
-}
-
-template <typename Handles> void noteFreed(Handles& handles, void* handle) {
-    auto found = handles.find(handle);
-    if (found == handles.end())
-        ++foreignDeletes;
-    else
-        handles.erase(found); // one instance only: a window DC got twice is released twice
-}
-
-HBRUSH WINAPI countedCreateSolidBrush(COLORREF colour) {
-    HBRUSH brush = original<decltype(&CreateSolidBrush)>(originalCreateSolidBrush)(colour);
-    noteCreated(live.gdiObjects, created.gdiObjects, brush);
-    return brush;
-}
-
-HBITMAP WINAPI countedCreateCompatibleBitmap(HDC dc, int width, int height) {
-    HBITMAP bitmap =
-        original<decltype(&CreateCompatibleBitmap)>(originalCreateCompatibleBitmap)(dc, width, height);
-    noteCreated(live.gdiObjects, created.gdiObjects, bitmap);
-    return bitmap;
-}
-
-HDC WINAPI countedCreateCompatibleDC(HDC dc) {
-    HDC memory = original<decltype(&CreateCompatibleDC)>(originalCreateCompatibleDC)(dc);
-    noteCreated(live.memoryDcs, created.memoryDcs, memory);
-    return memory;
-}
-
-BOOL WINAPI countedDeleteObject(HGDIOBJ object) {
-    BOOL deleted = original<decltype(&DeleteObject)>(originalDeleteObject)(object);
-    if (deleted)
-        noteFreed(live.gdiObjects, object);
-    return deleted;
-}
-
-BOOL WINAPI countedDeleteDC(HDC dc) {
-    BOOL deleted = original<decltype(&DeleteDC)>(originalDeleteDC)(dc);
-    if (deleted)
-        noteFreed(live.memoryDcs, dc);
-    return deleted;
-}
-
-HDC WINAPI countedGetDC(HWND window) {
-    HDC dc = original<decltype(&GetDC)>(originalGetDC)(window);
-    noteCreated(live.windowDcs, created.windowDcs, dc);
-    return dc;
-}
-
-HDC WINAPI countedGetWindowDC(HWND window) {
-    HDC dc = original<decltype(&GetWindowDC)>(originalGetWindowDC)(window);
-    noteCreated(live.windowDcs, created.windowDcs, dc);
-    return dc;
-}
-
-int WINAPI countedReleaseDC(HWND window, HDC dc) {
-    int released = original<decltype(&ReleaseDC)>(originalReleaseDC)(window, dc);
-    if (released)
-        noteFreed(live.windowDcs, dc);
-    return released;
-}
-
-using CreateBitmapFromFile = GdiplusStatus(WINAPI*)(const WCHAR*, GdiplusImage**);
-using CreateHBITMAPFromBitmap = GdiplusStatus(WINAPI*)(GdiplusImage*, HBITMAP*, DWORD);
-using DisposeImage = GdiplusStatus(WINAPI*)(GdiplusImage*);
-
-GdiplusStatus WINAPI countedCreateBitmapFromFile(const WCHAR* path, GdiplusImage** image) {
-    GdiplusStatus status = original<CreateBitmapFromFile>(originalCreateBitmapFromFile)(path, image);
-    if (status == gdiplusOk && image)
-        noteCreated(live.gdiplusImages, created.gdiplusImages, *image);
-    return status;
-}
-
-// The HBITMAP that GDI+ hands out is a GDI object the plug-in must delete.
-GdiplusStatus WINAPI countedCreateHBITMAPFromBitmap(GdiplusImage* image, HBITMAP* bitmap, DWORD background) {
-    GdiplusStatus status =
-        original<CreateHBITMAPFromBitmap>(originalCreateHBITMAPFromBitmap)(image, bitmap, background);
-    if (status == gdiplusOk && bitmap)
-        noteCreated(live.gdiObjects, created.gdiObjects, *bitmap);
-    return status;
-}
-
-GdiplusStatus WINAPI countedDisposeImage(GdiplusImage* image) {
-    GdiplusStatus status = original<DisposeImage>(originalDisposeImage)(image);
-    if (status == gdiplusOk)
-        noteFreed(live.gdiplusImages, image);
-    return status;
+// Frees of handles the counting never saw created (e.g. the class brush made in DllMain) change nothing.
+void noteFreed(Kind kind, void* handle) {
+    auto found = counting.live[kind].find(handle);
+    if (found != counting.live[kind].end())
+        counting.live[kind].erase(found); // one instance only: a window DC got twice is released twice
 }
 
 HostResourceTally liveNow() {
-    return {live.gdiObjects.size(), live.memoryDcs.size(), live.windowDcs.size(), live.gdiplusImages.size()};
+    const auto& live = counting.live;
+    return {live[gdiObject].size(), live[memoryDc].size(), live[windowDc].size(), live[gdiplusImage].size()};
 }
 
-using GdiplusShutdownFunction = void(WINAPI*)(ULONG_PTR);
+// What a successful call of a counted import does: it creates or frees a handle of a kind, which is
+// its result, an argument, or what the second argument points at (GDI+ hands out its objects so).
+enum Effect { creates, frees };
+enum Where { result, argument1, argument2, pointedAtByArgument2 };
+struct Counts {
+    Kind kind;
+    Effect effect;
+    Where where;
+};
 
-void WINAPI notedGdiplusShutdown(ULONG_PTR token) {
-    if (gdiplusShutdowns++ == 0) {
-        liveAtGdiplusShutdown = liveNow();
-        gameWindowAtGdiplusShutdown = hostGameWindow() != nullptr;
+// An import the wrappers stand in for.
+struct PatchedImport {
+    const char* dll;
+    const char* function;
+    void* wrapper;
+    Counts counts = {};          // for a counted import
+    std::uintptr_t original = 0; // the function the plug-in's entry held before, as the entry stores it
+};
+PatchedImport& patchedImport(std::size_t row);
+
+template <typename Function> Function original(std::size_t row) {
+    return reinterpret_cast<Function>(patchedImport(row).original);
+}
+
+template <typename Value> void* asPointer(Value value) {
+    if constexpr (std::is_pointer_v<Value>)
+        return const_cast<void*>(static_cast<const void*>(value));
+    else
+        return reinterpret_cast<void*>(static_cast<std::uintptr_t>(value));
+}
+
+// The wrapper of the counted import in that row of the table. A GDI+ call succeeded when it returns
+// Ok, any other when its result is nonzero.
+template <std::size_t row, typename Result, typename... Arguments>
+Result WINAPI counted(Arguments... arguments) {
+    Result result = original<Result(WINAPI*)(Arguments...)>(row)(arguments...);
+    bool succeeded = false;
+    if constexpr (std::is_same_v<Result, GdiplusStatus>)
+        succeeded = result == GdiplusStatus::ok;
+    else
+        succeeded = result != Result{};
+    const Counts& counts = patchedImport(row).counts;
+    void* values[] = {asPointer(result), asPointer(arguments)...};
+    std::size_t at = counts.where == pointedAtByArgument2 ? 2 : counts.where;
+    void* handle = at < std::size(values) ? values[at] : nullptr;
+    if (counts.where == pointedAtByArgument2)
+        handle = handle ? *static_cast<void**>(handle) : nullptr;
+    if (succeeded)
+        counts.effect == frees ? noteFreed(counts.kind, handle) : noteCreated(counts.kind, handle);
+    return result;
+}
+
+// GDI+ stops: what the plug-in still holds then, and whether its game window still exists, are noted
+// at the first time; the window and its picture must go before.
+template <std::size_t row> void WINAPI notedGdiplusShutdown(ULONG_PTR token) {
+    if (counting.gdiplusShutdowns++ == 0) {
+        counting.liveAtGdiplusShutdown = liveNow();
+        counting.gameWindowAtGdiplusShutdown = hostGameWindow() != nullptr;
     }
-    original<GdiplusShutdownFunction>(originalGdiplusShutdown)(token);
+    original<void(WINAPI*)(ULONG_PTR)>(row)(token);
 }
 
-BOOL WINAPI notedShowWindow(HWND window, int showCommand) {
-    showCommands.push_back(showCommand);
-    return original<decltype(&ShowWindow)>(originalShowWindow)(window, showCommand);
+template <std::size_t row> BOOL WINAPI notedShowWindow(HWND window, int showCommand) {
+    counting.showCommands.push_back(showCommand);
+    return original<decltype(&ShowWindow)>(row)(window, showCommand);
 }
 
 // Any value above 32 tells the caller that the shell did open it.
@@ -167,42 +118,50 @@ constexpr std::intptr_t shellOpenSucceeded = 42;
 
 HINSTANCE WINAPI notedShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                                     INT showCommand) {
-    shellOpens.push_back(HostShellOpen{verb ? verb : "(null)", file ? file : "(null)", parameters == nullptr,
-                                       directory ? directory : "(null)", showCommand});
+    counting.shellOpens.push_back(HostShellOpen{verb ? verb : "(null)", file ? file : "(null)",
+                                                parameters == nullptr, directory ? directory : "(null)",
+                                                showCommand});
     return reinterpret_cast<HINSTANCE>(shellOpenSucceeded);
 }
 
-const CountedImport countedImports[] = {
-    {"gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(countedCreateSolidBrush),
-     &originalCreateSolidBrush},
-    {"gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(countedCreateCompatibleBitmap),
-     &originalCreateCompatibleBitmap},
-    {"gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(countedCreateCompatibleDC),
-     &originalCreateCompatibleDC},
-    {"gdi32.dll", "DeleteObject", reinterpret_cast<void*>(countedDeleteObject), &originalDeleteObject},
-    {"gdi32.dll", "DeleteDC", reinterpret_cast<void*>(countedDeleteDC), &originalDeleteDC},
-    {"user32.dll", "GetDC", reinterpret_cast<void*>(countedGetDC), &originalGetDC},
-    {"user32.dll", "GetWindowDC", reinterpret_cast<void*>(countedGetWindowDC), &originalGetWindowDC},
-    {"user32.dll", "ReleaseDC", reinterpret_cast<void*>(countedReleaseDC), &originalReleaseDC},
-    {"gdiplus.dll", "GdipCreateBitmapFromFile", reinterpret_cast<void*>(countedCreateBitmapFromFile),
-     &originalCreateBitmapFromFile},
-    {"gdiplus.dll", "GdipCreateHBITMAPFromBitmap", reinterpret_cast<void*>(countedCreateHBITMAPFromBitmap),
-     &originalCreateHBITMAPFromBitmap},
-    {"gdiplus.dll", "GdipDisposeImage", reinterpret_cast<void*>(countedDisposeImage), &originalDisposeImage},
-    {"gdiplus.dll", "GdiplusShutdown", reinterpret_cast<void*>(notedGdiplusShutdown),
-     &originalGdiplusShutdown},
+template <typename Function> void* wrapper(Function function) { return reinterpret_cast<void*>(function); }
+
+using Image = GdiplusImage;
+// Each wrapper is told its own row.
+PatchedImport patchedImports[] = {
+    {"gdi32.dll", "CreateSolidBrush", wrapper(counted<0, HBRUSH, COLORREF>), {gdiObject, creates, result}},
+    {"gdi32.dll",
+     "CreateCompatibleBitmap",
+     wrapper(counted<1, HBITMAP, HDC, int, int>),
+     {gdiObject, creates, result}},
+    {"gdi32.dll", "CreateCompatibleDC", wrapper(counted<2, HDC, HDC>), {memoryDc, creates, result}},
+    {"gdi32.dll", "DeleteObject", wrapper(counted<3, BOOL, HGDIOBJ>), {gdiObject, frees, argument1}},
+    {"gdi32.dll", "DeleteDC", wrapper(counted<4, BOOL, HDC>), {memoryDc, frees, argument1}},
+    {"user32.dll", "GetDC", wrapper(counted<5, HDC, HWND>), {windowDc, creates, result}},
+    {"user32.dll", "GetWindowDC", wrapper(counted<6, HDC, HWND>), {windowDc, creates, result}},
+    {"user32.dll", "ReleaseDC", wrapper(counted<7, int, HWND, HDC>), {windowDc, frees, argument2}},
+    {"gdiplus.dll",
+     "GdipCreateBitmapFromFile",
+     wrapper(counted<8, GdiplusStatus, const WCHAR*, Image**>),
+     {gdiplusImage, creates, pointedAtByArgument2}},
+    // The HBITMAP that GDI+ hands out is a GDI object the plug-in must delete.
+    {"gdiplus.dll",
+     "GdipCreateHBITMAPFromBitmap",
+     wrapper(counted<9, GdiplusStatus, Image*, HBITMAP*, DWORD>),
+     {gdiObject, creates, pointedAtByArgument2}},
+    {"gdiplus.dll",
+     "GdipDisposeImage",
+     wrapper(counted<10, GdiplusStatus, Image*>),
+     {gdiplusImage, frees, argument1}},
+    {"gdiplus.dll", "GdiplusShutdown", wrapper(notedGdiplusShutdown<11>)},
+    {"user32.dll", "ShowWindow", wrapper(notedShowWindow<12>)},
+    {"shell32.dll", "ShellExecuteA", wrapper(notedShellExecuteA)},
 };
 
-const CountedImport notedImports[] = {
-    {"user32.dll", "ShowWindow", reinterpret_cast<void*>(notedShowWindow), &originalShowWindow},
-    {"shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(notedShellExecuteA), &originalShellExecuteA},
-};
+PatchedImport& patchedImport(std::size_t row) { return patchedImports[row]; }
 
-const CountedImport* countedImport(const char* dll, const char* function) {
-    for (const CountedImport& import : countedImports)
-        if (lstrcmpiA(import.dll, dll) == 0 && std::strcmp(import.function, function) == 0)
-            return &import;
-    for (const CountedImport& import : notedImports)
+PatchedImport* patchedImport(const char* dll, const char* function) {
+    for (PatchedImport& import : patchedImports)
         if (lstrcmpiA(import.dll, dll) == 0 && std::strcmp(import.function, function) == 0)
             return &import;
     return nullptr;
@@ -228,24 +187,17 @@ void patchDescriptor(BYTE* base, const IMAGE_IMPORT_DESCRIPTOR& descriptor) {
         if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
             continue;
         auto byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-        const CountedImport* import = countedImport(dll, reinterpret_cast<const char*>(byName->Name));
+        PatchedImport* import = patchedImport(dll, reinterpret_cast<const char*>(byName->Name));
         if (!import)
             continue;
-        *import->original = static_cast<std::uintptr_t>(entries->u1.Function);
+        import->original = static_cast<std::uintptr_t>(entries->u1.Function);
         writeImportEntry(entries, reinterpret_cast<std::uintptr_t>(import->wrapper));
     }
 }
 
 // Starts the counts afresh for a freshly loaded plug-in and points its imports at the wrappers.
 void countPluginResources(void* module) {
-    live = LiveHandles{};
-    created = HostResourceTally{};
-    foreignDeletes = 0;
-    gdiplusShutdowns = 0;
-    liveAtGdiplusShutdown = {};
-    gameWindowAtGdiplusShutdown = false;
-    showCommands.clear();
-    shellOpens.clear();
+    counting = Counting{};
     auto base = static_cast<BYTE*>(module);
     auto dosHeader = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     auto ntHeaders = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dosHeader->e_lfanew);
@@ -261,14 +213,10 @@ void countPluginResources(void* module) {
 
 void attachInstruments() { hostSetModuleHook(countPluginResources); }
 
-const std::vector<int>& hostShowCommands() { return showCommands; }
-const std::vector<HostShellOpen>& hostShellOpens() { return shellOpens; }
+const std::vector<int>& hostShowCommands() { return counting.showCommands; }
+const std::vector<HostShellOpen>& hostShellOpens() { return counting.shellOpens; }
 
 HostResourceCounts hostResourceCounts() {
-    return HostResourceCounts{liveNow(),
-                              created,
-                              foreignDeletes,
-                              gdiplusShutdowns,
-                              liveAtGdiplusShutdown,
-                              gameWindowAtGdiplusShutdown};
+    return HostResourceCounts{liveNow(), counting.gdiplusShutdowns, counting.liveAtGdiplusShutdown,
+                              counting.gameWindowAtGdiplusShutdown};
 }

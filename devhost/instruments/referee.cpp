@@ -13,12 +13,6 @@ namespace {
 constexpr std::size_t memoryGrowthLimit = 4u << 20;
 constexpr std::size_t bytesPerKb = 1024;
 constexpr char traceCaption[] = "trace";
-
-std::string windowText(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
 } // namespace
 
 void Referee::fault(const std::string& what) {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -29,35 +30,30 @@ struct Picture {
     std::vector<std::uint32_t> pixels;
 };
 
-// A 32-bit top-down DIB of that size: pixels 0x00RRGGBB, the top row first (colourOf turns them round).
-BITMAPINFO topDownInfo(LONG width, LONG height) {
+// A top-down DIB of that size, the top row first; at 32 bits its pixels are 0x00RRGGBB (colourOf turns
+// them round).
+BITMAPINFO topDownInfo(LONG width, LONG height, WORD bitsPerPixel = 32) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biBitCount = bitsPerPixel;
     info.bmiHeader.biCompression = BI_RGB;
     return info;
-}
-
-std::wstring widePath(const std::string& path) {
-    wchar_t wide[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    return wide;
 }
 
 const Picture& pictureAt(const std::string& path) {
     static Picture picture;
     if (picture.path == path)
         return picture;
-    picture = Picture{};
-    picture.path = path;
+    picture = Picture{path, 0, 0, {}};
     GdiplusSessionGuard session;
     GdiplusImageGuard image;
     GdiObjectGuard<HBITMAP> bitmap;
     UINT width = 0, height = 0;
-    if (!session.started || GdipCreateBitmapFromFile(widePath(path).c_str(), &image.image) != gdiplus::ok ||
+    if (!session.started ||
+        GdipCreateBitmapFromFile(widened(path, CP_ACP).c_str(), &image.image) != gdiplus::ok ||
         GdipGetImageWidth(image.image, &width) != gdiplus::ok ||
         GdipGetImageHeight(image.image, &height) != gdiplus::ok ||
         GdipCreateHBITMAPFromBitmap(image.image, &bitmap.handle, opaqueBlack) != gdiplus::ok)
@@ -78,7 +74,6 @@ const Picture& pictureAt(const std::string& path) {
 
 // The client area copied from the screen once, and the first difference from what is expected.
 struct Checker {
-    HWND window = static_cast<HWND>(hostGameWindow());
     ClientSize client = gameClientSize();
     std::vector<std::uint32_t> pixels;
     std::ostringstream why;
@@ -87,16 +82,11 @@ struct Checker {
     Checker() {
         if (client.width <= 0 || client.height <= 0)
             return;
-        BITMAPINFO info = topDownInfo(client.width, client.height);
-        WindowDcGuard screen(window);
+        WindowDcGuard screen(static_cast<HWND>(hostGameWindow()));
         void* bits = nullptr;
-        GdiObjectGuard<HBITMAP> copy(CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        MemoryDcGuard memory(screen.dc);
-        if (!copy.handle || !memory.dc)
+        GdiObjectGuard<HBITMAP> copy(screenCopy(screen.dc, client.width, client.height, 32, &bits));
+        if (!copy.handle)
             return;
-        SelectionGuard selected(memory.dc, copy.handle);
-        BitBlt(memory.dc, 0, 0, client.width, client.height, screen.dc, 0, 0, SRCCOPY);
-        GdiFlush();
         const auto* first = static_cast<const std::uint32_t*>(bits);
         pixels.assign(first, first + std::size_t(client.width) * std::size_t(client.height));
     }
@@ -151,10 +141,18 @@ ClientSize gameClientSize() {
     return {client.right, client.bottom};
 }
 
-std::uint32_t clientPixel(int x, int y) {
-    auto window = static_cast<HWND>(hostGameWindow());
-    WindowDcGuard screen(window);
-    return GetPixel(screen.dc, x, y);
+HBITMAP screenCopy(HDC dc, LONG width, LONG height, WORD bitsPerPixel, void** bits) {
+    BITMAPINFO info = topDownInfo(width, height, bitsPerPixel);
+    GdiObjectGuard<HBITMAP> copy(CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+    MemoryDcGuard memory(dc);
+    if (!copy.handle || !memory.dc)
+        return nullptr;
+    {
+        SelectionGuard selected(memory.dc, copy.handle);
+        BitBlt(memory.dc, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    return std::exchange(copy.handle, nullptr);
 }
 
 Point bubblePoint(CardMetrics metrics) {

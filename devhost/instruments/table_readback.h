@@ -7,13 +7,16 @@
 #include "layout/table_layout.h"
 #include "window/game_window_constants.h"
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
 // The game window's client size (0 by 0 without a window).
 ClientSize gameClientSize();
-// A pixel of the game window's client area as 0x00BBGGRR, read back from the screen.
-std::uint32_t clientPixel(int x, int y);
+// A copy of a device context's top left width by height pixels: a DIB section of that bit depth (24 or
+// 32) whose rows lie top-down at *bits; null on any error.
+HBITMAP screenCopy(HDC dc, LONG width, LONG height, WORD bitsPerPixel, void** bits);
 // A point inside the status bubble, clear of its rounded corners and of the centred text.
 Point bubblePoint(CardMetrics metrics);
 

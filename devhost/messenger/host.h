@@ -15,8 +15,6 @@
 
 inline constexpr std::uint32_t defaultHostVersion = 0x000A1800;
 inline constexpr char defaultPluginPath[] = "Plugins\\Kelvaron.dll";
-// What the end of the receive chain (the chat) returns for a text it logged.
-inline constexpr HostWord chatLoggedResult = 1;
 
 enum class HostLoadResult {
     Loaded,
@@ -36,23 +34,16 @@ struct HostContact {
     std::vector<std::string> modules; // attached modules, in chain order
 };
 
-// Copies of the fields of a menu-item record, taken when the item was added.
+// A menu item as it was added: a copy of its record, whose pointers only tell which were null (they
+// may point into a DLL long gone), and copies of its texts.
 struct HostMenuItem {
-    int size;
+    MenuItemRecord record;
     // The bytes as given; for an item a Unicode host read as UTF-16, that text in the ANSI code page.
     std::string text;
     // The text as the menu shows it: as given for an item read as UTF-16, else the bytes in the ANSI
     // code page.
     std::wstring wideText;
-    bool textNull;
-    std::uint32_t flags;
-    int position;
-    HostHandle icon;
     std::string service;
-    bool popupNameNull;
-    int popupPosition;
-    std::uint32_t hotKey;
-    bool contactOwnerNull;
     std::string contactOwner; // the module whose contacts show the item ("" when null)
 };
 
@@ -95,7 +86,7 @@ void hostReset();
 HostLoadResult hostLoadPlugin(const char* path = defaultPluginPath,
                               std::uint32_t hostVersion = defaultHostVersion);
 bool hostPluginLoaded();
-// The record MirandaPluginInfo returned at the last load (null when none).
+// The record MirandaPluginInfo returned for the plug-in loaded now (null when none is).
 const PluginInfo* hostPluginInfo();
 // Called with the DLL's module handle right after each load, before any of its code but DllMain runs;
 // kept across resets. What measures the plug-in attaches here.
@@ -105,17 +96,15 @@ void hostSetModuleHook(HostModuleHook hook);
 // created go with its code (also when Load refused). Does nothing without a plug-in.
 void hostShutdown();
 
-// --- the link table and what the plug-in registered
-const HostLinkTable* hostLinkTable();
+// --- services, events and what the plug-in registered
 HostWord hostCallService(const char* name, HostWord wParam, HostWord lParam);
-bool hostServiceExists(const char* name);
 // Creates a service as a plug-in would (tests use it for modules of their own in the chain), or
 // replaces the one of that name.
 void hostCreateService(const char* name, HostService service);
 // Removes a service, built-in ones included: the host then lacks it.
 void hostRemoveService(const char* name);
+// Calls the hooks of an event in the order they were hooked; returns the first nonzero result, or 0.
 int hostNotifyEvent(const char* name, HostWord wParam, HostWord lParam);
-std::size_t hostHookCount(const char* name);
 const std::vector<HostModule>& hostModules();
 const std::vector<HostMenuItem>& hostMenuItems();
 // Calls through the link table made by the plug-in (not by the host itself or the test), in order.
@@ -132,9 +121,6 @@ const std::vector<std::string>& hostUnexpectedCalls();
 HostWord hostAddContact(const std::string& name, bool online = true, bool announce = true);
 void hostSetContactOnline(HostWord contact, bool online);
 const std::vector<HostContact>& hostContacts();
-// Attaches a module to a contact's chain directly, as a previous run of the host would have.
-void hostAttachModule(HostWord contact, const char* module);
-std::vector<std::string> hostModulesOnContact(HostWord contact);
 
 // --- contact menu
 // Indices into hostMenuItems() of the items shown in this contact's menu.
@@ -165,6 +151,9 @@ void hostSetMessageBoxHandler(std::function<void(const HostMessageBox&)> handler
 // Between a code page's bytes (CP_ACP: the host's ANSI code page) and UTF-16.
 std::wstring widened(const std::string& text, unsigned codePage);
 std::string narrowed(const std::wstring& text, unsigned codePage);
+// A window's text (a title, a control's caption) as UTF-16, and in the ANSI code page; "" for null.
+std::wstring wideWindowText(HostHandle window);
+std::string windowText(HostHandle window);
 
 // --- window lists
 std::vector<HostHandle> hostWindowList(HostWord list);

@@ -10,14 +10,18 @@
 
 namespace {
 constexpr char unknownContactName[] = "(Unknown Contact)";
-constexpr HostWord failed = 1;
-constexpr HostWord succeeded = 0;
+// What the end of the receive chain (the chat) returns for a text it logged.
+constexpr HostWord chatLoggedResult = 1;
 
 HostContact* findContact(HostWord handle) {
     for (HostContact& contact : hostState().contacts)
         if (contact.handle == handle)
             return &contact;
     return nullptr;
+}
+
+bool hasModule(const HostContact& contact, const char* module) {
+    return std::find(contact.modules.begin(), contact.modules.end(), module) != contact.modules.end();
 }
 
 std::string copyText(const char* text) { return text ? text : ""; }
@@ -28,19 +32,21 @@ HostWord logToChat(const CallRecord* record) {
     if (!event || !event->text)
         return 0;
     HostState& state = hostState();
-    state.chatLog.push_back(HostText{record->contact, event->text});
+    state.logs.chatLog.push_back(HostText{record->contact, event->text});
     if (state.chatHandler)
-        state.chatHandler(state.chatLog.back());
+        state.chatHandler(state.logs.chatLog.back());
     return chatLoggedResult;
 }
 
 // Hands the record to the first module from `position` on that has a receive service; that module
 // either ends the chain or continues it through "Proto/ChainRecv".
 HostWord runReceiveChain(const CallRecord* record, std::size_t position) {
-    std::vector<std::string> chain = hostModulesOnContact(record->contact);
+    std::vector<std::string> chain; // a copy: modules may join the contact while the chain runs
+    if (const HostContact* contact = findContact(record->contact))
+        chain = contact->modules;
     for (std::size_t i = position; i < chain.size(); ++i) {
         std::string service = chain[i] + hostnames::receiveMessageSuffix;
-        if (hostServiceExists(service.c_str()))
+        if (hostState().services.count(service) != 0)
             return hostCallService(service.c_str(), static_cast<HostWord>(i),
                                    reinterpret_cast<HostWord>(record));
     }
@@ -50,7 +56,7 @@ HostWord runReceiveChain(const CallRecord* record, std::size_t position) {
 HostWord registerModule(HostWord, HostWord lParam) {
     auto record = reinterpret_cast<const ModuleRecord*>(lParam);
     if (!record || record->size != static_cast<int>(sizeof(ModuleRecord)) || !record->name)
-        return failed;
+        return serviceFailed;
     auto& modules = hostState().modules;
     auto known = std::find_if(modules.begin(), modules.end(),
                               [&](const HostModule& module) { return module.name == record->name; });
@@ -58,23 +64,23 @@ HostWord registerModule(HostWord, HostWord lParam) {
         known->type = record->type;
     else
         modules.push_back(HostModule{record->name, record->type});
-    return succeeded;
+    return serviceSucceeded;
 }
 
 HostWord addToContact(HostWord contact, HostWord lParam) {
     auto module = reinterpret_cast<const char*>(lParam);
-    if (!findContact(contact) || !module)
-        return failed;
-    hostAttachModule(contact, module);
-    return succeeded;
+    HostContact* found = findContact(contact);
+    if (!found || !module)
+        return serviceFailed;
+    if (!hasModule(*found, module))
+        found->modules.push_back(module);
+    return serviceSucceeded;
 }
 
 HostWord isProtoOnContact(HostWord contact, HostWord lParam) {
     auto module = reinterpret_cast<const char*>(lParam);
-    HostContact* found = findContact(contact);
-    if (!found || !module)
-        return 0;
-    return std::find(found->modules.begin(), found->modules.end(), module) != found->modules.end() ? 1 : 0;
+    const HostContact* found = findContact(contact);
+    return found && module && hasModule(*found, module) ? 1 : 0;
 }
 
 HostWord findFirstContact(HostWord, HostWord) {
@@ -84,18 +90,15 @@ HostWord findFirstContact(HostWord, HostWord) {
 
 HostWord findNextContact(HostWord contact, HostWord) {
     const auto& contacts = hostState().contacts;
-    for (std::size_t i = 0; i + 1 < contacts.size(); ++i)
-        if (contacts[i].handle == contact)
-            return contacts[i + 1].handle;
-    return 0;
+    const HostContact* found = findContact(contact);
+    return found && found + 1 < contacts.data() + contacts.size() ? found[1].handle : 0;
 }
 
 HostWord addContactMenuItem(HostWord, HostWord lParam) {
     auto record = reinterpret_cast<const MenuItemRecord*>(lParam);
     if (!record || record->size != static_cast<int>(sizeof(MenuItemRecord)))
         return 0;
-    HostMenuItem item;
-    item.size = record->size;
+    HostMenuItem item{*record, "", L"", copyText(record->service), copyText(record->contactOwner)};
     // An ANSI core reads the text as bytes whatever the flags say.
     if (hostState().unicodeCore && (record->flags & menuItemUnicodeText)) {
         auto text = reinterpret_cast<const wchar_t*>(record->text);
@@ -105,27 +108,16 @@ HostWord addContactMenuItem(HostWord, HostWord lParam) {
         item.text = copyText(record->text);
         item.wideText = widened(item.text, CP_ACP);
     }
-    item.textNull = record->text == nullptr;
-    item.flags = record->flags;
-    item.position = record->position;
-    item.icon = record->icon;
-    item.service = copyText(record->service);
-    item.popupNameNull = record->popupName == nullptr;
-    item.popupPosition = record->popupPosition;
-    item.hotKey = record->hotKey;
-    item.contactOwnerNull = record->contactOwner == nullptr;
-    item.contactOwner = copyText(record->contactOwner);
     auto& items = hostState().menuItems;
     items.push_back(item);
     return static_cast<HostWord>(items.size()); // the item's index plus one: never 0
 }
 
 HostWord getContactDisplayName(HostWord contact, HostWord) {
-    HostState& state = hostState();
-    for (std::size_t i = 0; i < state.contacts.size(); ++i)
-        if (state.contacts[i].handle == contact)
-            return reinterpret_cast<HostWord>(state.displayNames[i].c_str());
-    return reinterpret_cast<HostWord>(unknownContactName);
+    const HostContact* found = findContact(contact);
+    const auto& names = hostState().displayNames;
+    return reinterpret_cast<HostWord>(found ? names[found - hostState().contacts.data()].c_str()
+                                            : unknownContactName);
 }
 
 HostWord callContactService(HostWord, HostWord lParam) {
@@ -136,11 +128,10 @@ HostWord callContactService(HostWord, HostWord lParam) {
     if (!text)
         return 0; // nothing to send: the send fails
     HostState& state = hostState();
-    state.sentTexts.push_back(HostText{record->contact, text});
-    HostText sent = state.sentTexts.back();
+    state.logs.sentTexts.push_back(HostText{record->contact, text});
     HostWord sendId = ++state.lastSendId;
     if (state.sendHandler)
-        state.sendHandler(sent.contact, sent.text);
+        state.sendHandler(record->contact, text);
     return sendId;
 }
 
@@ -153,15 +144,15 @@ HostWord chainReceive(HostWord wParam, HostWord lParam) {
 } // namespace
 
 void addContactServices() {
-    addBuiltInService(hostnames::registerModule, registerModule);
-    addBuiltInService(hostnames::addToContact, addToContact);
-    addBuiltInService(hostnames::isProtoOnContact, isProtoOnContact);
-    addBuiltInService(hostnames::findFirstContact, findFirstContact);
-    addBuiltInService(hostnames::findNextContact, findNextContact);
-    addBuiltInService(hostnames::addContactMenuItem, addContactMenuItem);
-    addBuiltInService(hostnames::getContactDisplayName, getContactDisplayName);
-    addBuiltInService(hostnames::callContactService, callContactService);
-    addBuiltInService(hostnames::chainReceive, chainReceive);
+    hostCreateService(hostnames::registerModule, registerModule);
+    hostCreateService(hostnames::addToContact, addToContact);
+    hostCreateService(hostnames::isProtoOnContact, isProtoOnContact);
+    hostCreateService(hostnames::findFirstContact, findFirstContact);
+    hostCreateService(hostnames::findNextContact, findNextContact);
+    hostCreateService(hostnames::addContactMenuItem, addContactMenuItem);
+    hostCreateService(hostnames::getContactDisplayName, getContactDisplayName);
+    hostCreateService(hostnames::callContactService, callContactService);
+    hostCreateService(hostnames::chainReceive, chainReceive);
 }
 
 const std::vector<HostModule>& hostModules() { return hostState().modules; }
@@ -184,38 +175,21 @@ void hostSetContactOnline(HostWord contact, bool online) {
 
 const std::vector<HostContact>& hostContacts() { return hostState().contacts; }
 
-void hostAttachModule(HostWord contact, const char* module) {
-    HostContact* found = findContact(contact);
-    if (!found || !module)
-        return;
-    if (std::find(found->modules.begin(), found->modules.end(), module) == found->modules.end())
-        found->modules.push_back(module);
-}
-
-std::vector<std::string> hostModulesOnContact(HostWord contact) {
-    HostContact* found = findContact(contact);
-    return found ? found->modules : std::vector<std::string>{};
-}
-
 std::vector<std::size_t> hostVisibleMenuItems(HostWord contact) {
     std::vector<std::size_t> visible;
     const HostContact* found = findContact(contact);
-    if (!found)
-        return visible;
     const auto& items = hostState().menuItems;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const HostMenuItem& item = items[i];
-        if ((item.flags & menuItemHiddenWhenOffline) && !found->online)
-            continue;
+    for (std::size_t i = 0; found && i < items.size(); ++i) {
+        const MenuItemRecord& item = items[i].record;
         // An item for one protocol's contacts: this host's contacts belong to the modules on their chain.
-        if (!item.contactOwnerNull && std::find(found->modules.begin(), found->modules.end(),
-                                                item.contactOwner) == found->modules.end())
-            continue;
-        visible.push_back(i);
+        if (!((item.flags & menuItemHiddenWhenOffline) && !found->online) &&
+            (!item.contactOwner || hasModule(*found, items[i].contactOwner.c_str())))
+            visible.push_back(i);
     }
     // The menu shows items by position; items of equal position in the order they were added.
-    std::stable_sort(visible.begin(), visible.end(),
-                     [&](std::size_t a, std::size_t b) { return items[a].position < items[b].position; });
+    std::stable_sort(visible.begin(), visible.end(), [&](std::size_t a, std::size_t b) {
+        return items[a].record.position < items[b].record.position;
+    });
     return visible;
 }
 

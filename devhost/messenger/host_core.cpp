@@ -1,8 +1,9 @@
 // The development host's registry of services and event hooks, the link table handed to the plug-in,
-// the logs and their handlers, and the reset between tests.
+// the version service, and the logs and their handlers.
 #include "devhost/messenger/host_state.h"
 
 #include <cstdio>
+#include <type_traits>
 
 namespace {
 HostHandle newHandle() { return reinterpret_cast<HostHandle>(++hostState().lastHandle); }
@@ -10,96 +11,81 @@ HostHandle newHandle() { return reinterpret_cast<HostHandle>(++hostState().lastH
 HostHandle createService(const char* name, HostService service, bool createdByPlugin) {
     if (!name || !service)
         return nullptr;
-    HostHandle handle = newHandle();
-    hostState().services[name] = ServiceEntry{service, handle, createdByPlugin};
-    return handle;
+    hostState().services[name] = ServiceEntry{service, createdByPlugin};
+    return newHandle();
 }
 
-// Entries a plug-in has no business calling: each call is reported at once and remembered, and
-// fails, so that a plug-in relying on one cannot pass unnoticed.
-void reportUnexpectedCall(const char* entry, const char* name = nullptr) {
-    std::fprintf(stderr, "devhost: the plug-in called %s%s%s%s, which a plug-in must not use\n", entry,
-                 name ? "(\"" : "", name ? name : "", name ? "\")" : "");
+// The link table's entries by their place in it.
+constexpr const char* entryNames[] = {"createHookableEvent",    "destroyHookableEvent",
+                                      "notifyEventHooks",       "hookEvent",
+                                      "hookEventMessage",       "unhookEvent",
+                                      "createServiceFunction",  "createTransientServiceFunction",
+                                      "destroyServiceFunction", "callService"};
+
+// Entries a plug-in has no business calling: each call is reported at once (with the name it was given, if
+// any) and remembered, and fails, so that a plug-in relying on one cannot pass unnoticed.
+template <std::size_t entry, typename Result, typename First, typename... Rest>
+Result unexpectedCall([[maybe_unused]] First first, Rest...) {
+    const char* name = nullptr;
+    if constexpr (std::is_same_v<First, const char*>)
+        name = first;
+    std::fprintf(stderr, "devhost: the plug-in called %s%s%s%s, which a plug-in must not use\n",
+                 entryNames[entry], name ? "(\"" : "", name ? name : "", name ? "\")" : "");
     std::fflush(stderr);
-    hostState().unexpectedCalls.push_back(entry);
-}
-
-constexpr int unexpectedCallResult = -1;
-
-HostHandle linkCreateHookableEvent(const char* name) {
-    reportUnexpectedCall("createHookableEvent", name);
-    return nullptr;
-}
-
-int linkDestroyHookableEvent(HostHandle) {
-    reportUnexpectedCall("destroyHookableEvent");
-    return unexpectedCallResult;
-}
-
-int linkNotifyEventHooks(HostHandle, HostWord, HostWord) {
-    reportUnexpectedCall("notifyEventHooks");
-    return unexpectedCallResult;
+    hostState().logs.unexpectedCalls.push_back(entryNames[entry]);
+    if constexpr (std::is_pointer_v<Result>)
+        return nullptr;
+    else
+        return -1;
 }
 
 void noteLinkUse(const char* entry, const char* name) {
-    hostState().pluginLinkUses.push_back(std::string(entry) + " " + (name ? name : "(null)"));
+    hostState().logs.pluginLinkUses.push_back(std::string(entry) + " " + (name ? name : "(null)"));
 }
 
 HostHandle linkHookEvent(const char* name, HostHook hook) {
     noteLinkUse("hookEvent", name);
     if (!name || !hook)
         return nullptr;
-    HostHandle handle = newHandle();
-    hostState().hooks.push_back(HookEntry{name, hook, handle, true});
-    return handle;
-}
-
-HostHandle linkHookEventMessage(const char* name, HostHandle, unsigned) {
-    reportUnexpectedCall("hookEventMessage", name);
-    return nullptr;
-}
-
-int linkUnhookEvent(HostHandle) {
-    reportUnexpectedCall("unhookEvent");
-    return unexpectedCallResult;
+    hostState().hooks.push_back(HookEntry{name, hook});
+    return newHandle();
 }
 
 HostHandle linkCreateServiceFunction(const char* name, HostService service) {
     noteLinkUse("createServiceFunction", name);
     // As in the messenger, a name is taken once: a second service of the same name is refused.
-    if (name && hostServiceExists(name))
+    if (name && hostState().services.count(name) != 0)
         return nullptr;
     return createService(name, service, true);
 }
 
-HostHandle linkCreateTransientServiceFunction(const char* name, HostService) {
-    reportUnexpectedCall("createTransientServiceFunction", name);
-    return nullptr;
-}
-
-int linkDestroyServiceFunction(HostHandle) {
-    reportUnexpectedCall("destroyServiceFunction");
-    return unexpectedCallResult;
-}
-
 HostWord linkCallService(const char* name, HostWord wParam, HostWord lParam) {
     noteLinkUse("callService", name);
-    hostState().pluginServiceCalls.push_back(HostServiceCall{name ? name : "", wParam, lParam});
+    hostState().logs.pluginServiceCalls.push_back(HostServiceCall{name ? name : "", wParam, lParam});
     return hostCallService(name, wParam, lParam);
 }
 
 const HostLinkTable linkTable = {
-    linkCreateHookableEvent,    linkDestroyHookableEvent,
-    linkNotifyEventHooks,       linkHookEvent,
-    linkHookEventMessage,       linkUnhookEvent,
-    linkCreateServiceFunction,  linkCreateTransientServiceFunction,
-    linkDestroyServiceFunction, linkCallService,
+    unexpectedCall<0>, unexpectedCall<1>,         unexpectedCall<2>, linkHookEvent,     unexpectedCall<4>,
+    unexpectedCall<5>, linkCreateServiceFunction, unexpectedCall<7>, unexpectedCall<8>, linkCallService,
 };
 
-void addBuiltInServices() {
-    addContactServices();
-    addWindowListServices();
-    addSystemServices();
+// "Miranda/System/GetVersionText": the version as "major.minor.release[.build]", then the mark of a
+// Unicode core; cut to the buffer.
+HostWord getVersionText(HostWord size, HostWord lParam) {
+    auto buffer = reinterpret_cast<char*>(lParam);
+    if (!buffer || size <= 0)
+        return serviceFailed;
+    const HostState& state = hostState();
+    std::uint32_t version = state.version;
+    std::string text = std::to_string(version >> 24) + "." + std::to_string(version >> 16 & 0xFF) + "." +
+                       std::to_string(version >> 8 & 0xFF);
+    if (version & 0xFF)
+        text += "." + std::to_string(version & 0xFF);
+    if (state.unicodeCore)
+        text += std::string(" ") + unicodeCoreMark;
+    buffer[text.copy(buffer, static_cast<std::size_t>(size) - 1)] = '\0';
+    return serviceSucceeded;
 }
 } // namespace
 
@@ -113,47 +99,28 @@ HostState& hostState() {
     return state;
 }
 
-void addBuiltInService(const char* name, HostService service) { createService(name, service, false); }
+void addBuiltInServices() {
+    addContactServices();
+    addWindowListServices();
+    hostCreateService(hostnames::getVersionText, getVersionText);
+}
 
 void forgetPluginRegistrations() {
     HostState& state = hostState();
-    for (auto it = state.services.begin(); it != state.services.end();) {
-        if (it->second.createdByPlugin)
-            it = state.services.erase(it);
-        else
-            ++it;
-    }
-    std::vector<HookEntry> kept;
-    for (const HookEntry& hook : state.hooks)
-        if (!hook.createdByPlugin)
-            kept.push_back(hook);
-    state.hooks = kept;
-}
-
-void hostReset() {
-    if (hostPluginLoaded()) {
-        std::fprintf(stderr, "devhost: reset while a plug-in is loaded; shutting it down first\n");
-        hostShutdown();
-    }
-    hostState() = HostState{};
-    addBuiltInServices();
+    for (auto it = state.services.begin(); it != state.services.end();)
+        it = it->second.createdByPlugin ? state.services.erase(it) : std::next(it);
+    state.hooks.clear();
 }
 
 const HostLinkTable* hostLinkTable() { return &linkTable; }
 
 HostWord hostCallService(const char* name, HostWord wParam, HostWord lParam) {
-    if (!name)
-        return serviceNotFound;
     const auto& services = hostState().services;
-    auto found = services.find(name);
-    if (found == services.end())
-        return serviceNotFound;
+    auto found = name ? services.find(name) : services.end();
     // The service may add or remove services while it runs: call through a copy of the pointer.
-    HostService service = found->second.function;
-    return service(wParam, lParam);
+    HostService service = found != services.end() ? found->second.function : nullptr;
+    return service ? service(wParam, lParam) : serviceNotFound;
 }
-
-bool hostServiceExists(const char* name) { return name && hostState().services.count(name) != 0; }
 
 void hostCreateService(const char* name, HostService service) { createService(name, service, false); }
 
@@ -163,46 +130,26 @@ void hostRemoveService(const char* name) {
 }
 
 int hostNotifyEvent(const char* name, HostWord wParam, HostWord lParam) {
-    if (!name)
-        return 0;
     // Hooks may hook or unhook while the event runs: call those present when it started.
     std::vector<HostHook> hooks;
     for (const HookEntry& entry : hostState().hooks)
-        if (entry.event == name)
+        if (name && entry.event == name)
             hooks.push_back(entry.hook);
     int firstNonzero = 0;
     for (HostHook hook : hooks) {
         int result = hook(wParam, lParam);
-        if (firstNonzero == 0)
-            firstNonzero = result;
+        firstNonzero = firstNonzero ? firstNonzero : result;
     }
     return firstNonzero;
 }
 
-std::size_t hostHookCount(const char* name) {
-    std::size_t count = 0;
-    for (const HookEntry& entry : hostState().hooks)
-        if (name && entry.event == name)
-            ++count;
-    return count;
-}
-
-const std::vector<HostServiceCall>& hostPluginServiceCalls() { return hostState().pluginServiceCalls; }
-const std::vector<std::string>& hostPluginLinkUses() { return hostState().pluginLinkUses; }
-const std::vector<std::string>& hostUnexpectedCalls() { return hostState().unexpectedCalls; }
-const std::vector<HostText>& hostSentTexts() { return hostState().sentTexts; }
-const std::vector<HostText>& hostChatLog() { return hostState().chatLog; }
-const std::vector<HostMessageBox>& hostMessageBoxes() { return hostState().messageBoxes; }
-
-void hostClearLogs() {
-    HostState& state = hostState();
-    state.pluginServiceCalls.clear();
-    state.pluginLinkUses.clear();
-    state.unexpectedCalls.clear();
-    state.sentTexts.clear();
-    state.chatLog.clear();
-    state.messageBoxes.clear();
-}
+const std::vector<HostServiceCall>& hostPluginServiceCalls() { return hostState().logs.pluginServiceCalls; }
+const std::vector<std::string>& hostPluginLinkUses() { return hostState().logs.pluginLinkUses; }
+const std::vector<std::string>& hostUnexpectedCalls() { return hostState().logs.unexpectedCalls; }
+const std::vector<HostText>& hostSentTexts() { return hostState().logs.sentTexts; }
+const std::vector<HostText>& hostChatLog() { return hostState().logs.chatLog; }
+const std::vector<HostMessageBox>& hostMessageBoxes() { return hostState().logs.messageBoxes; }
+void hostClearLogs() { hostState().logs = HostLogs{}; }
 
 void hostSetSendHandler(std::function<void(HostWord contact, const std::string& text)> handler) {
     hostState().sendHandler = std::move(handler);

@@ -1,5 +1,5 @@
-// Loading the plug-in DLL as the messenger does (information record, checks, Load) and shutting it
-// down again (shutdown event, Unload, FreeLibrary); the host's version and kind of core.
+// Loading the plug-in DLL as the messenger does (information record, checks, Load), shutting it down
+// again (shutdown event, Unload, FreeLibrary), and the reset between tests, which shuts it down first.
 #include "devhost/messenger/host_state.h"
 
 #include <windows.h>
@@ -8,44 +8,18 @@
 #include <string>
 
 namespace {
-using PluginInfoFunction = const PluginInfo* (*)(DWORD hostVersion);
-using LoadFunction = int (*)(const HostLinkTable* link);
-using UnloadFunction = int (*)();
-
 HostModuleHook moduleHook = nullptr;
 
-// Frees the DLL on every path unless the load went through.
-struct LibraryGuard {
-    HMODULE module;
-    ~LibraryGuard() {
-        if (module)
-            FreeLibrary(module);
-    }
-    HMODULE release() {
-        HMODULE kept = module;
-        module = nullptr;
-        return kept;
-    }
-};
-
-// Keeps what the record said after the DLL (and the record with it) is gone.
-void copyInfo(const PluginInfo& record) {
-    PluginInfoCopy& copy = hostState().info;
-    copy.present = true;
-    copy.record = record;
-    const char** texts[] = {&copy.record.shortName,   &copy.record.description, &copy.record.author,
-                            &copy.record.authorEmail, &copy.record.copyright,   &copy.record.homepage};
-    for (std::size_t i = 0; i < 6; ++i) {
-        if (!*texts[i])
-            continue;
-        copy.texts[i] = *texts[i];
-        *texts[i] = copy.texts[i].c_str();
-    }
+// A plug-in still loaded where none should be is shut down, with a warning.
+void shutDownFirst(const char* situation) {
+    if (!hostPluginLoaded())
+        return;
+    std::fprintf(stderr, "devhost: %s; shutting it down first\n", situation);
+    hostShutdown();
 }
 
-bool anyInfoTextNull(const PluginInfo& record) {
-    return !record.shortName || !record.description || !record.author || !record.authorEmail ||
-           !record.copyright || !record.homepage;
+template <typename Function> Function exported(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 // The messenger looks plug-ins up relative to its folder, whatever the loader's search order says.
@@ -55,102 +29,61 @@ std::string fullPath(const char* path) {
     return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string(path);
 }
 
-// "Miranda/System/GetVersionText": the version as "major.minor.release[.build]", then the mark of a
-// Unicode core; cut to the buffer.
-HostWord getVersionText(HostWord size, HostWord lParam) {
-    auto buffer = reinterpret_cast<char*>(lParam);
-    if (!buffer || size <= 0)
-        return 1;
-    const HostState& state = hostState();
-    std::uint32_t version = state.version;
-    std::string text = std::to_string(version >> 24) + "." + std::to_string(version >> 16 & 0xFF) + "." +
-                       std::to_string(version >> 8 & 0xFF);
-    if (version & 0xFF)
-        text += "." + std::to_string(version & 0xFF);
-    if (state.unicodeCore)
-        text += std::string(" ") + unicodeCoreMark;
-    std::size_t copied = text.copy(buffer, static_cast<std::size_t>(size) - 1);
-    buffer[copied] = '\0';
-    return 0;
-}
-
-HostLoadResult loadPlugin(const char* path, std::uint32_t hostVersion) {
-    LibraryGuard library{LoadLibraryA(fullPath(path).c_str())};
-    if (!library.module)
-        return HostLoadResult::DllMissing;
+// Asks the freshly loaded DLL for its record, checks it and calls Load; the caller frees the DLL
+// unless the plug-in loaded.
+HostLoadResult startPlugin(HMODULE module, std::uint32_t hostVersion) {
     // Before any of its code but DllMain runs, so that what attached sees everything from here on.
     if (moduleHook)
-        moduleHook(library.module);
-    auto info = reinterpret_cast<PluginInfoFunction>(
-        reinterpret_cast<void*>(GetProcAddress(library.module, "MirandaPluginInfo")));
-    auto load =
-        reinterpret_cast<LoadFunction>(reinterpret_cast<void*>(GetProcAddress(library.module, "Load")));
-    auto unload =
-        reinterpret_cast<UnloadFunction>(reinterpret_cast<void*>(GetProcAddress(library.module, "Unload")));
+        moduleHook(module);
+    auto info = exported<const PluginInfo* (*)(DWORD)>(module, "MirandaPluginInfo");
+    auto load = exported<int (*)(const HostLinkTable*)>(module, "Load");
+    auto unload = exported<int (*)()>(module, "Unload");
     if (!info || !load || !unload)
         return HostLoadResult::ExportsMissing;
-
     const PluginInfo* record = info(hostVersion);
     if (!record)
         return HostLoadResult::Declined;
-    copyInfo(*record);
     if (record->size != static_cast<int>(sizeof(PluginInfo)))
         return HostLoadResult::BadInfoSize;
-    if (anyInfoTextNull(*record))
-        return HostLoadResult::NullInfoText;
-
-    int loaded = load(hostLinkTable());
-    if (loaded != 0) {
+    for (const char* text : {record->shortName, record->description, record->author, record->authorEmail,
+                             record->copyright, record->homepage})
+        if (!text)
+            return HostLoadResult::NullInfoText;
+    if (load(hostLinkTable()) != 0) {
         forgetPluginRegistrations(); // whatever Load registered dies with the DLL
         return HostLoadResult::LoadFailed;
     }
-    hostState().plugin = LoadedPlugin{library.release(), unload};
+    hostState().plugin = LoadedPlugin{module, unload, record};
     return HostLoadResult::Loaded;
 }
 } // namespace
 
 const char* hostLoadResultName(HostLoadResult result) {
-    switch (result) {
-    case HostLoadResult::Loaded:
-        return "Loaded";
-    case HostLoadResult::DllMissing:
-        return "DllMissing";
-    case HostLoadResult::ExportsMissing:
-        return "ExportsMissing";
-    case HostLoadResult::Declined:
-        return "Declined";
-    case HostLoadResult::BadInfoSize:
-        return "BadInfoSize";
-    case HostLoadResult::NullInfoText:
-        return "NullInfoText";
-    case HostLoadResult::LoadFailed:
-        return "LoadFailed";
-    }
-    return "?";
+    static const char* const names[] = {"Loaded",      "DllMissing",   "ExportsMissing", "Declined",
+                                        "BadInfoSize", "NullInfoText", "LoadFailed"};
+    auto index = static_cast<std::size_t>(result);
+    return index < std::size(names) ? names[index] : "?";
 }
 
 HostLoadResult hostLoadPlugin(const char* path, std::uint32_t hostVersion) {
-    if (hostPluginLoaded()) {
-        std::fprintf(stderr, "devhost: a plug-in is loaded already; shutting it down first\n");
-        hostShutdown();
-    }
-    hostState().info = PluginInfoCopy{};
+    shutDownFirst("a plug-in is loaded already");
     hostState().version = hostVersion;
-    return loadPlugin(path ? path : defaultPluginPath, hostVersion);
+    HMODULE module = LoadLibraryA(fullPath(path ? path : defaultPluginPath).c_str());
+    if (!module)
+        return HostLoadResult::DllMissing;
+    HostLoadResult result = startPlugin(module, hostVersion);
+    if (result != HostLoadResult::Loaded)
+        FreeLibrary(module);
+    return result;
 }
 
 void hostSetModuleHook(HostModuleHook hook) { moduleHook = hook; }
-
-void addSystemServices() { addBuiltInService(hostnames::getVersionText, getVersionText); }
 
 void hostSetUnicodeCore(bool unicode) { hostState().unicodeCore = unicode; }
 
 bool hostPluginLoaded() { return hostState().plugin.module != nullptr; }
 
-const PluginInfo* hostPluginInfo() {
-    const PluginInfoCopy& copy = hostState().info;
-    return copy.present ? &copy.record : nullptr;
-}
+const PluginInfo* hostPluginInfo() { return hostState().plugin.info; }
 
 void hostShutdown() {
     if (!hostPluginLoaded())
@@ -161,4 +94,10 @@ void hostShutdown() {
     hostState().plugin = LoadedPlugin{};
     FreeLibrary(static_cast<HMODULE>(plugin.module));
     forgetPluginRegistrations();
+}
+
+void hostReset() {
+    shutDownFirst("reset while a plug-in is loaded");
+    hostState() = HostState{};
+    addBuiltInServices();
 }

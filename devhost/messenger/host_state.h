@@ -11,34 +11,35 @@
 #include <string>
 #include <vector>
 
+// What the built-in services that change something return.
+constexpr HostWord serviceFailed = 1;
+constexpr HostWord serviceSucceeded = 0;
+
 struct ServiceEntry {
     HostService function;
-    HostHandle handle;
     bool createdByPlugin; // its code goes away with the plug-in's DLL
 };
 
+// Every hook is the plug-in's: the host itself hooks no event.
 struct HookEntry {
     std::string event;
     HostHook hook;
-    HostHandle handle;
-    bool createdByPlugin;
-};
-
-struct WindowListMember {
-    HostHandle window;
-    HostWord contact;
 };
 
 struct LoadedPlugin {
     void* module = nullptr; // the DLL's HMODULE
     int (*unload)() = nullptr;
+    const PluginInfo* info = nullptr; // in the DLL's memory
 };
 
-// A copy of the plug-in's information record that outlives the DLL: its texts point into infoTexts.
-struct PluginInfoCopy {
-    bool present = false;
-    PluginInfo record = {};
-    std::string texts[6];
+// What hostClearLogs() clears.
+struct HostLogs {
+    std::vector<HostServiceCall> pluginServiceCalls;
+    std::vector<std::string> pluginLinkUses;
+    std::vector<std::string> unexpectedCalls;
+    std::vector<HostText> sentTexts;
+    std::vector<HostText> chatLog;
+    std::vector<HostMessageBox> messageBoxes;
 };
 
 struct HostState {
@@ -52,35 +53,31 @@ struct HostState {
     HostWord lastContact = 0x1000; // contact handles look nothing like indices or counts
     std::vector<HostModule> modules;
     std::vector<HostMenuItem> menuItems;
-    std::map<HostWord, std::vector<WindowListMember>> windowLists;
+    std::map<HostWord, std::vector<HostHandle>> windowLists; // the windows of each list
     HostWord lastWindowList = 0;
     HostWord lastSendId = 0;
 
-    std::vector<HostServiceCall> pluginServiceCalls;
-    std::vector<std::string> pluginLinkUses;
-    std::vector<std::string> unexpectedCalls;
-    std::vector<HostText> sentTexts;
-    std::vector<HostText> chatLog;
-    std::vector<HostMessageBox> messageBoxes;
+    HostLogs logs;
     std::function<void(HostWord, const std::string&)> sendHandler;
     std::function<void(const HostText&, bool)> receiveObserver;
     std::function<void(const HostText&)> chatHandler;
     std::function<void(const HostMessageBox&)> messageBoxHandler;
 
     LoadedPlugin plugin;
-    PluginInfoCopy info;
     // What the host is: the version handed to the plug-in at its load, and the kind of core.
     std::uint32_t version = defaultHostVersion;
     bool unicodeCore = false;
 };
 
+// The state, with the built-in services registered the first time it is asked for.
 HostState& hostState();
 
-// Built-in services, by topic; hostState() registers them at start and after every reset.
+// Registers the built-in services, by topic: all of them (host_core.cpp, at start and after every
+// reset), the contacts' (host_contacts.cpp) and the window lists' (host_windows.cpp).
+void addBuiltInServices();
 void addContactServices();
 void addWindowListServices();
-void addSystemServices();
 // Drops the services and hooks the plug-in created through the link table, once its code is gone.
 void forgetPluginRegistrations();
-// Adds a built-in service (not the plug-in's).
-void addBuiltInService(const char* name, HostService service);
+// The table handed to the plug-in's Load.
+const HostLinkTable* hostLinkTable();

@@ -6,13 +6,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace {
 constexpr char dialogClass[] = "#32770";
-// The message text's static control in the system's message box.
+// The message text's static control in the system's message box, Windows' and Wine's alike.
 constexpr int messageBoxTextId = 0xFFFF;
-constexpr HostWord failed = 1;
-constexpr HostWord succeeded = 0;
 
 // --- window lists
 
@@ -25,84 +24,54 @@ HostWord allocWindowList(HostWord, HostWord) {
 
 HostWord addToWindowList(HostWord, HostWord lParam) {
     auto entry = reinterpret_cast<const WindowListEntry*>(lParam);
-    HostState& state = hostState();
-    if (!entry || state.windowLists.count(entry->list) == 0)
-        return failed;
-    state.windowLists[entry->list].push_back(WindowListMember{entry->window, entry->contact});
-    return succeeded;
+    auto& lists = hostState().windowLists;
+    if (!entry || lists.count(entry->list) == 0)
+        return serviceFailed;
+    lists[entry->list].push_back(entry->window);
+    return serviceSucceeded;
 }
 
 HostWord removeFromWindowList(HostWord list, HostWord window) {
     auto found = hostState().windowLists.find(list);
     if (found == hostState().windowLists.end())
-        return failed;
+        return serviceFailed;
     auto& members = found->second;
-    auto member = std::find_if(members.begin(), members.end(), [&](const WindowListMember& m) {
-        return m.window == reinterpret_cast<HostHandle>(window);
-    });
+    auto member = std::find(members.begin(), members.end(), reinterpret_cast<HostHandle>(window));
     if (member == members.end())
-        return failed;
+        return serviceFailed;
     members.erase(member);
-    return succeeded;
-}
-
-bool inWindowList(HostWord list, HostHandle window) {
-    auto windows = hostWindowList(list);
-    return std::find(windows.begin(), windows.end(), window) != windows.end();
+    return serviceSucceeded;
 }
 
 HostWord broadcastToWindowList(HostWord list, HostWord lParam) {
     auto message = reinterpret_cast<const MSG*>(lParam);
     if (!message)
-        return failed;
+        return serviceFailed;
     // Receivers may leave the list (or close other members) while the broadcast runs: go through a
     // copy, and skip windows that left before their turn.
-    for (HostHandle window : hostWindowList(list))
-        if (inWindowList(list, window))
+    for (HostHandle window : hostWindowList(list)) {
+        std::vector<HostHandle> members = hostWindowList(list);
+        if (std::find(members.begin(), members.end(), window) != members.end())
             SendMessageA(static_cast<HWND>(window), message->message, message->wParam, message->lParam);
-    return succeeded;
+    }
+    return serviceSucceeded;
 }
 
 // --- message boxes
 
 HHOOK messageBoxHook = nullptr;
 
-// A box between its activation (which may come more than once) and its end, with the timer that
-// closes it should it ignore Enter.
-struct BoxBeingDismissed {
-    HWND box;
-    UINT_PTR closeTimer;
-};
-std::vector<BoxBeingDismissed> boxesBeingDismissed;
+// The boxes between their activation (which may come more than once) and their end, each with the
+// timer that closes it should it ignore Enter.
+std::map<HWND, UINT_PTR> boxesBeingDismissed;
 constexpr UINT stubbornBoxDelayMs = 1000;
 
-std::vector<BoxBeingDismissed>::iterator findBox(HWND box) {
-    return std::find_if(boxesBeingDismissed.begin(), boxesBeingDismissed.end(),
-                        [&](const BoxBeingDismissed& entry) { return entry.box == box; });
-}
-
 // A dialog that ignored Enter is closed as its close box would close it.
-void CALLBACK closeStubbornBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    for (const BoxBeingDismissed& entry : boxesBeingDismissed)
-        if (entry.closeTimer == timer)
-            PostMessageA(entry.box, WM_CLOSE, 0, 0);
-}
-
-std::string windowText(HWND window) {
-    int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    int copied = GetWindowTextA(window, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
-}
-
-std::wstring wideWindowText(HWND window) {
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    int copied = GetWindowTextW(window, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
+void CALLBACK closeStubbornBox(HWND, UINT, UINT_PTR closing, DWORD) {
+    KillTimer(nullptr, closing);
+    for (const auto& [box, timer] : boxesBeingDismissed)
+        if (timer == closing)
+            PostMessageA(box, WM_CLOSE, 0, 0);
 }
 
 bool hasClass(HWND window, const char* className) {
@@ -111,48 +80,27 @@ bool hasClass(HWND window, const char* className) {
     return std::strcmp(name, className) == 0;
 }
 
-BOOL CALLBACK findTextStatic(HWND child, LPARAM found) {
-    LONG style = GetWindowLongA(child, GWL_STYLE);
-    if (hasClass(child, "Static") && (style & SS_TYPEMASK) != SS_ICON && GetWindowTextLengthA(child) > 0) {
-        *reinterpret_cast<HWND*>(found) = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The system's message box (Windows' and Wine's alike) gives its text control the id 0xFFFF; any
-// other dialog gets its first static control with a text that is not an icon.
-HWND messageBoxTextControl(HWND box) {
-    HWND text = GetDlgItem(box, messageBoxTextId);
-    if (!text)
-        EnumChildWindows(box, findTextStatic, reinterpret_cast<LPARAM>(&text));
-    return text;
-}
-
 // Presses Enter in the box once its modal loop runs: the dialog manager then clicks the default
 // button, which the box only settles after it has been activated.
 void dismiss(HWND box) {
     PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
-    boxesBeingDismissed.push_back(
-        BoxBeingDismissed{box, SetTimer(nullptr, 0, stubbornBoxDelayMs, closeStubbornBox)});
+    boxesBeingDismissed[box] = SetTimer(nullptr, 0, stubbornBoxDelayMs, closeStubbornBox);
 }
 
 LRESULT CALLBACK recordMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
     auto window = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && hasClass(window, dialogClass) &&
-        findBox(window) == boxesBeingDismissed.end()) {
+    if (code == HCBT_ACTIVATE && hasClass(window, dialogClass) && boxesBeingDismissed.count(window) == 0) {
         HostState& state = hostState();
-        HWND text = messageBoxTextControl(window);
-        state.messageBoxes.push_back(
-            HostMessageBox{windowText(window), text ? windowText(text) : std::string(),
-                           wideWindowText(window), text ? wideWindowText(text) : std::wstring()});
+        HWND text = GetDlgItem(window, messageBoxTextId);
+        state.logs.messageBoxes.push_back(HostMessageBox{windowText(window), windowText(text),
+                                                         wideWindowText(window), wideWindowText(text)});
         if (state.messageBoxHandler)
-            state.messageBoxHandler(state.messageBoxes.back());
+            state.messageBoxHandler(state.logs.messageBoxes.back());
         dismiss(window);
     } else if (code == HCBT_DESTROYWND) {
-        auto ended = findBox(window);
+        auto ended = boxesBeingDismissed.find(window);
         if (ended != boxesBeingDismissed.end()) {
-            KillTimer(nullptr, ended->closeTimer);
+            KillTimer(nullptr, ended->second);
             boxesBeingDismissed.erase(ended);
         }
     }
@@ -162,10 +110,10 @@ LRESULT CALLBACK recordMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 void addWindowListServices() {
-    addBuiltInService(hostnames::allocWindowList, allocWindowList);
-    addBuiltInService(hostnames::addToWindowList, addToWindowList);
-    addBuiltInService(hostnames::removeFromWindowList, removeFromWindowList);
-    addBuiltInService(hostnames::broadcastToWindowList, broadcastToWindowList);
+    hostCreateService(hostnames::allocWindowList, allocWindowList);
+    hostCreateService(hostnames::addToWindowList, addToWindowList);
+    hostCreateService(hostnames::removeFromWindowList, removeFromWindowList);
+    hostCreateService(hostnames::broadcastToWindowList, broadcastToWindowList);
 }
 
 void hostStart() {
@@ -174,33 +122,35 @@ void hostStart() {
         messageBoxHook = SetWindowsHookExA(WH_CBT, recordMessageBoxes, nullptr, GetCurrentThreadId());
 }
 
+// One byte never makes more than one UTF-16 unit, and one UTF-16 unit no more than four bytes.
 std::wstring widened(const std::string& text, unsigned codePage) {
-    if (text.empty())
-        return std::wstring();
-    int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    std::wstring wide(text.size(), L'\0');
+    int size = static_cast<int>(text.size());
+    wide.resize(
+        static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, &wide[0], size)));
     return wide;
 }
 
 std::string narrowed(const std::wstring& text, unsigned codePage) {
-    if (text.empty())
-        return std::string();
-    int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                     nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &narrow[0], length, nullptr,
-                        nullptr);
+    std::string narrow(4 * text.size(), '\0');
+    int size = static_cast<int>(narrow.size());
+    narrow.resize(static_cast<std::size_t>(WideCharToMultiByte(
+        codePage, 0, text.data(), static_cast<int>(text.size()), &narrow[0], size, nullptr, nullptr)));
     return narrow;
 }
 
+std::wstring wideWindowText(HostHandle window) {
+    auto handle = static_cast<HWND>(window);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(handle)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(handle, &text[0], int(text.size())), 0)));
+    return text;
+}
+
+std::string windowText(HostHandle window) { return narrowed(wideWindowText(window), CP_ACP); }
+
 std::vector<HostHandle> hostWindowList(HostWord list) {
-    std::vector<HostHandle> windows;
     auto found = hostState().windowLists.find(list);
-    if (found != hostState().windowLists.end())
-        for (const WindowListMember& member : found->second)
-            windows.push_back(member.window);
-    return windows;
+    return found != hostState().windowLists.end() ? found->second : std::vector<HostHandle>{};
 }
 
 void hostPumpMessages(unsigned ms) {

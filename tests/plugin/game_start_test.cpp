@@ -206,7 +206,7 @@ TEST_F(PluginTest, ContactAddedAfterLoadStartsAGameWithTheFilterInPlace) {
     loadPlugin();
     HostWord carol = hostAddContact("Carol", true, false); // a host that does not announce it
     choosePlayGame(carol);
-    EXPECT_EQ(hostModulesOnContact(carol), std::vector<std::string>{"Kelvaron"});
+    EXPECT_EQ(modulesOn(carol), std::vector<std::string>{"Kelvaron"});
     const auto& calls = hostPluginServiceCalls();
     auto attached = std::find_if(calls.begin(), calls.end(), [&](const HostServiceCall& c) {
         return c.name == "Proto/AddToContact" && c.wParam == carol;

@@ -74,3 +74,19 @@ TEST_F(PluginTest, WinBlinkStartsAgainInTheNextWindowAfterClosingMidBlink) {
         ASSERT_TRUE(hostCloseGameWindow());
     }
 }
+
+// The window holds its card picture (a GDI+ image and GDI bitmaps) and gives every handle back when it
+// closes; the counting that the soak and the shutdown checks rely on sees both.
+TEST_F(PluginTest, ClosedWindowGivesBackEveryHandleItHeld) {
+    loadPlugin();
+    choosePlayGame(alice);
+    hostPumpMessages(0);
+    HostResourceTally open = hostResourceCounts().live;
+    EXPECT_GT(open.gdiObjects, 0u);
+    EXPECT_EQ(open.gdiplusImages, 1u);
+    ASSERT_TRUE(hostCloseGameWindow());
+    HostResourceTally closed = hostResourceCounts().live;
+    EXPECT_EQ(closed, (HostResourceTally{0, 0, 0, 0}))
+        << closed.gdiObjects << " GDI objects, " << closed.memoryDcs << " memory DCs, " << closed.windowDcs
+        << " window DCs, " << closed.gdiplusImages << " GDI+ images";
+}

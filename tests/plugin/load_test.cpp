@@ -137,7 +137,7 @@ TEST_F(PluginTest, LoadRegistersModuleServicesHooksAndMenuItemInItsOrder) {
     EXPECT_EQ(next, expected.size()) << "missing or out of order: "
                                      << expected[std::min(next, expected.size() - 1)]
                                      << "\nthe plug-in's uses of the link table:" << log;
-    EXPECT_EQ(hostHookCount("DB/Contact/Added"), 1u);
+    EXPECT_EQ(std::count(uses.begin(), uses.end(), "hookEvent DB/Contact/Added"), 1);
     const HostServiceCall* allocation = findCall("Utils/AllocWindowList");
     ASSERT_NE(allocation, nullptr);
     EXPECT_EQ(allocation->lParam, 0);
@@ -147,16 +147,16 @@ TEST_F(PluginTest, LoadRegistersModuleServicesHooksAndMenuItemInItsOrder) {
 
     ASSERT_EQ(hostMenuItems().size(), 1u);
     const HostMenuItem& item = hostMenuItems()[0];
-    EXPECT_EQ(item.size, expectedMenuItemSize);
+    EXPECT_EQ(item.record.size, expectedMenuItemSize);
     EXPECT_EQ(item.text, gameName); // Windows-1251 bytes
-    EXPECT_EQ(item.flags, 8u);
-    EXPECT_EQ(item.position, 5);
+    EXPECT_EQ(item.record.flags, 8u);
+    EXPECT_EQ(item.record.position, 5);
     // The small contact-menu icon, not the window's (LoadIcon hands out one shared handle per resource).
-    EXPECT_EQ(item.icon, LoadIconA(GetModuleHandleA("Kelvaron.dll"), MAKEINTRESOURCEA(119)));
+    EXPECT_EQ(item.record.icon, LoadIconA(GetModuleHandleA("Kelvaron.dll"), MAKEINTRESOURCEA(119)));
     EXPECT_EQ(item.service, "Kelvaron/PlayGame");
-    EXPECT_TRUE(item.popupNameNull && item.contactOwnerNull);
-    EXPECT_EQ(item.popupPosition, 0);
-    EXPECT_EQ(item.hotKey, 0u);
+    EXPECT_TRUE(!item.record.popupName && !item.record.contactOwner);
+    EXPECT_EQ(item.record.popupPosition, 0);
+    EXPECT_EQ(item.record.hotKey, 0u);
 }
 
 // The contact-menu item as each kind of core reads it: a Unicode core gets the name as UTF-16 and the
@@ -188,30 +188,32 @@ TEST_F(PluginTest, MenuItemIsUtf16ForAUnicodeCoreAndWindows1251BytesOtherwise) {
         ASSERT_EQ(hostMenuItems().size(), 1u);
         const HostMenuItem& item = hostMenuItems()[0];
         if (row.expectUnicodeItem) {
-            EXPECT_EQ(item.flags, menuItemHiddenWhenOffline | menuItemUnicodeText)
-                << "flags 0x" << std::hex << item.flags;
+            EXPECT_EQ(item.record.flags, menuItemHiddenWhenOffline | menuItemUnicodeText)
+                << "flags 0x" << std::hex << item.record.flags;
             EXPECT_EQ(item.wideText, gameNameUtf16) << "the item's text read as UTF-16";
         } else {
-            EXPECT_EQ(item.flags, menuItemHiddenWhenOffline) << "flags 0x" << std::hex << item.flags;
+            EXPECT_EQ(item.record.flags, menuItemHiddenWhenOffline)
+                << "flags 0x" << std::hex << item.record.flags;
             EXPECT_EQ(item.text, gameName); // Windows-1251 bytes
         }
-        EXPECT_FALSE(item.textNull);
+        EXPECT_NE(item.record.text, nullptr);
         hostShutdown();
     }
 }
 
 TEST_F(PluginTest, LoadAttachesTheModuleToEveryContactOnce) {
-    hostAttachModule(bob, "Kelvaron"); // from an earlier run of the messenger
+    // From an earlier run of the messenger.
+    hostCallService(hostnames::addToContact, bob, reinterpret_cast<HostWord>("Kelvaron"));
     loadPlugin();
     EXPECT_EQ(countCalls("Proto/IsProtoOnContact", alice), 1u);
     EXPECT_EQ(countCalls("Proto/IsProtoOnContact", bob), 1u);
     EXPECT_EQ(countCalls("Proto/AddToContact", alice), 1u);
     EXPECT_EQ(countCalls("Proto/AddToContact", bob), 0u) << "already attached";
-    EXPECT_EQ(hostModulesOnContact(alice), std::vector<std::string>{"Kelvaron"});
-    EXPECT_EQ(hostModulesOnContact(bob), std::vector<std::string>{"Kelvaron"});
+    EXPECT_EQ(modulesOn(alice), std::vector<std::string>{"Kelvaron"});
+    EXPECT_EQ(modulesOn(bob), std::vector<std::string>{"Kelvaron"});
     // A contact added while the messenger runs is attached when the host announces it.
     HostWord carol = hostAddContact("Carol");
-    EXPECT_EQ(hostModulesOnContact(carol), std::vector<std::string>{"Kelvaron"});
+    EXPECT_EQ(modulesOn(carol), std::vector<std::string>{"Kelvaron"});
     EXPECT_EQ(countCalls("Proto/AddToContact", carol), 1u);
 }
 

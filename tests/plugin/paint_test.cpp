@@ -13,20 +13,6 @@ namespace {
 // A display name typical of the code page, in the host's ANSI code page as the host would hold it.
 std::wstring typicalDisplayName() { return GetACP() == 1251 ? L"Алёна" : L"Zoë"; }
 
-std::string toAnsi(const std::wstring& text) {
-    int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], length, nullptr, nullptr);
-    ansi.resize(static_cast<std::size_t>(length) - 1);
-    return ansi;
-}
-
-std::wstring wideWindowText(HWND window) {
-    wchar_t text[512] = L"";
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
 Rect shrunk(Rect r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right - dx, r.bottom - dy}; }
 
 // How many pixels inside `inner` differ from the Unicode `text` drawn centred on one line into `area`,
@@ -238,7 +224,7 @@ TEST_F(Painting, ButtonSitsAtTheBottomLeftAsOpenedAndAfterEveryResize) {
 // another code page shows garbled. Run under code pages 1251 and 1252.
 TEST_F(PluginTest, ShownTextsReadTheSameOnAnyCodePage) {
     std::wstring name = typicalDisplayName();
-    HostWord contact = hostAddContact(toAnsi(name));
+    HostWord contact = hostAddContact(narrowed(name, CP_ACP));
     loadPlugin();
     // The receiver defends against an uncovered 9 with two cards in the stock.
     hostReceiveText(contact, "@@Kelvaron@@72e0-91-63a2-b0-120");

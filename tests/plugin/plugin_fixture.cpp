@@ -25,12 +25,6 @@ void PluginTest::loadPlugin() {
     ASSERT_EQ(result, HostLoadResult::Loaded) << hostLoadResultName(result);
 }
 
-std::string windowText(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 HWND gameWindowHandle() { return static_cast<HWND>(hostGameWindow()); }
 
 HWND actionButtonHandle() {
@@ -44,6 +38,14 @@ GameState peerViewOf(const std::string& sentText) {
     return peer;
 }
 
+std::vector<std::string> modulesOn(HostWord contact) {
+    for (const HostContact& known : hostContacts())
+        if (known.handle == contact)
+            return known.modules;
+    ADD_FAILURE() << "no contact " << contact;
+    return {};
+}
+
 void choosePlayGame(HostWord contact) {
     std::vector<std::size_t> items = hostVisibleMenuItems(contact);
     ASSERT_EQ(items.size(), 1u);
@@ -52,6 +54,13 @@ void choosePlayGame(HostWord contact) {
 
 std::uint32_t faceColour(const char* code) {
     return colourCardFace(cardRank(card(code)), cardSuit(card(code)));
+}
+
+std::uint32_t clientPixel(int x, int y) {
+    HDC screen = GetDC(gameWindowHandle());
+    COLORREF pixel = GetPixel(screen, x, y);
+    ReleaseDC(gameWindowHandle(), screen);
+    return pixel;
 }
 
 std::vector<Rect> myHandRects(const char* hand) {

@@ -24,12 +24,16 @@ class PluginTest : public ::testing::Test {
     void loadPlugin();
 };
 
-// The text of a window (a title or a button caption), ANSI.
-std::string windowText(HWND window);
 HWND gameWindowHandle();
 HWND actionButtonHandle();
+inline bool operator==(const HostResourceTally& a, const HostResourceTally& b) {
+    return a.gdiObjects == b.gdiObjects && a.memoryDcs == b.memoryDcs && a.windowDcs == b.windowDcs &&
+           a.gdiplusImages == b.gdiplusImages;
+}
 // The game as the peer would adopt it from a text the plug-in sent (hands exchanged back).
 GameState peerViewOf(const std::string& sentText);
+// The modules on the contact's receive chain, in order.
+std::vector<std::string> modulesOn(HostWord contact);
 // Chooses the plug-in's contact-menu item for the contact.
 void choosePlayGame(HostWord contact);
 
@@ -37,6 +41,8 @@ void choosePlayGame(HostWord contact);
 inline const CardMetrics testMetrics = cardMetricsForPicture(cardPictureWidth, cardPictureHeight);
 // A face of the colour picture, where every face is one flat colour of its own.
 std::uint32_t faceColour(const char* code);
+// A pixel of the game window's client area as 0x00BBGGRR, read back from the screen.
+std::uint32_t clientPixel(int x, int y);
 // Where the cards of a hand lie in the game window.
 std::vector<Rect> myHandRects(const char* hand);
 // Empty when the window shows exactly this game with Plugins\cards.png, and the button caption it
