@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ HWND gameWindowHandle();
 HWND actionButtonHandle();
 // The game as the peer would adopt it from a text the plug-in sent (hands exchanged back).
 GameState peerViewOf(const std::string& sentText);
+// Where the plug-in called the host service of this name (with this wParam, when given), as positions
+// in hostPluginServiceCalls().
+std::vector<std::size_t> pluginCallsTo(const std::string& name, std::optional<HostWord> wParam = {});
 // Chooses the plug-in's contact-menu item for the contact.
 void choosePlayGame(HostWord contact);
 
@@ -39,6 +43,3 @@ inline const CardMetrics testMetrics = cardMetricsForPicture(cardPictureWidth, c
 std::uint32_t faceColour(const char* code);
 // Where the cards of a hand lie in the game window.
 std::vector<Rect> myHandRects(const char* hand);
-// Empty when the window shows exactly this game with Plugins\cards.png, and the button caption it
-// calls for; otherwise what differs first.
-std::string shownGameMismatch(const GameState& expected);
