@@ -43,9 +43,10 @@ TEST(Exchange, ReceivingAState) {
     const char example[] = "@@Kelvaron@@72e0-91c1-63a2-b0-020"; // its receiver attacks, all covered
     const char rejected[] = "@@Kelvaron@@72e0-91c1-63a2-b0--020";
     const char notHex[] = "@@Kelvaron@@72e0-91c1-6za2-b0zz-020";
-    const std::string traceBox = std::string("trace:") + hexDigitErrorText;
+    const char won[] = "@@Kelvaron@@--6070--100";
+    const std::string trace = std::string("trace:") + hexDigitErrorText;
     const std::string beatOff = std::string("button:") + captionBeatOff + ":on";
-    const std::string newGameButton = std::string("button:") + captionNewGame + ":on";
+    const std::string newGame = std::string("button:") + captionNewGame + ":on";
     struct Row {
         const char* what;
         bool windowOpen;  // during a game with contact 9
@@ -56,38 +57,15 @@ TEST(Exchange, ReceivingAState) {
         Calls calls;
     } rows[] = {
         {"a first state opens the window", false, true, 9, example, "63 a2", {"open", beatOff, "redraw"}},
-        {"a rejected one still opens it, its button offering a new game",
-         false,
-         true,
-         9,
-         rejected,
-         "",
-         {"open", newGameButton}},
+        {"a rejected one opens it on a new game", false, true, 9, rejected, "", {"open", newGame}},
         {"dropped when the window cannot open", false, false, 9, example, "", {"open"}},
-        {"during a game another contact is not heard", true, true, 10, example, "", {}},
+        {"in a game another contact is not heard", true, true, 10, example, "", {}},
         {"the opponent's rejected state", true, true, 9, rejected, "", {"flash"}},
-        {"one trace box for a text with characters that are not hexadecimal digits",
-         true,
-         true,
-         9,
-         notHex,
-         "",
-         {"flash", traceBox}},
-        {"...before the button of a window it opened",
-         false,
-         true,
-         9,
-         notHex,
-         "",
-         {"open", traceBox, newGameButton}},
+        {"one trace box for many non-hex characters", true, true, 9, notHex, "", {"flash", trace}},
+        {"...before the button of a window it opened", false, true, 9, notHex, "", {"open", trace, newGame}},
         {"the opponent's state", true, true, 9, example, "63 a2", {"flash", beatOff, "redraw"}},
-        {"an adopted won state starts the blink; nothing is ever sent back",
-         true,
-         true,
-         9,
-         "@@Kelvaron@@--6070--100",
-         "60 70",
-         {"flash", newGameButton, "redraw", "blink:start"}},
+        // None of them sends anything back.
+        {"won: the blink starts", true, true, 9, won, "60 70", {"flash", newGame, "redraw", "blink:start"}},
     };
     for (const Row& row : rows) {
         resetCore();
@@ -121,20 +99,15 @@ TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
         Answer answer;
     } rows[] = {
         {"the peer's deal orders first: it wins", false, false, false, DealBefore, peer, true, Nothing},
-        {"ours orders first: theirs is dropped and ours sent again", false, false, false, DealAfter, peer,
-         false, OurDeal},
+        {"ours first: theirs dropped, ours sent again", false, false, false, DealAfter, peer, false, OurDeal},
         {"...followed by the card we laid since", false, false, true, DealAfter, peer, false, OurDealAndMove},
-        {"their deal ordering first still wins after our card", false, false, true, DealBefore, peer, true,
-         Nothing},
+        {"theirs first wins after our card too", false, false, true, DealBefore, peer, true, Nothing},
         {"the very same text is no crossing", false, false, false, DealEqual, peer, true, Nothing},
         {"a move on our deal is adopted", true, false, false, MoveOnOurs, peer, true, Nothing},
-        {"a move on a deal that crossed ours is dropped", false, false, false, MoveOnAnother, peer, false,
-         OurDeal},
-        {"once answered, a later deal of theirs is adopted", false, true, false, DealAfter, peer, true,
-         Nothing},
+        {"a move on a crossing deal is dropped", false, false, false, MoveOnAnother, peer, false, OurDeal},
+        {"once answered, a later deal is adopted", false, true, false, DealAfter, peer, true, Nothing},
         {"once answered, any move is adopted", false, true, false, MoveOnAnother, peer, true, Nothing},
-        {"another contact is not heard, and not answered", false, false, false, DealBefore, peer + 1, false,
-         Nothing},
+        {"another contact is not answered", false, false, false, DealBefore, peer + 1, false, Nothing},
     };
     for (const Row& row : rows) {
         GameState ours = row.weDefend ? oursDefending : oursAttacking;

@@ -10,13 +10,6 @@
 namespace {
 constexpr char pluginPath[] = "Plugins\\Kelvaron.dll";
 
-const HostServiceCall* findCall(const char* name) {
-    for (const HostServiceCall& call : hostPluginServiceCalls())
-        if (call.name == name)
-            return &call;
-    return nullptr;
-}
-
 // A version service that writes a Unicode core's text but reports failure.
 HostWord failingUnicodeVersionText(HostWord size, HostWord lParam) {
     std::string text = std::string("0.10.24 ") + unicodeCoreMark;
@@ -24,12 +17,6 @@ HostWord failingUnicodeVersionText(HostWord size, HostWord lParam) {
     if (buffer && size > static_cast<HostWord>(text.size()))
         buffer[text.copy(buffer, text.size())] = '\0';
     return 1;
-}
-
-std::size_t countCalls(const char* name, HostWord wParam) {
-    const auto& calls = hostPluginServiceCalls();
-    return std::count_if(calls.begin(), calls.end(),
-                         [&](const HostServiceCall& c) { return c.name == name && c.wParam == wParam; });
 }
 } // namespace
 
@@ -39,7 +26,9 @@ constexpr bool build64 = sizeof(void*) == 8;
 constexpr int expectedInfoSize = build64 ? 72 : 40;
 constexpr int expectedMenuItemSize = build64 ? 64 : 40;
 
-TEST_F(PluginTest, VersionGate) {
+// The gate on the host's version, the information record's version (0.0.0.6 as one word, a byte a
+// part, major first) and the DLL's version record, which holds the same and a Russian description.
+TEST_F(PluginTest, VersionGateAndVersionRecords) {
     const std::pair<std::uint32_t, bool> versions[] = {
         {0x00000000, false}, {0x00010200, false}, {0x00010201, true}, {0x000A1800, true}, {0xFFFFFFFF, true}};
     for (auto [version, accepted] : versions) {
@@ -53,10 +42,24 @@ TEST_F(PluginTest, VersionGate) {
             hostShutdown();
         }
     }
+    std::vector<BYTE> record(GetFileVersionInfoSizeA(pluginPath, nullptr));
+    ASSERT_FALSE(record.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(pluginPath, 0, static_cast<DWORD>(record.size()), record.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 0)); // 0.0
+    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(6, 0)); // .0.6: the low word is the last part
+    wchar_t* description = nullptr;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\StringFileInfo\\041904E3\\FileDescription",
+                               reinterpret_cast<void**>(&description), &length));
+    EXPECT_STREQ(description, L"Карточная игра в дурака");
 }
 
+// A scan of the plug-in folder loads, asks and frees the DLL, several times. Regression: the window
+// class outlived the DLL that registered it, pointing into freed code, so a messenger that loads and
+// frees its plug-ins to list them could not open a game window afterwards.
 TEST_F(PluginTest, InformationRecordAsksNothingAndLeavesNothingBehind) {
-    // A scan of the plug-in folder loads, asks and frees the DLL, several times.
     for (int scan = 0; scan < 3; ++scan) {
         HMODULE module = LoadLibraryA(pluginPath);
         ASSERT_NE(module, nullptr) << "error " << GetLastError();
@@ -69,24 +72,12 @@ TEST_F(PluginTest, InformationRecordAsksNothingAndLeavesNothingBehind) {
         for (const char* text : {record->shortName, record->description, record->author, record->authorEmail,
                                  record->copyright, record->homepage})
             EXPECT_TRUE(text && *text) << "a missing text in the information record";
+        WNDCLASSA windowClass = {};
+        EXPECT_TRUE(GetClassInfoA(module, gameWindowClassName, &windowClass));
         FreeLibrary(module);
+        EXPECT_FALSE(GetClassInfoA(module, gameWindowClassName, &windowClass)) << "outlived the DLL";
     }
     EXPECT_TRUE(hostPluginServiceCalls().empty());
-    // After the scans the plug-in still loads and opens its window: nothing stale was left behind.
-    loadPlugin();
-    choosePlayGame(alice);
-    EXPECT_NE(gameWindowHandle(), nullptr);
-}
-
-// Regression: the window class outlived the DLL that registered it, pointing into freed code, so a
-// messenger that loads and frees its plug-ins to list them could not open a game window afterwards.
-TEST_F(PluginTest, WindowClassIsUnregisteredWhenTheDllIsFreed) {
-    HMODULE module = LoadLibraryA(pluginPath);
-    ASSERT_NE(module, nullptr);
-    WNDCLASSA windowClass = {};
-    EXPECT_TRUE(GetClassInfoA(module, gameWindowClassName, &windowClass));
-    FreeLibrary(module);
-    EXPECT_FALSE(GetClassInfoA(module, gameWindowClassName, &windowClass));
     loadPlugin();
     choosePlayGame(alice);
     EXPECT_NE(gameWindowHandle(), nullptr);
@@ -109,7 +100,10 @@ TEST_F(PluginTest, ClassBrushOutlivesTheDllWhileAWindowOfTheClassExists) {
     DeleteObject(brush);
 }
 
-TEST_F(PluginTest, LoadRegistersModuleServicesHooksAndMenuItemInItsOrder) {
+// Bob has the module from an earlier run of the messenger: each contact is asked once, and only Alice is
+// attached; a contact added while the messenger runs is attached when the host announces it.
+TEST_F(PluginTest, LoadRegistersModuleServicesHooksAndMenuItemInItsOrderAndAttachesEveryContactOnce) {
+    hostCallService(hostnames::addToContact, bob, reinterpret_cast<HostWord>("Kelvaron"));
     loadPlugin();
     const std::vector<std::string> expected = {
         "callService Utils/AllocWindowList",
@@ -120,7 +114,6 @@ TEST_F(PluginTest, LoadRegistersModuleServicesHooksAndMenuItemInItsOrder) {
         "callService Proto/AddToContact",
         "callService DB/Contact/FindNext",
         "callService Proto/IsProtoOnContact",
-        "callService Proto/AddToContact",
         "callService DB/Contact/FindNext",
         "hookEvent Miranda/System/Shutdown",
         "createServiceFunction Kelvaron/PlayGame",
@@ -138,9 +131,8 @@ TEST_F(PluginTest, LoadRegistersModuleServicesHooksAndMenuItemInItsOrder) {
                                      << expected[std::min(next, expected.size() - 1)]
                                      << "\nthe plug-in's uses of the link table:" << log;
     EXPECT_EQ(std::count(uses.begin(), uses.end(), "hookEvent DB/Contact/Added"), 1);
-    const HostServiceCall* allocation = findCall("Utils/AllocWindowList");
-    ASSERT_NE(allocation, nullptr);
-    EXPECT_EQ(allocation->lParam, 0);
+    ASSERT_EQ(pluginCallsTo("Utils/AllocWindowList").size(), 1u);
+    EXPECT_EQ(hostPluginServiceCalls()[pluginCallsTo("Utils/AllocWindowList")[0]].lParam, 0);
     ASSERT_EQ(hostModules().size(), 1u);
     EXPECT_EQ(hostModules()[0].name, "Kelvaron");
     EXPECT_EQ(hostModules()[0].type, 1991);
@@ -148,15 +140,23 @@ TEST_F(PluginTest, LoadRegistersModuleServicesHooksAndMenuItemInItsOrder) {
     ASSERT_EQ(hostMenuItems().size(), 1u);
     const HostMenuItem& item = hostMenuItems()[0];
     EXPECT_EQ(item.record.size, expectedMenuItemSize);
-    EXPECT_EQ(item.text, gameName); // Windows-1251 bytes
-    EXPECT_EQ(item.record.flags, 8u);
-    EXPECT_EQ(item.record.position, 5);
+    EXPECT_EQ(item.record.position, 5); // its flags and text are the next test's
     // The small contact-menu icon, not the window's (LoadIcon hands out one shared handle per resource).
     EXPECT_EQ(item.record.icon, LoadIconA(GetModuleHandleA("Kelvaron.dll"), MAKEINTRESOURCEA(119)));
     EXPECT_EQ(item.service, "Kelvaron/PlayGame");
     EXPECT_TRUE(!item.record.popupName && !item.record.contactOwner);
     EXPECT_EQ(item.record.popupPosition, 0);
     EXPECT_EQ(item.record.hotKey, 0u);
+
+    EXPECT_EQ(pluginCallsTo("Proto/IsProtoOnContact", alice).size(), 1u);
+    EXPECT_EQ(pluginCallsTo("Proto/IsProtoOnContact", bob).size(), 1u);
+    EXPECT_EQ(pluginCallsTo("Proto/AddToContact", alice).size(), 1u);
+    EXPECT_EQ(pluginCallsTo("Proto/AddToContact", bob).size(), 0u) << "already attached";
+    EXPECT_EQ(modulesOn(alice), std::vector<std::string>{"Kelvaron"});
+    EXPECT_EQ(modulesOn(bob), std::vector<std::string>{"Kelvaron"});
+    HostWord carol = hostAddContact("Carol");
+    EXPECT_EQ(modulesOn(carol), std::vector<std::string>{"Kelvaron"});
+    EXPECT_EQ(pluginCallsTo("Proto/AddToContact", carol).size(), 1u);
 }
 
 // The contact-menu item as each kind of core reads it: a Unicode core gets the name as UTF-16 and the
@@ -201,28 +201,12 @@ TEST_F(PluginTest, MenuItemIsUtf16ForAUnicodeCoreAndWindows1251BytesOtherwise) {
     }
 }
 
-TEST_F(PluginTest, LoadAttachesTheModuleToEveryContactOnce) {
-    // From an earlier run of the messenger.
-    hostCallService(hostnames::addToContact, bob, reinterpret_cast<HostWord>("Kelvaron"));
-    loadPlugin();
-    EXPECT_EQ(countCalls("Proto/IsProtoOnContact", alice), 1u);
-    EXPECT_EQ(countCalls("Proto/IsProtoOnContact", bob), 1u);
-    EXPECT_EQ(countCalls("Proto/AddToContact", alice), 1u);
-    EXPECT_EQ(countCalls("Proto/AddToContact", bob), 0u) << "already attached";
-    EXPECT_EQ(modulesOn(alice), std::vector<std::string>{"Kelvaron"});
-    EXPECT_EQ(modulesOn(bob), std::vector<std::string>{"Kelvaron"});
-    // A contact added while the messenger runs is attached when the host announces it.
-    HostWord carol = hostAddContact("Carol");
-    EXPECT_EQ(modulesOn(carol), std::vector<std::string>{"Kelvaron"});
-    EXPECT_EQ(countCalls("Proto/AddToContact", carol), 1u);
-}
-
 TEST_F(PluginTest, HostWithoutContactsIsNeverAskedAboutThem) {
     hostReset();
     loadPlugin();
-    EXPECT_EQ(findCall("Proto/IsProtoOnContact"), nullptr);
-    EXPECT_EQ(findCall("Proto/AddToContact"), nullptr);
-    EXPECT_NE(findCall("DB/Contact/FindFirst"), nullptr);
+    EXPECT_TRUE(pluginCallsTo("Proto/IsProtoOnContact").empty());
+    EXPECT_TRUE(pluginCallsTo("Proto/AddToContact").empty());
+    EXPECT_FALSE(pluginCallsTo("DB/Contact/FindFirst").empty());
 }
 
 TEST_F(PluginTest, ManifestRedirectsCommonControlsToVersionSix) {
@@ -250,25 +234,6 @@ TEST_F(PluginTest, ManifestRedirectsCommonControlsToVersionSix) {
     EXPECT_NE(loadedFrom.find(assembly + L"_6595b64144ccf1df_6."), std::wstring::npos)
         << std::string(loadedFrom.begin(), loadedFrom.end());
     FreeLibrary(commonControls);
-}
-
-TEST_F(PluginTest, VersionRecordMatchesTheInformationRecordAndIsRussian) {
-    loadPlugin();
-    const char* dll = "Plugins\\Kelvaron.dll";
-    std::vector<BYTE> record(GetFileVersionInfoSizeA(dll, nullptr));
-    ASSERT_FALSE(record.empty());
-    ASSERT_TRUE(GetFileVersionInfoA(dll, 0, static_cast<DWORD>(record.size()), record.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    // The information record's version holds the four parts a byte each, major first.
-    std::uint32_t version = hostPluginInfo()->version;
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(version >> 16 & 0xFF, version >> 24));
-    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(version & 0xFF, version >> 8 & 0xFF));
-    wchar_t* description = nullptr;
-    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\StringFileInfo\\041904E3\\FileDescription",
-                               reinterpret_cast<void**>(&description), &length));
-    EXPECT_STREQ(description, L"Карточная игра в дурака");
 }
 
 // Regression: the deals were seeded with the time alone, so two messengers loaded in the same second

@@ -2,7 +2,6 @@
 #include "plugin_fixture.h"
 
 #include "data/colour_cards.h"
-#include "engine/actions.h"
 #include "exchange/state_message.h"
 #include "recording/recording_frontend.h"
 
@@ -46,6 +45,16 @@ std::vector<std::string> modulesOn(HostWord contact) {
     return {};
 }
 
+std::vector<std::size_t> pluginCallsTo(const std::string& name, std::optional<HostWord> wParam) {
+    std::vector<std::size_t> found;
+    for (std::size_t i = 0; i < hostPluginServiceCalls().size(); ++i) {
+        const HostServiceCall& call = hostPluginServiceCalls()[i];
+        if (call.name == name && (!wParam || call.wParam == *wParam))
+            found.push_back(i);
+    }
+    return found;
+}
+
 void choosePlayGame(HostWord contact) {
     std::vector<std::size_t> items = hostVisibleMenuItems(contact);
     ASSERT_EQ(items.size(), 1u);
@@ -69,13 +78,4 @@ std::vector<Rect> myHandRects(const char* hand) {
     std::vector<Rect> rects;
     layoutHand(game, rects, testMetrics, gameClientSize());
     return rects;
-}
-
-std::string shownGameMismatch(const GameState& expected) {
-    std::string mismatch = tableMismatch("Plugins\\cards.png", expected);
-    if (!mismatch.empty())
-        return mismatch;
-    std::string caption = actionButtonCaption(expected);
-    std::string shown = windowText(actionButtonHandle());
-    return shown == caption ? "" : "button caption '" + shown + "', expected '" + caption + "'";
 }

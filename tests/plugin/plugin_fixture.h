@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ inline bool operator==(const HostResourceTally& a, const HostResourceTally& b) {
 GameState peerViewOf(const std::string& sentText);
 // The modules on the contact's receive chain, in order.
 std::vector<std::string> modulesOn(HostWord contact);
+// Where the plug-in called the host service of this name (with this wParam, when given), as positions
+// in hostPluginServiceCalls().
+std::vector<std::size_t> pluginCallsTo(const std::string& name, std::optional<HostWord> wParam = {});
 // Chooses the plug-in's contact-menu item for the contact.
 void choosePlayGame(HostWord contact);
 
@@ -45,6 +49,3 @@ std::uint32_t faceColour(const char* code);
 std::uint32_t clientPixel(int x, int y);
 // Where the cards of a hand lie in the game window.
 std::vector<Rect> myHandRects(const char* hand);
-// Empty when the window shows exactly this game with Plugins\cards.png, and the button caption it
-// calls for; otherwise what differs first.
-std::string shownGameMismatch(const GameState& expected);
