@@ -98,14 +98,15 @@ kelvaron_free_port() {
   python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
-# Starts an IRC server of the scripts' own: kelvaron_start_irc_server DIR [default]. Writes its
+# Starts an IRC server of the scripts' own: kelvaron_start_irc_server DIR [generous|default [PING]]. Writes its
 # configuration into DIR (a scratch folder), starts ngircd in the foreground on a free loopback port and
 # waits until it takes connections (up to 10 s, times $KELVARON_TIME_SCALE on a slower machine); sets
 # KELVARON_IRC_PORT and KELVARON_IRC_PID. Its limits let two auto-players at full speed pass
 # unthrottled; with "default" it keeps ngircd's own, under which a client that sends more than three
-# lines at a time waits a second before the next are read.
+# lines at a time waits a second before the next are read. With PING (seconds), a client that stops
+# answering is pinged after PING seconds of silence and dropped PING seconds later.
 kelvaron_start_irc_server() {
-  local dir=$1 limits=${2:-generous}
+  local dir=$1 limits=${2:-generous} ping=${3:-}
   KELVARON_IRC_PORT=$(kelvaron_free_port)
   mkdir -p "$dir/conf.d"
   cat >"$dir/ngircd.conf" <<CONF
@@ -127,6 +128,7 @@ CONF
     # No penalty time: no client is ever throttled. Any number of connections from 127.0.0.1, and
     # nicks as long as the contacts' names.
     printf '[Limits]\nMaxPenaltyTime = 0\nMaxConnectionsIP = 0\nMaxNickLength = 30\n' >>"$dir/ngircd.conf"
+    [ -z "$ping" ] || printf 'PingTimeout = %s\nPongTimeout = %s\n' "$ping" "$ping" >>"$dir/ngircd.conf"
   fi
   # Debian puts it in /usr/sbin, which a user's PATH may lack.
   "$(command -v ngircd || echo /usr/sbin/ngircd)" -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
