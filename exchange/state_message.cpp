@@ -9,16 +9,6 @@ constexpr char groupEnd = '-';
 constexpr std::size_t pieceCount = 5; // four card groups and the digits
 constexpr std::size_t digitCount = 3;
 
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Appends one character, never past the longest message; a game holds at most the 36 cards, so
 // nothing of a sound game is ever cut.
 void appendChar(StateMessageText& message, std::size_t& length, char c) {
@@ -40,10 +30,10 @@ bool allReadCharactersAreHex(const std::vector<char*>& pieces) {
     for (std::size_t group = 0; group + 1 < pieceCount; ++group) {
         std::size_t length = std::strlen(pieces[group]) / 2 * 2;
         for (std::size_t i = 0; i < length; ++i)
-            if (hexDigitValue(pieces[group][i]) < 0)
+            if (HexToDec(pieces[group][i]) < 0)
                 return false;
     }
-    return hexDigitValue(pieces[4][0]) >= 0 && hexDigitValue(pieces[4][1]) >= 0;
+    return HexToDec(pieces[4][0]) >= 0 && HexToDec(pieces[4][1]) >= 0;
 }
 
 // Each card one of the 36, none twice (which also bounds the total at 36).
@@ -157,4 +147,12 @@ void parseCardGroup(const char* group, CardList& cards) {
     }
 }
 
-int HexToDec(char digit) { return hexDigitValue(digit); }
+int HexToDec(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
