@@ -22,7 +22,6 @@ constexpr int gameWindowHeight = 520;
 constexpr UINT winBlinkPeriodMs = 100;
 constexpr std::size_t titleBufferSize = 256;
 constexpr std::size_t aboutTextSize = 1024;
-constexpr wchar_t cardPicturePath[] = L"Plugins\\cards.png";
 constexpr wchar_t cardPictureFileName[] = L"cards.png";
 
 HBRUSH classBackgroundBrush = nullptr;
@@ -213,7 +212,7 @@ void unregisterGameWindowClass() {
 }
 
 void openGameWindow(const GameState& opened) {
-    ui.cardPicture = loadPicture(cardPicturePath);
+    ui.cardPicture = loadPicture(cardPicturePathW);
     if (!ui.cardPicture)
         ui.cardPicture = loadPictureBesideModule();
     if (!ui.cardPicture) {

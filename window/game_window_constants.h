@@ -25,6 +25,12 @@ inline constexpr std::uint32_t bubbleInPlay = 0x00FFFFFF;
 inline constexpr std::uint32_t bubbleAfterGame = 0x00C0C0C0;
 inline constexpr std::uint32_t outlineBlack = 0x00000000;
 
+// Where the plug-in first looks for its card picture, relative to the current directory (the messenger's
+// folder, unless something moved it; then it looks beside its own DLL). ANSI for the tools, UTF-16 for
+// the window.
+inline constexpr char cardPicturePath[] = "Plugins\\cards.png";
+inline constexpr wchar_t cardPicturePathW[] = L"Plugins\\cards.png";
+
 // The size of resources/cards.png (and of the tests' picture with coloured faces): the plug-in reads
 // it from the file; the tools lay out the table by it.
 inline constexpr std::uint32_t cardPictureWidth = 647;

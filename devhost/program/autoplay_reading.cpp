@@ -102,7 +102,7 @@ void readState(const std::string& text, TextSource source) {
         if (checking() && (!received || !run.forecast.sound))
             fail("a state message that does not decode: " + text);
         else if (checking())
-            run.referee.checkWindow(picturePath, run.view, gameLabel()); // still the game as it was
+            run.referee.checkWindow(cardPicturePath, run.view, gameLabel()); // still the game as it was
         if (received && !run.cross.active)
             schedule();
         return;
@@ -134,7 +134,7 @@ void readState(const std::string& text, TextSource source) {
     if (received && isFreshDeal(next))
         notePeerDeal(text);
     if (checking())
-        run.referee.checkWindow(picturePath, run.view, gameLabel());
+        run.referee.checkWindow(cardPicturePath, run.view, gameLabel());
     if (fresh && run.gameNumber == 1)
         snapshot("deal");
     GameOutcome outcome = gameOutcome(run.view);

@@ -18,7 +18,6 @@ namespace autoplay {
 inline constexpr UINT starterLingerMs = 1000;
 inline constexpr UINT peerLeaveWaitMs = 5000;
 inline constexpr UINT endAtOnceMs = 1;
-inline constexpr char picturePath[] = "Plugins\\cards.png";
 
 struct Run {
     DevhostOptions options;

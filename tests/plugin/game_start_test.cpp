@@ -7,13 +7,12 @@
 #include "exchange/state_message.h"
 
 namespace {
-constexpr char picturePath[] = "Plugins\\cards.png";
 constexpr char movedPicturePath[] = "Plugins\\cards.png.away";
 
 // Moves the card picture away for the life of the guard.
 struct PictureAway {
-    PictureAway() { EXPECT_TRUE(MoveFileA(picturePath, movedPicturePath)) << GetLastError(); }
-    ~PictureAway() { MoveFileA(movedPicturePath, picturePath); }
+    PictureAway() { EXPECT_TRUE(MoveFileA(cardPicturePath, movedPicturePath)) << GetLastError(); }
+    ~PictureAway() { MoveFileA(movedPicturePath, cardPicturePath); }
 };
 
 std::string titleFor(const std::string& name) { return windowTitlePrefix + name; }

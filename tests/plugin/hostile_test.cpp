@@ -16,7 +16,6 @@
 namespace {
 constexpr unsigned defaultTexts = 2000;
 constexpr unsigned seed = 20261207;
-constexpr char picturePath[] = "Plugins\\cards.png";
 // Chat and look-alikes of the marker; "\xcf\xf0\xe8\xe2\xe5\xf2" is "Привет" in Windows-1251.
 const char* const chatTexts[] = {"",
                                  "\xcf\xf0\xe8\xe2\xe5\xf2",
@@ -129,7 +128,7 @@ TEST_F(PluginTest, HostileTextsChangeTheGameOnlyAsTheCoreSays) {
         hostReceiveText(sender, text.c_str());
         windowOpen = windowOpen || heard;
         if (windowOpen)
-            referee.checkWindow(picturePath, expected, "text " + std::to_string(i) + " \"" + text + "\"");
+            referee.checkWindow(cardPicturePath, expected, "text " + std::to_string(i) + " \"" + text + "\"");
         EXPECT_TRUE(hostSentTexts().empty()) << "the plug-in answered \"" << text << "\"";
         hostClearLogs();
     }

@@ -78,11 +78,11 @@ TEST_F(Painting, EveryPartOfTheTableFromTheRightSourceBlock) {
     Referee referee([](const std::string& fault) { ADD_FAILURE() << fault; });
     for (const GameView& view : views) {
         receive(view);
-        referee.checkWindow("Plugins\\cards.png", gameStateOf(view), "the redraw");
+        referee.checkWindow(cardPicturePath, gameStateOf(view), "the redraw");
         // Through the paint notice (background erased by the class) instead of the redraw.
         InvalidateRect(gameWindowHandle(), nullptr, TRUE);
         UpdateWindow(gameWindowHandle());
-        referee.checkWindow("Plugins\\cards.png", gameStateOf(view), "the paint notice");
+        referee.checkWindow(cardPicturePath, gameStateOf(view), "the paint notice");
     }
     // What the comparison does not look at, in the first game.
     receive(views[0]);

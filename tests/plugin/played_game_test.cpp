@@ -14,7 +14,6 @@
 #include <random>
 
 namespace {
-constexpr char picturePath[] = "Plugins\\cards.png";
 constexpr unsigned games = 5;
 constexpr unsigned movesPerGameLimit = 400;
 
@@ -64,7 +63,7 @@ TEST_F(PluginTest, EveryMoveShowsThePredictedGame) {
     takeDeal(mine, theirs, hostSentTexts()[0].text);
     unsigned moves = 0;
     for (unsigned game = 1; game <= games && !referee.failed(); ++game) {
-        referee.checkWindow(picturePath, mine.state, "the deal of game " + std::to_string(game));
+        referee.checkWindow(cardPicturePath, mine.state, "the deal of game " + std::to_string(game));
         for (unsigned move = 0; gameOutcome(mine.state) == InProgress && !referee.failed(); ++move, ++moves) {
             ASSERT_LT(move, movesPerGameLimit) << "game " << game << " does not end";
             std::vector<std::uint32_t> own = acceptedActions(mine);
@@ -89,7 +88,7 @@ TEST_F(PluginTest, EveryMoveShowsThePredictedGame) {
                 }
                 EXPECT_EQ(sentSince(before), std::vector<std::string>{}) << where << ": the plug-in answered";
             }
-            referee.checkWindow(picturePath, mine.state, where);
+            referee.checkWindow(cardPicturePath, mine.state, where);
         }
         // The next deal is the plug-in's: its shuffle is its own, so the core takes it as it comes.
         std::size_t before = hostSentTexts().size();
