@@ -31,6 +31,26 @@ inline bool isValidCard(Card card) {
 // Position 0..35 of a valid card in the unshuffled deck (suit-major), for sets of cards.
 inline unsigned cardIndex(Card card) { return cardSuit(card) * 9u + (cardRank(card) - lowestRank); }
 
+// What a side remembers so that two deals that cross on the way settle on one game on both sides,
+// without a late copy of the winning deal or of the opponent's move undoing a move made since.
+struct DealCrossing {
+    // The text of the last deal this side sent (menu item or "new game"), empty when none, and whether
+    // the opponent has answered it: a sound state of theirs adopted since.
+    char ownDeal[dealTextCapacity] = {};
+    bool ownDealAnswered = false;
+    // Texts sent to the opponent from that deal on while it is unanswered. Should the opponent's deal
+    // win the crossing, the opponent drops each of them and answers each with its deal again, followed
+    // by its current state if it has moved.
+    unsigned textsSentOnOwnDeal = 0;
+    // The opponent's deal that won a crossing, and how many of those answers are still on their way.
+    char winningDeal[dealTextCapacity] = {};
+    unsigned awaitedAnswers = 0;
+    // The last text of the opponent's that was adopted, and whether the text received just before was
+    // an awaited answer: the opponent's state that may follow it was adopted already.
+    char lastAdopted[dealTextCapacity] = {};
+    bool answerJustArrived = false;
+};
+
 struct GameState {
     CardList deck;         // the stock; [0] is the face-up trump card, cards are drawn from the end
     CardList table;        // attack, cover, attack, cover, ...; odd size: the last attack is uncovered
@@ -41,9 +61,5 @@ struct GameState {
     std::uint8_t localDefends = 0; // 1: the local player defends this bout
     std::uint8_t throwInPhase = 0; // 1: the defender takes and the attacker may add cards
     ContactHandle opponentContact = 0;
-    // The text of the last deal this side sent (menu item or "new game"), empty when none, and whether
-    // the opponent has answered it: a sound state of theirs adopted since. While it is unanswered, a
-    // deal of the opponent's that crossed it is settled the same way on both sides.
-    char ownDeal[dealTextCapacity] = {};
-    bool ownDealAnswered = false;
+    DealCrossing crossing;
 };

@@ -46,7 +46,7 @@ void emptyGameOnClose(GameState& game) {
     game.deck.clear();
     game.myHand.clear();
     game.opponentHand.clear();
-    game.ownDeal[0] = '\0'; // no deal waits for an answer; the next deal sets its own flag
+    game.crossing = DealCrossing{}; // no deal waits for an answer, no crossing is settling
 }
 
 void drawCards(GameState& game, CardList& hand, unsigned n) {

@@ -12,12 +12,22 @@
 #include <cstring>
 
 namespace {
-bool isBeginningOf(const CardList& part, const CardList& whole) {
-    return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
+// The opponent's first state on a deal ends at most a bout of one attack card: taken, it has the
+// attacker draw one card, the last of the stock.
+bool mayAnswerDeal(const CardList& stock, const CardList& dealtStock) {
+    return stock.size() <= dealtStock.size() && dealtStock.size() - stock.size() <= 1 &&
+           std::equal(stock.begin(), stock.end(), dealtStock.begin());
+}
+
+bool sameText(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+
+void copyText(char (&to)[dealTextCapacity], const char* text) {
+    std::strncpy(to, text, dealTextCapacity - 1);
+    to[dealTextCapacity - 1] = '\0';
 }
 } // namespace
 
-void resendGameTo(const GameState& game, ContactHandle contact) {
+void resendGameTo(GameState& game, ContactHandle contact) {
     if (contact == game.opponentContact && gameOutcome(game) == InProgress)
         sendState(game);
 }
@@ -30,20 +40,25 @@ void trace(const GameState& game, const char* format, ...) {
 }
 
 Settlement settleReceivedState(const GameState& held, const char* text, const GameState& received) {
-    if (held.ownDeal[0] == '\0' || held.ownDealAnswered)
+    const DealCrossing& crossing = held.crossing;
+    if (crossing.awaitedAnswers > 0 && sameText(text, crossing.winningDeal))
+        return Settlement::DropAnswer;
+    if (crossing.answerJustArrived && sameText(text, crossing.lastAdopted))
+        return Settlement::DropAdoptedAgain;
+    if (crossing.ownDeal[0] == '\0' || crossing.ownDealAnswered)
         return Settlement::Adopt;
-    if (isFreshDeal(received) && std::strcmp(text, held.ownDeal) < 0)
-        return Settlement::Adopt; // the two deals crossed and the peer's orders first
+    if (isFreshDeal(received) && std::strcmp(text, crossing.ownDeal) < 0)
+        return Settlement::AdoptWinningDeal;
     GameState dealt;
-    if (readStateMessage(held.ownDeal, dealt) != DecodeResult::Accepted ||
-        isBeginningOf(received.deck, dealt.deck))
+    if (readStateMessage(crossing.ownDeal, dealt) != DecodeResult::Accepted ||
+        mayAnswerDeal(received.deck, dealt.deck))
         return Settlement::Adopt; // the peer plays our deal
     return Settlement::DropAndSendOwnDeal;
 }
 
 OwnDealAnswer ownDealAnswer(const GameState& held) {
     OwnDealAnswer answer = {};
-    std::memcpy(answer.texts[0].text, held.ownDeal, sizeof answer.texts[0].text);
+    std::memcpy(answer.texts[0].text, held.crossing.ownDeal, sizeof answer.texts[0].text);
     answer.texts[0].text[maxStateMessageLength] = '\0';
     answer.texts[1] = encodeStateMessage(held);
     // The peer adopts the deal first, then the move made on it.
@@ -73,14 +88,33 @@ void receiveStateMessage(GameState& game, ContactHandle sender, const char* text
             updateActionButton(game); // the empty table's button, not a blank one that deals all the same
         return;
     }
-    if (settleReceivedState(game, text, received) == Settlement::DropAndSendOwnDeal) {
+    DealCrossing& crossing = game.crossing;
+    Settlement settlement = settleReceivedState(game, text, received);
+    crossing.answerJustArrived = settlement == Settlement::DropAnswer;
+    switch (settlement) {
+    case Settlement::DropAnswer:
+        --crossing.awaitedAnswers;
+        return;
+    case Settlement::DropAdoptedAgain:
+        return;
+    case Settlement::DropAndSendOwnDeal: {
         OwnDealAnswer answer = ownDealAnswer(game);
         for (unsigned i = 0; i < answer.count; ++i)
-            sendTextToContact(game, game.opponentContact, answer.texts[i].text);
+            sendToOpponent(game, answer.texts[i].text);
         return;
     }
+    case Settlement::AdoptWinningDeal:
+        crossing.awaitedAnswers = crossing.textsSentOnOwnDeal;
+        copyText(crossing.winningDeal, text);
+        break;
+    case Settlement::Adopt:
+        if (isFreshDeal(received))
+            crossing.awaitedAnswers = 0; // a new game of the opponent's: no crossing left to settle
+        break;
+    }
+    if (crossing.ownDeal[0] != '\0')
+        crossing.ownDealAnswered = true;
+    copyText(crossing.lastAdopted, text);
     adoptState(game, std::move(received));
-    if (game.ownDeal[0] != '\0')
-        game.ownDealAnswered = true;
     showChange(game, Change::Received);
 }

@@ -57,14 +57,18 @@ void showChange(GameState& game, Change change) {
         sendState(game);
 }
 
-void sendState(const GameState& game) {
-    StateMessageText message = encodeStateMessage(game);
-    sendTextToContact(game, game.opponentContact, message.text);
+void sendToOpponent(GameState& game, const char* text) {
+    DealCrossing& crossing = game.crossing;
+    if (crossing.ownDeal[0] != '\0' && !crossing.ownDealAnswered)
+        ++crossing.textsSentOnOwnDeal;
+    sendTextToContact(game, game.opponentContact, text);
 }
+
+void sendState(GameState& game) { sendToOpponent(game, encodeStateMessage(game).text); }
 
 void sendDeal(GameState& game) {
     StateMessageText message = encodeStateMessage(game);
-    std::memcpy(game.ownDeal, message.text, sizeof message.text);
-    game.ownDealAnswered = false;
-    sendTextToContact(game, game.opponentContact, message.text);
+    game.crossing = DealCrossing{};
+    std::memcpy(game.crossing.ownDeal, message.text, sizeof message.text);
+    sendToOpponent(game, message.text);
 }

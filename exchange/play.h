@@ -17,7 +17,11 @@ void updateActionButton(const GameState& game);
 void syncWinBlink(const GameState& game);
 // Runs the steps that the kind of change calls for, in their fixed order.
 void showChange(GameState& game, Change change);
-// Encodes the whole game and sends it to game.opponentContact.
-void sendState(const GameState& game);
-// The same for a new deal, which game.ownDeal keeps until the opponent answers it.
+// Hands one text to game.opponentContact. While this side's deal is unanswered it is counted: the
+// opponent answers each such text should its own deal win the crossing.
+void sendToOpponent(GameState& game, const char* text);
+// Encodes the whole game and sends it to the opponent.
+void sendState(GameState& game);
+// The same for a new deal, which game.crossing keeps until the opponent answers it; whatever the
+// previous deal left to settle is forgotten.
 void sendDeal(GameState& game);

@@ -67,7 +67,7 @@ void endOfGame(GameOutcome outcome) {
 // A fresh deal of the peer's during a crossing: the held texts go once it has come.
 void notePeerDeal(const std::string& text) {
     auto& cross = run.cross;
-    if (!cross.active || text == run.view.ownDeal || (!cross.peerDeal.empty() && text != cross.peerDeal))
+    if (!cross.active || text == run.view.crossing.ownDeal || (!cross.peerDeal.empty() && text != cross.peerDeal))
         return;
     cross.peerDeal = text;
     ++cross.copies;
@@ -75,12 +75,12 @@ void notePeerDeal(const std::string& text) {
         cross.holding = false;
         releaseOutgoing();
     }
-    bool mineStands = cross.peerDeal > run.view.ownDeal;
+    bool mineStands = cross.peerDeal > run.view.crossing.ownDeal;
     if (cross.copies < 2 && !(cross.copies == 1 && mineStands))
         return; // the other deal wins and comes again
     cross.active = false;
     GameState mine, theirs;
-    viewFromStateMessage(run.view.ownDeal, TextSource::Sent, mine);
+    viewFromStateMessage(run.view.crossing.ownDeal, TextSource::Sent, mine);
     viewFromStateMessage(cross.peerDeal, TextSource::Received, theirs);
     auto role = [](const GameState& deal) { return deal.localDefends ? "defend" : "attack"; };
     printLine(gameLabel() + ": deals crossed, I " + role(mine) + " in mine and " + role(theirs) +
@@ -111,12 +111,12 @@ void readState(const std::string& text, TextSource source) {
     std::string asSent = encodeStateMessage(next).text;
     bool again = std::find(run.seenInGame.begin(), run.seenInGame.end(), asSent) != run.seenInGame.end();
     bool fresh = isFreshDeal(next) && !again;
-    bool replacesCrossedDeal = received && run.view.ownDeal[0] != '\0' && !run.view.ownDealAnswered;
-    if (received && next.ownDeal[0] != '\0')
-        next.ownDealAnswered = true;
+    bool replacesCrossedDeal = received && run.view.crossing.ownDeal[0] != '\0' && !run.view.crossing.ownDealAnswered;
+    if (received && next.crossing.ownDeal[0] != '\0')
+        next.crossing.ownDealAnswered = true;
     if (!received && fresh) {
-        std::snprintf(next.ownDeal, sizeof next.ownDeal, "%s", text.c_str());
-        next.ownDealAnswered = false;
+        std::snprintf(next.crossing.ownDeal, sizeof next.crossing.ownDeal, "%s", text.c_str());
+        next.crossing.ownDealAnswered = false;
     }
     if (fresh && !replacesCrossedDeal) {
         ++run.gameNumber;

@@ -30,10 +30,11 @@ GameState dealt(unsigned seed, std::uint8_t dealerDefends) {
     return game;
 }
 
-// The holder of state lays its first card; the text it sends.
-std::string afterFirstCard(GameState& state) {
+// The holder of state lays its first card, then draws cards from the stock; the text it sends.
+std::string afterFirstCard(GameState& state, unsigned drawn = 0) {
     state.table.push_back(state.myHand.front());
     state.myHand.erase(state.myHand.begin());
+    drawCards(state, state.myHand, drawn);
     return encodeStateMessage(state).text;
 }
 } // namespace
@@ -85,8 +86,16 @@ TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
     const GameState oursAttacking = dealt(11, 0);
     const GameState oursDefending = dealt(11, 1);
     GameState peerDeals[2] = {dealt(3, 0), dealt(5, 0)};
-    ASSERT_STRNE(peerDeals[0].ownDeal, peerDeals[1].ownDeal);
-    enum Incoming { DealBefore, DealAfter, DealEqual, MoveOnOurs, MoveOnAnother };
+    ASSERT_STRNE(peerDeals[0].crossing.ownDeal, peerDeals[1].crossing.ownDeal);
+    enum Incoming {
+        DealBefore,
+        DealAfter,
+        DealEqual,
+        MoveOnOurs,
+        OneDrawnOnOurs,
+        TwoDrawnOnOurs,
+        MoveOnAnother
+    };
     enum Answer { Nothing, OurDeal, OurDealAndMove };
     struct Row {
         const char* what;
@@ -104,6 +113,9 @@ TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
         {"theirs first wins after our card too", false, false, true, DealBefore, peer, true, Nothing},
         {"the very same text is no crossing", false, false, false, DealEqual, peer, true, Nothing},
         {"a move on our deal is adopted", true, false, false, MoveOnOurs, peer, true, Nothing},
+        {"...and a first bout that drew one card", true, false, false, OneDrawnOnOurs, peer, true, Nothing},
+        {"a later state is no first answer to our deal", true, false, false, TwoDrawnOnOurs, peer, false,
+         OurDeal},
         {"a move on a crossing deal is dropped", false, false, false, MoveOnAnother, peer, false, OurDeal},
         {"once answered, a later deal is adopted", false, true, false, DealAfter, peer, true, Nothing},
         {"once answered, any move is adopted", false, true, false, MoveOnAnother, peer, true, Nothing},
@@ -111,20 +123,23 @@ TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
     };
     for (const Row& row : rows) {
         GameState ours = row.weDefend ? oursDefending : oursAttacking;
-        const std::string ourDeal = ours.ownDeal;
-        GameState peerDeal = peerDeals[peerDeals[0].ownDeal < ourDeal ? 0 : 1];
-        GameState laterPeerDeal = peerDeals[peerDeals[0].ownDeal < ourDeal ? 1 : 0];
-        ASSERT_NE(peerDeals[0].ownDeal < ourDeal, peerDeals[1].ownDeal < ourDeal) << "scripted deals";
+        const std::string ourDeal = ours.crossing.ownDeal;
+        GameState peerDeal = peerDeals[peerDeals[0].crossing.ownDeal < ourDeal ? 0 : 1];
+        GameState laterPeerDeal = peerDeals[peerDeals[0].crossing.ownDeal < ourDeal ? 1 : 0];
+        ASSERT_NE(peerDeals[0].crossing.ownDeal < ourDeal, peerDeals[1].crossing.ownDeal < ourDeal)
+            << "scripted deals";
         GameState peerOnOurs = mirrored(ours);
-        std::string text = row.incoming == DealBefore   ? peerDeal.ownDeal
-                           : row.incoming == DealAfter  ? laterPeerDeal.ownDeal
-                           : row.incoming == DealEqual  ? ourDeal
-                           : row.incoming == MoveOnOurs ? afterFirstCard(peerOnOurs)
-                                                        : afterFirstCard(peerDeal);
+        std::string text = row.incoming == DealBefore       ? peerDeal.crossing.ownDeal
+                           : row.incoming == DealAfter      ? laterPeerDeal.crossing.ownDeal
+                           : row.incoming == DealEqual      ? ourDeal
+                           : row.incoming == MoveOnOurs     ? afterFirstCard(peerOnOurs)
+                           : row.incoming == OneDrawnOnOurs ? afterFirstCard(peerOnOurs, 1)
+                           : row.incoming == TwoDrawnOnOurs ? afterFirstCard(peerOnOurs, 2)
+                                                            : afterFirstCard(peerDeal);
         resetCore();
         GameState game = ours;
         recordedWindow(game).open = true;
-        game.ownDealAnswered = row.answered;
+        game.crossing.ownDealAnswered = row.answered;
         if (row.weMoved)
             onCardClicked(game, 0);
         std::string movedText = encodeStateMessage(game).text;
@@ -135,7 +150,7 @@ TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
 
         receiveStateMessage(game, row.sender, text.c_str());
         EXPECT_EQ(describe(game), row.adopted ? describe(expected) : before) << row.what;
-        EXPECT_EQ(game.ownDealAnswered, row.answered || row.adopted) << row.what;
+        EXPECT_EQ(game.crossing.ownDealAnswered, row.answered || row.adopted) << row.what;
         Texts answer = row.answer == Nothing   ? Texts{}
                        : row.answer == OurDeal ? Texts{ourDeal}
                                                : Texts{ourDeal, movedText};
@@ -146,7 +161,7 @@ TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
 TEST(Exchange, ClosingTheWindowForgetsTheDeal) {
     GameState game = dealt(11, 0);
     emptyGameOnClose(game);
-    EXPECT_STREQ(game.ownDeal, "");
+    EXPECT_STREQ(game.crossing.ownDeal, "");
     EXPECT_EQ(describe(game),
               "||||" + std::to_string(game.localDefends) + std::to_string(game.trumpSuit) + "0|");
 }

@@ -1,10 +1,11 @@
-// Two copies of the plug-in play thousands of random games against each other through state messages,
-// some of them started by two deals that cross.
-// After every message the receiver must hold the sender's state mirrored, no card may be duplicated,
-// only beaten-off cards may leave the game, every game must end, and both sides must agree who won.
+// Two copies of the plug-in play thousands of random games against each other through state messages
+// delivered in random interleavings, some of them started by two deals that cross. Whenever nothing is
+// on its way both hold one game; no card may be duplicated, only beaten-off cards may leave the game,
+// every game must end, and both sides must agree who won.
 #include "exchange/play.h"
 #include "engine/deal.h"
 #include "engine/rules.h"
+#include "exchange/state_message.h"
 #include "recording/card_notation.h"
 #include "recording/recording_frontend.h"
 #include "recording/two_copies.h"
@@ -47,84 +48,82 @@ unsigned cardsInPlay(const GameState& s) {
     return ::testing::AssertionSuccess();
 }
 
-std::vector<std::string> dealOn(Side sides[2], unsigned dealer) {
+void dealOn(Side sides[2], unsigned dealer) {
     GameState& game = sides[dealer].state;
     game.opponentContact = sides[1 - dealer].self;
     recordedWindow(game).open = true;
     takeCalls(game);
     newGame(game, seededRandom() % 2 == 0 ? 1 : 0);
-    return sentTexts(game);
 }
 
-// Both sides deal at once and each deal crosses the other on the way; now and then an attacker lays
-// its first card before the other deal arrives. The texts, answers included, arrive in a random
-// interleaving, each direction in order. Afterwards both sides must hold one game.
-void crossDeals(std::mt19937& policy, Side sides[2]) {
-    std::deque<std::string> onTheWay[2]; // from side i to the other
-    for (unsigned side = 0; side < 2; ++side) {
-        for (const std::string& text : dealOn(sides, side))
-            onTheWay[side].push_back(text);
-        if (!sides[side].state.localDefends && policy() % 2 == 0) {
-            runAction(sides[side].state, 0);
-            for (const std::string& text : sentTexts(sides[side].state))
-                onTheWay[side].push_back(text);
-        }
-    }
-    while (!onTheWay[0].empty() || !onTheWay[1].empty()) {
-        unsigned from = onTheWay[0].empty() ? 1 : onTheWay[1].empty() ? 0 : policy() % 2;
-        std::string text = onTheWay[from].front();
-        onTheWay[from].pop_front();
-        for (const std::string& answer : deliver(sides[from], sides[1 - from], text))
-            onTheWay[1 - from].push_back(answer);
-    }
-    EXPECT_EQ(describe(sides[1].state), describe(mirrored(sides[0].state)))
-        << "the crossed deals settled apart";
+// The moves a side's own view allows while its game runs.
+std::vector<std::uint32_t> movesOf(const Side& side) {
+    return gameOutcome(side.state) == InProgress ? acceptedActions(side) : std::vector<std::uint32_t>{};
 }
 
-// Plays one game from a fresh deal, or from two deals that crossed.
-void playOneGame(std::mt19937& policy, Side sides[2], unsigned moveLimit, bool crossed) {
-    std::vector<std::string> sent;
-    if (crossed)
-        crossDeals(policy, sides);
-    else
-        sent = dealOn(sides, 0);
-    unsigned mover = 0;
-    for (unsigned moves = 0;; ++moves) {
-        // Deliver what the mover sent.
-        EXPECT_LE(sent.size(), 1u);
-        for (const std::string& text : sent) {
-            EXPECT_TRUE(deliver(sides[mover], sides[1 - mover], text).empty()) << "receiving never answers";
-            EXPECT_EQ(describe(sides[1 - mover].state), describe(mirrored(sides[mover].state))) << text;
+// Plays one game from a deal, or from two deals that cross. Each step delivers the oldest text of one
+// direction or has a side make a move its own view allows, chosen at random, so that in a crossing
+// either side may move before the other deal or the answers to its own have come. Whenever nothing is
+// on its way both sides hold one game, and a delivery never parts two sides that agree.
+void playOneGame(std::mt19937& policy, Side sides[2], unsigned stepLimit, bool crossed) {
+    std::deque<std::string> toward[2];
+    auto post = [&](unsigned from) {
+        for (const std::string& text : sentTexts(sides[from].state))
+            toward[1 - from].push_back(text);
+    };
+    // The game as both hold it: a throw-in choice is the chooser's own until it is confirmed.
+    auto agree = [&] {
+        return encodeStateMessage(sides[1].state).text ==
+               std::string(encodeStateMessage(mirrored(sides[0].state)).text);
+    };
+    dealOn(sides, 0);
+    post(0);
+    if (crossed) {
+        dealOn(sides, 1);
+        post(1);
+    }
+    for (unsigned step = 0;; ++step) {
+        std::vector<std::uint32_t> moves[2] = {movesOf(sides[0]), movesOf(sides[1])};
+        if (toward[0].empty() && toward[1].empty()) {
+            ASSERT_TRUE(agree()) << "the two sides hold different games";
+            GameOutcome outcomeA = gameOutcome(sides[0].state);
+            GameOutcome outcomeB = gameOutcome(sides[1].state);
+            if (outcomeA != InProgress) {
+                EXPECT_EQ(outcomeB, outcomeA == Won ? Lost : outcomeA == Lost ? Won : outcomeA);
+                return;
+            }
+            for (unsigned side = 0; side < 2; ++side)
+                EXPECT_EQ(moves[side], predictedActions(sides[side])) << "the rules' predicates disagree";
+            ASSERT_NE(moves[0].empty(), moves[1].empty()) << "stuck or both sides may move";
         }
-        GameOutcome outcomeA = gameOutcome(sides[0].state);
-        GameOutcome outcomeB = gameOutcome(sides[1].state);
-        if (outcomeA != InProgress) {
-            EXPECT_EQ(outcomeB, outcomeA == Won ? Lost : outcomeA == Lost ? Won : outcomeA);
-            return;
+        ASSERT_LT(step, stepLimit) << "the game did not end";
+        // Candidates: 0 and 1 deliver toward that side, 2 and 3 have side 0 or 1 move.
+        std::vector<unsigned> candidates;
+        for (unsigned c = 0; c < 4; ++c)
+            if (c < 2 ? !toward[c].empty() : !moves[c - 2].empty())
+                candidates.push_back(c);
+        unsigned chosen =
+            candidates[std::uniform_int_distribution<std::size_t>(0, candidates.size() - 1)(policy)];
+        if (chosen < 2) {
+            bool agreed = agree();
+            std::string text = toward[chosen].front();
+            toward[chosen].pop_front();
+            std::vector<std::string> answers = deliver(sides[1 - chosen], sides[chosen], text);
+            EXPECT_TRUE(crossed || answers.empty()) << "receiving answers only a crossing";
+            EXPECT_TRUE(!agreed || agree()) << "a delivery parted two sides that agreed: " << text;
+            for (const std::string& answer : answers)
+                toward[1 - chosen].push_back(answer);
+            continue;
         }
-        EXPECT_EQ(outcomeB, InProgress);
-        if (moves >= moveLimit) {
-            ADD_FAILURE() << "game did not end within " << moveLimit << " moves";
-            return;
-        }
-
-        // Exactly one side may act in a running game.
-        std::vector<std::uint32_t> options[2] = {acceptedActions(sides[0]), acceptedActions(sides[1])};
-        for (unsigned side = 0; side < 2; ++side)
-            EXPECT_EQ(options[side], predictedActions(sides[side])) << "the rules' predicates disagree";
-        EXPECT_NE(options[0].empty(), options[1].empty()) << "stuck or both sides may move";
-        mover = options[0].empty() ? 1 : 0;
-        if (options[mover].empty())
-            return;
-        const std::vector<std::uint32_t>& mine = options[mover];
+        unsigned mover = chosen - 2;
+        const std::vector<std::uint32_t>& mine = moves[mover];
         std::uint32_t action = mine[std::uniform_int_distribution<std::size_t>(0, mine.size() - 1)(policy)];
-
         GameState& game = sides[mover].state;
         unsigned before = cardsInPlay(game);
         std::size_t tableBefore = game.table.size();
         bool beatOff = action == game.myHand.size() && !game.localDefends && !game.throwInPhase;
         runAction(game, action);
-        sent = sentTexts(game);
+        post(mover);
         EXPECT_TRUE(noDuplicates(game));
         EXPECT_EQ(cardsInPlay(game), beatOff ? before - tableBefore : before)
             << "only beaten-off cards leave";
@@ -145,6 +144,6 @@ TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
         Side sides[2];
         sides[0].self = 100;
         sides[1].self = 200;
-        playOneGame(policy, sides, 3000, seed % 4 == 0);
+        playOneGame(policy, sides, 6000, seed % 4 == 0);
     }
 }
