@@ -1,9 +1,9 @@
 // Speed of the portable core: encoding, decoding, and whole self-played games.
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "engine/deal.h"
 #include "engine/rules.h"
 #include "exchange/state_message.h"
-#include "recording/recording_frontend.h"
+#include "stand_in/fake_frontend.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,7 +41,7 @@ BENCHMARK(BM_Decode);
 void BM_SelfPlayedGame(benchmark::State& state) {
     for (auto _ : state) {
         GameState game = freshGame();
-        RecordedWindow& window = recordedWindow(game);
+        FakeWindow& window = fakeWindow(game);
         window.open = true;
         unsigned moves = 0;
         while (gameOutcome(game) == InProgress && moves < 5000) {
@@ -60,7 +60,7 @@ void BM_SelfPlayedGame(benchmark::State& state) {
             }
             ++moves;
         }
-        forgetRecordedWindow(game);
+        forgetFakeWindow(game);
     }
     state.SetItemsProcessed(state.iterations());
 }

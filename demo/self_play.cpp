@@ -1,12 +1,12 @@
 // Plays one game between two copies of the engine, exchanging real state messages, and prints it
 // move by move. Usage: self_play [seed]
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "engine/deal.h"
 #include "engine/rules.h"
 #include "exchange/state_message.h"
-#include "recording/card_notation.h"
-#include "recording/recording_frontend.h"
-#include "recording/two_copies.h"
+#include "stand_in/card_notation.h"
+#include "stand_in/fake_frontend.h"
+#include "stand_in/two_copies.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     const char names[2] = {'A', 'B'};
     GameState& first = sides[0].state;
     first.opponentContact = sides[1].self;
-    recordedWindow(first).open = true;
+    fakeWindow(first).open = true;
     newGame(first, nextRandom15() % 2 == 0 ? 1 : 0);
     std::vector<std::string> sent = sentTexts(first);
     std::printf("Seed %u. Trump suit %u; A %s first.\n", seed, sides[0].state.trumpSuit,

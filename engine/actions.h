@@ -1,13 +1,13 @@
 // The local player's moves under the rules: what a card click and the action button change, as plain
 // functions of the game record. They call nothing outside the engine: they say what kind of change
-// they made, and the exchange (exchange/play.h) shows it in the window and sends it.
+// they made, and the exchange (exchange/show_and_send.h) shows it in the window and sends it.
 #pragma once
 
 #include "engine/cards.h"
 
 #include <cstdint>
 
-// What a change of the game calls for; showChange (exchange/play.h) runs the steps of each kind.
+// What a change of the game calls for; showChange (exchange/show_and_send.h) runs the steps of each kind.
 enum class Change : std::uint8_t {
     Nothing,            // a refused click or press: nothing changed
     ThrowInChoice,      // redraw

@@ -10,7 +10,7 @@ extern RandomSource randomSource;
 unsigned nextRandom15();
 
 // Builds, shuffles and deals a fresh deck into game; localDefends says who defends first. Only the
-// cards and flags change: newGame (exchange/play.h) announces the deal.
+// cards and flags change: newGame (exchange/show_and_send.h) announces the deal.
 void dealFreshGame(GameState& game, std::uint8_t localDefends);
 // What closing the game window leaves: the five lists empty and no deal waiting for an answer; the
 // flags and the opponent stay.

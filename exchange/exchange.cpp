@@ -4,7 +4,7 @@
 
 #include "engine/rules.h"
 #include "exchange/frontend.h"
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "exchange/state_message.h"
 
 #include <algorithm>

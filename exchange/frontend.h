@@ -1,7 +1,8 @@
-// What the portable core asks of the world outside it for a game: its window, its opponent and the
-// user. Only the exchange calls them. The plug-in defines them for its one game (window/, plugin/);
-// the recording stand-in (recording/) defines them to log every call per game record, for the tests,
-// the demo, the benchmarks and the development host's own copy of the core.
+// The seam between the portable core and the world outside it for a game: its window, its opponent and
+// the user. The exchange calls them after each change of the game; the window and the plug-in call
+// the window's own (redrawWindow, openGameWindow, gameWindowIsOpen, ...) too. The plug-in defines them
+// for its one game (window/, plugin/); stand_in/ defines them as a fake that logs every call per game
+// record, for the tests, the demo, the benchmarks and the development host's own copy of the core.
 #pragma once
 
 #include "engine/cards.h"

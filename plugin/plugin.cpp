@@ -2,7 +2,7 @@
 // the contact-menu service that starts a game, the receive filter and the host's shutdown.
 #include "plugin/plugin.h"
 
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "engine/deal.h"
 #include "exchange/frontend.h"
 #include "engine/texts.h"

@@ -2,7 +2,7 @@
 // window-side functions that the portable core calls.
 #include "window/game_window.h"
 
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "engine/deal.h"
 #include "exchange/frontend.h"
 #include "engine/texts.h"

@@ -72,6 +72,10 @@ struct GdiplusImageGuard {
         image = nullptr;
         return kept;
     }
+    GdiplusImageGuard() = default;
+    // A copy would dispose of the image twice.
+    GdiplusImageGuard(const GdiplusImageGuard&) = delete;
+    GdiplusImageGuard& operator=(const GdiplusImageGuard&) = delete;
 };
 
 // A GDI+ session: GDI+ counts its sessions, so that another's goes on undisturbed.

@@ -6,10 +6,10 @@
 #include "engine/deal.h"
 #include "engine/texts.h"
 #include "exchange/exchange.h"
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "exchange/state_message.h"
-#include "recording/card_notation.h"
-#include "recording/recording_frontend.h"
+#include "stand_in/card_notation.h"
+#include "stand_in/fake_frontend.h"
 #include "window/game_window_constants.h"
 
 #include <utility>
@@ -122,7 +122,7 @@ Prediction predictAction(const GameState& view, const Action& action) {
     else if (action.kind == ActionKind::PressButton)
         onActionButton(prediction.after);
     prediction.sent = sentTexts(prediction.after);
-    forgetRecordedWindow(prediction.after);
+    forgetFakeWindow(prediction.after);
     return prediction;
 }
 
@@ -139,7 +139,7 @@ GameState dealFromRandomValues(const std::vector<int>& values, bool tossesCoin, 
     nextScripted = 0;
     newGame(deal, tossesCoin ? nextRandom15() % 2 == 0 : dealerDefends);
     randomSource = saved;
-    forgetRecordedWindow(deal); // the deal's text is nobody's
+    forgetFakeWindow(deal); // the deal's text is nobody's
     return deal;
 }
 

@@ -1,9 +1,9 @@
 // Player actions: what each click and button press changes, and the exact calls that follow it.
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "engine/texts.h"
 #include "exchange/state_message.h"
-#include "recording/card_notation.h"
-#include "recording/recording_frontend.h"
+#include "stand_in/card_notation.h"
+#include "stand_in/fake_frontend.h"
 
 #include <gtest/gtest.h>
 

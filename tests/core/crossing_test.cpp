@@ -3,11 +3,11 @@
 // winner's move undoes a move made since.
 #include "engine/deal.h"
 #include "exchange/exchange.h"
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "exchange/state_message.h"
-#include "recording/card_notation.h"
-#include "recording/recording_frontend.h"
-#include "recording/two_copies.h"
+#include "stand_in/card_notation.h"
+#include "stand_in/fake_frontend.h"
+#include "stand_in/two_copies.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +29,12 @@ struct Crossing {
         sides[Loser].self = 2;
         for (unsigned s : {Winner, Loser}) {
             sides[s].state.opponentContact = sides[1 - s].self;
-            recordedWindow(sides[s].state).open = true;
+            fakeWindow(sides[s].state).open = true;
         }
     }
     ~Crossing() {
         for (Side& side : sides)
-            forgetRecordedWindow(side.state);
+            forgetFakeWindow(side.state);
     }
     void post(unsigned from) {
         for (const std::string& text : sentTexts(sides[from].state))
@@ -51,7 +51,7 @@ struct Crossing {
             draws.push_back(static_cast<int>(random() & 0x7fff));
         scriptRandom(draws);
         GameState& game = sides[side].state;
-        recordedWindow(game).open = true; // the menu item opens a closed window first
+        fakeWindow(game).open = true; // the menu item opens a closed window first
         newGame(game, defends ? 1 : 0);
         post(side);
     }
@@ -97,7 +97,7 @@ void play(Crossing& crossing, const GameView* start, const std::string& steps) {
             break;
         case 'c':
             emptyGameOnClose(game);
-            recordedWindow(game).open = false;
+            fakeWindow(game).open = false;
             break;
         case '>':
         case 'x':

@@ -1,9 +1,9 @@
 // The deal: the shuffle, a new game, drawing, refilling both hands and the order of a hand.
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "engine/deal.h"
 #include "exchange/state_message.h"
-#include "recording/card_notation.h"
-#include "recording/recording_frontend.h"
+#include "stand_in/card_notation.h"
+#include "stand_in/fake_frontend.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ TEST(Deal, NewGameWithAnIdentityShuffleDealsTheAttackerFirstAndAnnouncesIt) {
         GameState game;
         game.opponentContact = 42;
         game.selection = {4, 5};               // a pending throw-in choice is dropped
-        recordedWindow(game).blinkRunning = 1; // a blink left from a won game stops
+        fakeWindow(game).blinkRunning = 1; // a blink left from a won game stops
         scriptIdentityShuffle();
         newGame(game, defends);
         EXPECT_EQ(describe(game), defends ? stock + defender + "|" + attacker + "|100|"

@@ -1,12 +1,12 @@
 // Receiving a state message: binding the opponent, opening or flashing the window, adopting; two deals
 // that cross on the way; a game sent again from the contact menu.
 #include "exchange/exchange.h"
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "engine/deal.h"
 #include "engine/texts.h"
 #include "exchange/state_message.h"
-#include "recording/card_notation.h"
-#include "recording/recording_frontend.h"
+#include "stand_in/card_notation.h"
+#include "stand_in/fake_frontend.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ GameState dealt(unsigned seed, std::uint8_t dealerDefends) {
     resetCore(draws);
     GameState game;
     game.opponentContact = peer;
-    recordedWindow(game).open = true;
+    fakeWindow(game).open = true;
     newGame(game, dealerDefends);
     return game;
 }
@@ -71,8 +71,8 @@ TEST(Exchange, ReceivingAState) {
     for (const Row& row : rows) {
         resetCore();
         GameState game;
-        recordedWindow(game).open = row.windowOpen;
-        recordedWindow(game).opens = row.windowOpens;
+        fakeWindow(game).open = row.windowOpen;
+        fakeWindow(game).opens = row.windowOpens;
         game.opponentContact = row.windowOpen ? 9 : 0;
         receiveStateMessage(game, row.sender, row.text);
         EXPECT_EQ(game.opponentContact, 9u) << row.what;
@@ -138,7 +138,7 @@ TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
                                                             : afterFirstCard(peerDeal);
         resetCore();
         GameState game = ours;
-        recordedWindow(game).open = true;
+        fakeWindow(game).open = true;
         game.crossing.ownDealAnswered = row.answered;
         if (row.weMoved)
             onCardClicked(game, 0);
@@ -196,7 +196,7 @@ TEST(Exchange, AStateSentAgainKeepsTheThrowInChoiceAndAnotherHandDropsIt) {
         resetCore();
         GameState game = gameStateOf(choosing);
         game.opponentContact = peer;
-        recordedWindow(game).open = true;
+        fakeWindow(game).open = true;
         onCardClicked(game, 1);
         onCardClicked(game, 0);
         receiveStateMessage(game, peer, stateMessageFor(row.received).c_str());

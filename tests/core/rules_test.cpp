@@ -3,7 +3,7 @@
 #include "engine/rules.h"
 #include "engine/texts.h"
 #include "layout/table_layout.h"
-#include "recording/card_notation.h"
+#include "stand_in/card_notation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The state message: the worked example and round trips, odd texts accepted, malformed ones rejected
 // whole, a character that is not a hexadecimal digit told apart.
 #include "exchange/state_message.h"
-#include "recording/card_notation.h"
+#include "stand_in/card_notation.h"
 
 #include <gtest/gtest.h>
 

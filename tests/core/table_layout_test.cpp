@@ -1,6 +1,6 @@
 // Table geometry, with the numbers of a 647 by 388 card picture in a 624 by 462 client.
 #include "layout/table_layout.h"
-#include "recording/card_notation.h"
+#include "stand_in/card_notation.h"
 
 #include <gtest/gtest.h>
 

@@ -2,13 +2,13 @@
 // delivered in random interleavings, some of them started by two deals that cross. Whenever nothing is
 // on its way both hold one game; no card may be duplicated, only beaten-off cards may leave the game,
 // every game must end, and both sides must agree who won.
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "engine/deal.h"
 #include "engine/rules.h"
 #include "exchange/state_message.h"
-#include "recording/card_notation.h"
-#include "recording/recording_frontend.h"
-#include "recording/two_copies.h"
+#include "stand_in/card_notation.h"
+#include "stand_in/fake_frontend.h"
+#include "stand_in/two_copies.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ unsigned cardsInPlay(const GameState& s) {
 void dealOn(Side sides[2], unsigned dealer) {
     GameState& game = sides[dealer].state;
     game.opponentContact = sides[1 - dealer].self;
-    recordedWindow(game).open = true;
+    fakeWindow(game).open = true;
     takeCalls(game);
     newGame(game, seededRandom() % 2 == 0 ? 1 : 0);
 }
@@ -140,7 +140,7 @@ TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
     for (unsigned seed = 1; seed <= 2000 && !::testing::Test::HasFailure(); ++seed) {
         engineRandom.seed(seed);
         std::mt19937 policy(seed * 7919u);
-        forgetRecordedWindows(); // the sides of the last game lay where these lie
+        forgetFakeWindows(); // the sides of the last game lay where these lie
         Side sides[2];
         sides[0].self = 100;
         sides[1].self = 200;

@@ -5,7 +5,7 @@
 #include "data/colour_cards.h"
 #include "devhost/instruments/referee.h"
 #include "engine/texts.h"
-#include "recording/card_notation.h"
+#include "stand_in/card_notation.h"
 #include "window/gdi_guards.h"
 
 #include <set>

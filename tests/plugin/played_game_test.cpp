@@ -8,8 +8,8 @@
 #include "engine/actions.h"
 #include "engine/rules.h"
 #include "exchange/state_message.h"
-#include "recording/recording_frontend.h"
-#include "recording/two_copies.h"
+#include "stand_in/fake_frontend.h"
+#include "stand_in/two_copies.h"
 
 #include <random>
 
@@ -31,7 +31,7 @@ void takeDeal(Side& mine, Side& theirs, const std::string& deal) {
     ASSERT_EQ(readStateMessage(deal.c_str(), read), DecodeResult::Accepted) << deal;
     mine.state = mirrored(read);
     mine.state.opponentContact = theirs.self;
-    recordedWindow(mine.state).open = true;
+    fakeWindow(mine.state).open = true;
 }
 
 // A click on the strip of the card that later cards leave showing, or a press of the button.
@@ -97,5 +97,5 @@ TEST_F(PluginTest, EveryMoveShowsThePredictedGame) {
         takeDeal(mine, theirs, hostSentTexts().back().text);
     }
     EXPECT_GT(moves, games * 10) << "too few moves to tell anything";
-    forgetRecordedWindows();
+    forgetFakeWindows();
 }

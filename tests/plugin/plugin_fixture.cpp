@@ -3,7 +3,7 @@
 
 #include "data/colour_cards.h"
 #include "exchange/state_message.h"
-#include "recording/recording_frontend.h"
+#include "stand_in/fake_frontend.h"
 
 #include <utility>
 

@@ -6,7 +6,7 @@
 #include "devhost/messenger/host.h"
 #include "devhost/instruments/table_readback.h"
 #include "engine/cards.h"
-#include "recording/card_notation.h"
+#include "stand_in/card_notation.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>

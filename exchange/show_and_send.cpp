@@ -1,7 +1,7 @@
 // The player's inputs and a new game, each followed by the steps its change calls for: the button, the
 // redraw, the win blink and the send, in that order (a new deal stops the blink before it redraws);
 // and sending the game to the opponent.
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 
 #include "engine/deal.h"
 #include "engine/rules.h"

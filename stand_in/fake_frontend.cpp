@@ -1,6 +1,5 @@
-// The recording stand-in for the window, host and user of each game record, and a scriptable random
-// source.
-#include "recording/recording_frontend.h"
+// The fake window, host and user of each game record, and a scriptable random source.
+#include "stand_in/fake_frontend.h"
 
 #include "engine/deal.h"
 #include "exchange/frontend.h"
@@ -10,7 +9,7 @@
 #include <map>
 
 namespace {
-std::map<const GameState*, RecordedWindow> windows;
+std::map<const GameState*, FakeWindow> windows;
 std::deque<int> scriptedValues;
 int identityCounter = 0;
 
@@ -25,22 +24,22 @@ int scriptedRandom() {
 // Draw i of a shuffle gets i, and i mod (i + 1) = i.
 int identityRandom() { return ++identityCounter; }
 
-void log(const GameState& game, std::string call) { recordedWindow(game).calls.push_back(std::move(call)); }
+void log(const GameState& game, std::string call) { fakeWindow(game).calls.push_back(std::move(call)); }
 } // namespace
 
-RecordedWindow& recordedWindow(const GameState& game) { return windows[&game]; }
-void forgetRecordedWindow(const GameState& game) { windows.erase(&game); }
-void forgetRecordedWindows() { windows.clear(); }
+FakeWindow& fakeWindow(const GameState& game) { return windows[&game]; }
+void forgetFakeWindow(const GameState& game) { windows.erase(&game); }
+void forgetFakeWindows() { windows.clear(); }
 
 std::vector<std::string> takeCalls(const GameState& game) {
     std::vector<std::string> calls;
-    calls.swap(recordedWindow(game).calls);
+    calls.swap(fakeWindow(game).calls);
     return calls;
 }
 
 std::vector<std::string> sentTexts(const GameState& game) {
     std::vector<std::string> texts;
-    for (const std::string& call : recordedWindow(game).calls)
+    for (const std::string& call : fakeWindow(game).calls)
         if (call.rfind("send:", 0) == 0)
             texts.push_back(call.substr(call.find(':', 5) + 1));
     return texts;
@@ -57,7 +56,7 @@ void scriptIdentityShuffle() {
 }
 
 void resetCore(std::vector<int> randomValues) {
-    forgetRecordedWindows();
+    forgetFakeWindows();
     scriptRandom(std::move(randomValues));
 }
 
@@ -65,13 +64,13 @@ void showActionButton(const GameState& game, const char* caption, bool enabled) 
     log(game, std::string("button:") + caption + (enabled ? ":on" : ":off"));
 }
 void startWinBlinkTimer(const GameState& game) {
-    RecordedWindow& window = recordedWindow(game);
+    FakeWindow& window = fakeWindow(game);
     if (!window.blinkRunning)
         window.calls.push_back("blink:start");
     window.blinkRunning = 1;
 }
 void stopWinBlinkTimer(const GameState& game) {
-    RecordedWindow& window = recordedWindow(game);
+    FakeWindow& window = fakeWindow(game);
     if (window.blinkRunning)
         window.calls.push_back("blink:stop");
     window.blinkRunning = 0;
@@ -85,9 +84,9 @@ void showTraceBox(const GameState& game, const char* format, std::va_list args) 
     std::vsnprintf(text, sizeof text, format, args);
     log(game, std::string("trace:") + text);
 }
-bool gameWindowIsOpen(const GameState& game) { return recordedWindow(game).open; }
+bool gameWindowIsOpen(const GameState& game) { return fakeWindow(game).open; }
 void openGameWindow(const GameState& game) {
-    RecordedWindow& window = recordedWindow(game);
+    FakeWindow& window = fakeWindow(game);
     window.calls.push_back("open");
     window.open = window.opens;
 }

@@ -1,5 +1,5 @@
 // Card codes for tests, the demo and the development host.
-#include "recording/card_notation.h"
+#include "stand_in/card_notation.h"
 
 #include "exchange/state_message.h"
 

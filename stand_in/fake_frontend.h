@@ -1,6 +1,6 @@
-// A recording stand-in for the window, the host and the user of each game record, for the tests, the
-// demo, the benchmarks and the development host's own copy of the core: every call the core makes
-// outward for a record is logged as one short line, in order, with that record's recorded window.
+// A fake window, host and user for each game record, standing in for the plug-in's, for the tests,
+// the demo, the benchmarks and the development host's own copy of the core: every call the core makes
+// outward for a record is logged as one short line, in order, with that record's fake window.
 #pragma once
 
 #include "engine/cards.h"
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-struct RecordedWindow {
+struct FakeWindow {
     // "button:<caption>:on" or ":off", "blink:start", "blink:stop", "redraw", "send:<contact>:<text>",
     // "trace:<text>", "open", "flash".
     std::vector<std::string> calls;
@@ -19,12 +19,12 @@ struct RecordedWindow {
     std::uint8_t blinkRunning = 0;
 };
 
-// The recorded window of a game record, made (closed, no blink, empty log) on its first use. Records
+// The fake window of a game record, made (closed, no blink, empty log) on its first use. Records
 // are told apart by their address: a copy of a game has a window of its own.
-RecordedWindow& recordedWindow(const GameState& game);
+FakeWindow& fakeWindow(const GameState& game);
 // Forgets the window of one record (before the record goes, or to start it afresh), or of every one.
-void forgetRecordedWindow(const GameState& game);
-void forgetRecordedWindows();
+void forgetFakeWindow(const GameState& game);
+void forgetFakeWindows();
 
 // Returns the calls logged for the record so far and starts a fresh log.
 std::vector<std::string> takeCalls(const GameState& game);
@@ -35,5 +35,5 @@ std::vector<std::string> sentTexts(const GameState& game);
 void scriptRandom(std::vector<int> values);
 // A source whose every shuffle draw gives j = i, leaving the unshuffled deck as it is.
 void scriptIdentityShuffle();
-// As after load: no recorded windows, and the scripted random values (then zeros).
+// As after load: no fake windows, and the scripted random values (then zeros).
 void resetCore(std::vector<int> randomValues = {});

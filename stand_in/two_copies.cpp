@@ -1,9 +1,9 @@
 // Two copies of the core, each on its own record.
-#include "recording/two_copies.h"
+#include "stand_in/two_copies.h"
 
-#include "exchange/play.h"
+#include "exchange/show_and_send.h"
 #include "exchange/exchange.h"
-#include "recording/recording_frontend.h"
+#include "stand_in/fake_frontend.h"
 
 bool runAction(GameState& game, std::uint32_t action) {
     takeCalls(game);
@@ -11,17 +11,17 @@ bool runAction(GameState& game, std::uint32_t action) {
         onCardClicked(game, action);
     else
         onActionButton(game);
-    return !recordedWindow(game).calls.empty();
+    return !fakeWindow(game).calls.empty();
 }
 
 std::vector<std::uint32_t> acceptedActions(const Side& side) {
     std::vector<std::uint32_t> accepted;
     for (std::uint32_t action = 0; action <= side.state.myHand.size(); ++action) {
         GameState trial = side.state;
-        recordedWindow(trial) = recordedWindow(side.state);
+        fakeWindow(trial) = fakeWindow(side.state);
         if (runAction(trial, action))
             accepted.push_back(action);
-        forgetRecordedWindow(trial);
+        forgetFakeWindow(trial);
     }
     return accepted;
 }

@@ -1,4 +1,4 @@
-// Two copies of the portable core in one process, each with its own game record and recorded window,
+// Two copies of the portable core in one process, each with its own game record and fake window,
 // exchanging real state messages, as two plug-ins would.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-// A side's record must stay where it is while it plays: its recorded window is found by its address.
+// A side's record must stay where it is while it plays: its fake window is found by its address.
 struct Side {
     GameState state;
     ContactHandle self = 0; // how the other side knows this one
