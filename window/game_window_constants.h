@@ -31,7 +31,7 @@ inline constexpr std::uint32_t outlineBlack = 0x00000000;
 inline constexpr char cardPicturePath[] = "Plugins\\cards.png";
 inline constexpr wchar_t cardPicturePathW[] = L"Plugins\\cards.png";
 
-// The size of resources/cards.png (and of the tests' picture with coloured faces): the plug-in reads
-// it from the file; the tools lay out the table by it.
+// The size of the card picture that scripts/make_card_picture.py draws (and of the tests' picture with
+// coloured faces): the plug-in reads it from the file; the tools lay out the table by it.
 inline constexpr std::uint32_t cardPictureWidth = 647;
 inline constexpr std::uint32_t cardPictureHeight = 388;
