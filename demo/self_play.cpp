@@ -84,10 +84,10 @@ int main(int argc, char** argv) {
                         outcomeName(gameOutcome(sides[1].state)));
             return 0;
         }
-        std::vector<std::uint32_t> options = acceptedActions(sides[mover]);
+        std::vector<std::uint32_t> options = acceptedActions(sides[mover].state);
         if (options.empty()) {
             mover = 1 - mover;
-            options = acceptedActions(sides[mover]);
+            options = acceptedActions(sides[mover].state);
         }
         std::uint32_t action = options[generator() % options.size()];
         GameState before = sides[mover].state;

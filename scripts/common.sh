@@ -1,5 +1,5 @@
 # Shared by the scripts (sourced, not run): which Windows build runs on this machine, preparing it,
-# the one Xvfb command line, a free loopback port, and an IRC server of the scripts' or a fixture's.
+# and the one Xvfb command line.
 kelvaron_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Whether Wine can start 32-bit programs here: some kernels cannot execute 32-bit code at all.
@@ -92,76 +92,4 @@ kelvaron_prepare_windows() {
 # the tests open: Windows programs without a desktop run so. kelvaron_xvfb PROGRAM [ARGUMENTS]...
 kelvaron_xvfb() {
   xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
-}
-
-kelvaron_free_port() {
-  python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
-
-# Starts an IRC server of the scripts' own: kelvaron_start_irc_server DIR [generous|default [PING]]. Writes its
-# configuration into DIR (a scratch folder), starts ngircd in the foreground on a free loopback port and
-# waits until it takes connections (up to 10 s, times $KELVARON_TIME_SCALE on a slower machine); sets
-# KELVARON_IRC_PORT and KELVARON_IRC_PID. Its limits let two auto-players at full speed pass
-# unthrottled; with "default" it keeps ngircd's own, under which a client that sends more than three
-# lines at a time waits a second before the next are read. With PING (seconds), a client that stops
-# answering is pinged after PING seconds of silence and dropped PING seconds later.
-kelvaron_start_irc_server() {
-  local dir=$1 limits=${2:-generous} ping=${3:-}
-  KELVARON_IRC_PORT=$(kelvaron_free_port)
-  mkdir -p "$dir/conf.d"
-  cat >"$dir/ngircd.conf" <<CONF
-[Global]
-Name = kelvaron.test
-Info = The development hosts' server
-AdminInfo1 = Kelvaron
-AdminEMail = nobody@localhost
-Listen = 127.0.0.1
-Ports = $KELVARON_IRC_PORT
-MotdPhrase = Kelvaron
-[Options]
-DNS = no
-Ident = no
-PAM = no
-IncludeDir = $dir/conf.d
-CONF
-  if [ "$limits" != default ]; then
-    # No penalty time: no client is ever throttled. Any number of connections from 127.0.0.1, and
-    # nicks as long as the contacts' names.
-    printf '[Limits]\nMaxPenaltyTime = 0\nMaxConnectionsIP = 0\nMaxNickLength = 30\n' >>"$dir/ngircd.conf"
-    [ -z "$ping" ] || printf 'PingTimeout = %s\nPongTimeout = %s\n' "$ping" "$ping" >>"$dir/ngircd.conf"
-  fi
-  # Debian puts it in /usr/sbin, which a user's PATH may lack.
-  "$(command -v ngircd || echo /usr/sbin/ngircd)" -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
-  KELVARON_IRC_PID=$!
-  local _
-  for _ in $(seq $((100 * ${KELVARON_TIME_SCALE:-1}))); do
-    if (exec 3<>"/dev/tcp/127.0.0.1/$KELVARON_IRC_PORT") 2>/dev/null; then
-      export KELVARON_IRC_PORT KELVARON_IRC_PID
-      return 0
-    fi
-    kill -0 "$KELVARON_IRC_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  echo "the IRC server did not start; its log:" >&2
-  cat "$dir/ngircd.log" >&2
-  return 1
-}
-
-kelvaron_stop_irc_server() {
-  [ -n "${KELVARON_IRC_PID:-}" ] || return 0
-  kill "$KELVARON_IRC_PID" 2>/dev/null || true
-  wait "$KELVARON_IRC_PID" 2>/dev/null || true
-  KELVARON_IRC_PID=
-}
-
-# The port of the IRC server that a CTest fixture started (scripts/irc-server.sh) in the folder
-# $KELVARON_IRC_SERVER. The tests that share it take turns (the fixture's resource lock): the hosts'
-# nicks are the same in each.
-kelvaron_fixture_irc_port() {
-  local dir=${KELVARON_IRC_SERVER:-}
-  if [ -z "$dir" ] || [ ! -s "$dir/port" ] || ! kill -0 "$(cat "$dir/pid" 2>/dev/null)" 2>/dev/null; then
-    echo "no IRC server runs in \"$dir\" (KELVARON_IRC_SERVER): ctest starts it as a fixture" >&2
-    return 1
-  fi
-  cat "$dir/port"
 }

@@ -12,7 +12,6 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xauth x11-apps
   imagemagick locales zip unzip python3 python3-pil fonts-dejavu-core
-  ngircd
 )
 
 sudo_cmd=()

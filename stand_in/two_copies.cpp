@@ -14,11 +14,11 @@ bool runAction(GameState& game, std::uint32_t action) {
     return !fakeWindow(game).calls.empty();
 }
 
-std::vector<std::uint32_t> acceptedActions(const Side& side) {
+std::vector<std::uint32_t> acceptedActions(const GameState& game) {
     std::vector<std::uint32_t> accepted;
-    for (std::uint32_t action = 0; action <= side.state.myHand.size(); ++action) {
-        GameState trial = side.state;
-        fakeWindow(trial) = fakeWindow(side.state);
+    for (std::uint32_t action = 0; action <= game.myHand.size(); ++action) {
+        GameState trial = game;
+        fakeWindow(trial) = fakeWindow(game);
         if (runAction(trial, action))
             accepted.push_back(action);
         forgetFakeWindow(trial);

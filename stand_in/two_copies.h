@@ -17,7 +17,7 @@ struct Side {
 // An action: index 0..n-1 clicks that card of myHand, n presses the action button. Runs it on the
 // game; true when the engine accepted it (anything was called).
 bool runAction(GameState& game, std::uint32_t action);
-// The actions the side's engine accepts now, found by trying each on a copy.
-std::vector<std::uint32_t> acceptedActions(const Side& side);
+// The actions the engine accepts now in game, found by trying each on a copy.
+std::vector<std::uint32_t> acceptedActions(const GameState& game);
 // Delivers a text from sender to receiver through the receive path; returns what the receiver sent.
 std::vector<std::string> deliver(const Side& sender, Side& receiver, const std::string& text);

@@ -1,5 +1,5 @@
-# What the tests under Wine stand on, as CTest fixtures: the run's Wine prefix and the IRC servers;
-# and the helpers that label a test and attach it to them. Included by tests/CMakeLists.txt (Windows).
+# What the tests under Wine stand on, as CTest fixtures: the run's Wine prefixes; and the helpers that
+# label a test and attach it to them. Included by tests/CMakeLists.txt (Windows).
 
 # An emulated machine runs the Windows tests several times slower than a real one.
 set(KELVARON_TEST_TIME_SCALE 1 CACHE STRING "Factor on the Windows tests' time limits")
@@ -25,17 +25,6 @@ function(kelvaron_wine_prefix_fixture name folder arch)
   kelvaron_test_timeout(60 ${name}_cleanup)
 endfunction()
 
-# An IRC server on a free loopback port, started before the first test that needs it and stopped
-# after the last: kelvaron_irc_server_fixture(NAME generous|default). See scripts/irc-server.sh.
-function(kelvaron_irc_server_fixture name limits)
-  set(folder ${CMAKE_BINARY_DIR}/${name})
-  add_test(NAME ${name} COMMAND bash ${KELVARON_SCRIPTS_DIR}/irc-server.sh start ${folder} ${limits})
-  add_test(NAME ${name}_cleanup COMMAND bash ${KELVARON_SCRIPTS_DIR}/irc-server.sh stop ${folder})
-  set_tests_properties(${name} PROPERTIES FIXTURES_SETUP ${name} LABELS fixture)
-  set_tests_properties(${name}_cleanup PROPERTIES FIXTURES_CLEANUP ${name} LABELS fixture)
-  kelvaron_test_timeout(30 ${name} ${name}_cleanup)
-endfunction()
-
 set(KELVARON_TEST_WINEPREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 kelvaron_wine_prefix_fixture(wine_prefix ${KELVARON_TEST_WINEPREFIX} ${KELVARON_WINDOWS_ARCH})
 # In the 32-bit build, Bob's prefix for the game against the 64-bit build, whose messenger folder
@@ -45,23 +34,10 @@ if(KELVARON_WINDOWS_ARCH STREQUAL i686)
   set(KELVARON_PEER_WINEPREFIX ${CMAKE_BINARY_DIR}/wine-prefix-peer)
   kelvaron_wine_prefix_fixture(peer_wine_prefix ${KELVARON_PEER_WINEPREFIX} x86_64)
 endif()
-# Generous limits: two auto-players at full speed are never held back.
-kelvaron_irc_server_fixture(irc_server generous)
-# ngIRCd's own limits, under which a client sending more than three lines at once waits a second.
-kelvaron_irc_server_fixture(irc_server_default_limits default)
-
 # Tests under Wine, in the run's prefix: kelvaron_under_wine(TEST...).
 function(kelvaron_under_wine)
   set_property(TEST ${ARGN} APPEND PROPERTY FIXTURES_REQUIRED wine_prefix)
   set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT KELVARON_WINEPREFIX=${KELVARON_TEST_WINEPREFIX})
-endfunction()
-
-# Tests whose hosts meet on a fixture's IRC server: kelvaron_irc_tests(SERVER TEST...). They take
-# turns on it, since their hosts log in under the same nicks.
-function(kelvaron_irc_tests server)
-  set_property(TEST ${ARGN} APPEND PROPERTY FIXTURES_REQUIRED ${server})
-  set_property(TEST ${ARGN} APPEND PROPERTY RESOURCE_LOCK ${server})
-  set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT KELVARON_IRC_SERVER=${CMAKE_BINARY_DIR}/${server})
 endfunction()
 
 # The tests that also run in the emulated 32-bit machine (scripts/guest/), where everything takes 10-20

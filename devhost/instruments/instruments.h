@@ -32,12 +32,14 @@ struct HostResourceTally {
 // The handles the plug-in holds, counted through its import table from the moment it was loaded (DllMain
 // has run by then, so what DllMain created is not seen; freeing it changes nothing): its calls of
 // CreateSolidBrush, CreateCompatibleBitmap, CreateCompatibleDC, DeleteObject, DeleteDC, GetDC,
-// GetWindowDC, ReleaseDC, GdipCreateBitmapFromFile, GdipCreateHBITMAPFromBitmap, GdipDisposeImage, and
-// GdiplusShutdown. Counting starts afresh at each load.
+// GetWindowDC, ReleaseDC, GdipCreateBitmapFromFile, GdipCreateHBITMAPFromBitmap, GdipDisposeImage,
+// GdiplusStartup and GdiplusShutdown. Counting starts afresh at each load.
 struct HostResourceCounts {
     HostResourceTally live; // created and not yet freed
-    // The plug-in's calls of GdiplusShutdown, and what it still held, and whether its game window
-    // still existed, at the first of them: the window and its picture must go before GDI+ stops.
+    // The plug-in's calls of GdiplusStartup and GdiplusShutdown, and what it still held, and whether
+    // its game window still existed, at the first shutdown: the window and its picture must go before
+    // GDI+ stops.
+    std::size_t gdiplusStartups;
     std::size_t gdiplusShutdowns;
     HostResourceTally liveAtGdiplusShutdown;
     bool gameWindowAtGdiplusShutdown;
@@ -50,8 +52,6 @@ const std::vector<int>& hostShowCommands();
 const std::vector<HostShellOpen>& hostShellOpens();
 // The process's private bytes.
 std::size_t hostProcessMemory();
-// Microseconds on the machine's performance counter, which all processes on the machine share.
-std::uint64_t hostMicroseconds();
 // --- the game window, driven as a user would (game_window_driver.cpp)
 // The plug-in's top-level window of its class on this thread, or null.
 HostHandle hostGameWindow();

@@ -1,5 +1,5 @@
-// Measures taken by the host on its own behalf: the process's memory, the time, and a PNG picture of
-// the game window as the screen shows it (through the host's own GDI+ session).
+// Measures taken by the host on its own behalf: the process's memory, and a PNG picture of the game
+// window as the screen shows it (through the host's own GDI+ session).
 #include "devhost/instruments/instruments.h"
 #include "devhost/instruments/table_readback.h"
 #include "devhost/messenger/host.h"
@@ -12,7 +12,6 @@
 #include <string>
 
 namespace {
-constexpr std::uint64_t microsecondsPerSecond = 1000000;
 constexpr WORD snapshotBitsPerPixel = 24;
 // GDI+'s built-in PNG encoder.
 constexpr CLSID pngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
@@ -33,16 +32,6 @@ std::size_t hostProcessMemory() {
                               sizeof counters))
         return 0;
     return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-}
-
-std::uint64_t hostMicroseconds() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    auto ticks = static_cast<std::uint64_t>(now.QuadPart);
-    auto perSecond = static_cast<std::uint64_t>(frequency.QuadPart);
-    // In two parts, so that the product cannot overflow however long the machine has run.
-    return ticks / perSecond * microsecondsPerSecond + ticks % perSecond * microsecondsPerSecond / perSecond;
 }
 
 bool hostSaveGameWindowPng(const char* path) {

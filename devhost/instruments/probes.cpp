@@ -21,6 +21,7 @@ enum Kind { gdiObject, memoryDc, windowDc, gdiplusImage, kindCount };
 // What the counting has seen since the plug-in was loaded.
 struct Counting {
     std::multiset<void*> live[kindCount]; // the handles the plug-in holds now
+    std::size_t gdiplusStartups = 0;
     std::size_t gdiplusShutdowns = 0;
     HostResourceTally liveAtGdiplusShutdown = {};
     bool gameWindowAtGdiplusShutdown = false;
@@ -108,6 +109,11 @@ template <std::size_t row> void WINAPI notedGdiplusShutdown(ULONG_PTR token) {
     original<void(WINAPI*)(ULONG_PTR)>(row)(token);
 }
 
+template <std::size_t row> int WINAPI notedGdiplusStartup(ULONG_PTR* token, const void* input, void* output) {
+    ++counting.gdiplusStartups;
+    return original<int(WINAPI*)(ULONG_PTR*, const void*, void*)>(row)(token, input, output);
+}
+
 template <std::size_t row> BOOL WINAPI notedShowWindow(HWND window, int showCommand) {
     counting.showCommands.push_back(showCommand);
     return original<decltype(&ShowWindow)>(row)(window, showCommand);
@@ -154,7 +160,8 @@ PatchedImport patchedImports[] = {
      wrapper(counted<10, GdiplusStatus, Image*>),
      {gdiplusImage, frees, argument1}},
     {"gdiplus.dll", "GdiplusShutdown", wrapper(notedGdiplusShutdown<11>)},
-    {"user32.dll", "ShowWindow", wrapper(notedShowWindow<12>)},
+    {"gdiplus.dll", "GdiplusStartup", wrapper(notedGdiplusStartup<12>)},
+    {"user32.dll", "ShowWindow", wrapper(notedShowWindow<13>)},
     {"shell32.dll", "ShellExecuteA", wrapper(notedShellExecuteA)},
 };
 
@@ -217,6 +224,6 @@ const std::vector<int>& hostShowCommands() { return counting.showCommands; }
 const std::vector<HostShellOpen>& hostShellOpens() { return counting.shellOpens; }
 
 HostResourceCounts hostResourceCounts() {
-    return HostResourceCounts{liveNow(), counting.gdiplusShutdowns, counting.liveAtGdiplusShutdown,
-                              counting.gameWindowAtGdiplusShutdown};
+    return HostResourceCounts{liveNow(), counting.gdiplusStartups, counting.gdiplusShutdowns,
+                              counting.liveAtGdiplusShutdown, counting.gameWindowAtGdiplusShutdown};
 }

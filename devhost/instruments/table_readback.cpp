@@ -97,9 +97,13 @@ struct Checker {
         return colourOf(pixels[std::size_t(y) * std::size_t(client.width) + std::size_t(x)] & rgbBits);
     }
     void expect(std::int32_t x, std::int32_t y, std::uint32_t colour, const std::string& what) {
-        if (!same || !inside(x, y))
-            return; // outside the client area: nothing to see
-        if (seen(x, y) != colour) {
+        if (!same)
+            return;
+        if (!inside(x, y)) {
+            why << what << " at (" << x << ", " << y << ") lies outside the client area of " << client.width
+                << " by " << client.height;
+            same = false;
+        } else if (seen(x, y) != colour) {
             why << what << " at (" << x << ", " << y << "): expected " << std::hex << colour << ", got "
                 << seen(x, y);
             same = false;
@@ -108,10 +112,11 @@ struct Checker {
 };
 
 // Compares the part of card's face that shows (width by height from its top left corner at `at`) with
-// the picture: a grid over the rank and suit in the corner, and the middle when the whole face shows.
-// A card the picture holds no face for shows a back.
+// the picture: a grid over the rank and suit in the corner, the left edge halfway down (a chosen
+// card's frame there), and the middle when the whole face shows. A card the picture holds no face for
+// shows a back.
 void expectFace(Checker& check, const Picture& picture, Card card, Point at, std::int32_t shownWidth,
-                std::int32_t shownHeight, const std::string& what) {
+                std::int32_t shownHeight, const std::string& what, bool framed = false) {
     CardMetrics metrics = cardMetricsForPicture(picture.width, picture.height);
     Rect source;
     if (!cardFaceSource(card, metrics, picture.width, picture.height, source)) {
@@ -130,6 +135,11 @@ void expectFace(Checker& check, const Picture& picture, Card card, Point at, std
     for (std::int32_t dx : {2, 5, 8, 11})
         for (std::int32_t dy = 4; dy <= 40; dy += 3)
             sample(dx, dy);
+    if (framed)
+        check.expect(at.x, at.y + metrics.height / 2, selectionBlue,
+                     what + " " + cardCode(card).text + "'s frame");
+    else
+        sample(0, metrics.height / 2);
     if (shownWidth == metrics.width && shownHeight == metrics.height)
         sample(metrics.width / 2, metrics.height / 2);
 }
@@ -179,8 +189,10 @@ std::string tableMismatch(const std::string& picturePath, const GameState& expec
     for (std::size_t i = 0; i < hand.size(); ++i) {
         // Later cards lie over earlier ones.
         std::int32_t shown = i + 1 < hand.size() ? hand[i + 1].left - hand[i].left : metrics.width;
+        const auto& chosen = expected.selection;
+        bool framed = std::find(chosen.begin(), chosen.end(), i) != chosen.end();
         expectFace(check, picture, expected.myHand[i], {hand[i].left, hand[i].top}, shown, metrics.height,
-                   "own card");
+                   "own card", framed);
     }
     std::int32_t handTop = client.height - metrics.height - handBottomGap;
     check.expect(hand.empty() ? tableMargin + 2 : hand.back().right + 1, handTop + backY, tableBackground,

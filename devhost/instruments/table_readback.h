@@ -20,7 +20,8 @@ HBITMAP screenCopy(HDC dc, LONG width, LONG height, WORD bitsPerPixel, void** bi
 // A point inside the status bubble, clear of its rounded corners and of the centred text.
 Point bubblePoint(CardMetrics metrics);
 
-// Empty when the game window shows this game: both hands, the stock and the trump card, the table
-// and the status bubble; otherwise the first difference. picturePath (ANSI) is the card picture the
+// Empty when the game window shows this game: both hands (the chosen cards framed), the stock and the
+// trump card, the table and the status bubble; otherwise the first difference, a point to compare that
+// lies outside the client area among them. picturePath (ANSI) is the card picture the
 // plug-in shows; it is read once and kept.
 std::string tableMismatch(const std::string& picturePath, const GameState& expected);

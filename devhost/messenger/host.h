@@ -119,7 +119,6 @@ const std::vector<std::string>& hostUnexpectedCalls();
 // Adds a contact and, as the messenger does, raises "DB/Contact/Added" with it; announce false stands
 // for a host that adds contacts without telling its plug-ins.
 HostWord hostAddContact(const std::string& name, bool online = true, bool announce = true);
-void hostSetContactOnline(HostWord contact, bool online);
 const std::vector<HostContact>& hostContacts();
 
 // --- contact menu

@@ -168,11 +168,6 @@ HostWord hostAddContact(const std::string& name, bool online, bool announce) {
     return handle;
 }
 
-void hostSetContactOnline(HostWord contact, bool online) {
-    if (HostContact* found = findContact(contact))
-        found->online = online;
-}
-
 const std::vector<HostContact>& hostContacts() { return hostState().contacts; }
 
 std::vector<std::size_t> hostVisibleMenuItems(HostWord contact) {

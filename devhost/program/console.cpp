@@ -30,13 +30,6 @@ HostWord contactNamed(const std::string& ansiName) {
     return 0;
 }
 
-bool contactOnline(HostWord handle) {
-    for (const HostContact& contact : hostContacts())
-        if (contact.handle == handle)
-            return contact.online;
-    return false;
-}
-
 std::string contactNameShown(HostWord contact) {
     auto name = reinterpret_cast<const char*>(hostCallService(hostnames::getContactDisplayName, contact, 0));
     return shownOnOneLine(name ? name : "");

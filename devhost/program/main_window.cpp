@@ -1,11 +1,6 @@
 // devhost.exe's main window: the user's contacts in a list, each with a context menu of the plug-ins'
-// contact-menu items; it also runs the script's lines, the IRC server's and the auto-player's steps on
-// the UI thread.
+// contact-menu items; it also runs the script's lines on the UI thread.
 #include "devhost/program/devhost_app.h"
-
-#include "devhost/program/autoplay.h"
-
-#include <memory>
 
 namespace {
 constexpr char mainWindowClass[] = "DevhostMainWindow";
@@ -35,7 +30,7 @@ void onContextMenu(HWND mainWindow, LPARAM lParam) {
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, mainWindow, nullptr));
     DestroyMenu(menu);
     if (chosen > 0 && chosen <= items.size())
-        hostChooseMenuItem(contact, items[chosen - 1]);
+        shadowChooseMenuItem(shadowGame(), contact, items[chosen - 1]);
 }
 
 LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -55,21 +50,6 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         return 0;
     case scriptLineMessage:
         runScriptLine(window, *reinterpret_cast<const std::string*>(lParam));
-        return 0;
-    case ircLineMessage: {
-        std::unique_ptr<std::string> line(reinterpret_cast<std::string*>(lParam));
-        handleIrcLine(window, *line);
-        return 0;
-    }
-    case ircClosedMessage:
-        onIrcClosed(window);
-        return 0;
-    case autoplayStepMessage:
-    case autoplayReadSentMessage:
-        autoplayOnMessage(message);
-        return 0;
-    case WM_TIMER:
-        autoplayOnTimer(wParam);
         return 0;
     case WM_CLOSE:
         closeHost(window);
@@ -95,27 +75,19 @@ HWND createMainWindow(const std::string& userName) {
     HWND window =
         CreateWindowA(mainWindowClass, userName.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                       windowWidth, windowHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (window) {
-        refreshContactList(window);
-        ShowWindow(window, SW_SHOWNOACTIVATE);
-    }
-    return window;
-}
-
-void refreshContactList(HWND) {
-    if (!contactList)
-        return;
-    SendMessageA(contactList, LB_RESETCONTENT, 0, 0);
+    if (!window)
+        return nullptr;
     for (const HostContact& contact : hostContacts()) {
-        std::string shown = contact.online ? contact.name : contact.name + " (offline)";
-        LRESULT index = SendMessageA(contactList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+        LRESULT index =
+            SendMessageA(contactList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(contact.name.c_str()));
         SendMessageA(contactList, LB_SETITEMDATA, static_cast<WPARAM>(index),
                      static_cast<LPARAM>(contact.handle));
     }
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    return window;
 }
 
 void closeHost(HWND mainWindow) {
-    autoplayEnd();
     hostShutdown();
     DestroyWindow(mainWindow);
 }

@@ -13,7 +13,6 @@ struct Outgoing {
 
 struct Outbox {
     bool quiet = false;
-    bool irc = false;
     bool holding = false;
     bool loseNext = false;
     std::vector<Outgoing> held;
@@ -24,7 +23,8 @@ void printText(const char* what, const Outgoing& text) {
     printLine(std::string(what) + " " + contactNameShown(text.contact) + ": " + shownOnOneLine(text.text));
 }
 
-// The moment a text leaves the host: the one loss asked for takes it, or it goes to the server.
+// The moment a text leaves the host: the one loss asked for takes it, or it goes on its way, which
+// the line shows: whatever links this host to another reads it there.
 void leave(const Outgoing& text) {
     if (outbox.loseNext) {
         outbox.loseNext = false;
@@ -33,15 +33,12 @@ void leave(const Outgoing& text) {
     }
     if (!outbox.quiet)
         printText("sent", text);
-    if (outbox.irc)
-        sendOverIrc(text.contact, text.text);
 }
 } // namespace
 
-void openOutbox(bool quiet, bool irc) {
+void openOutbox(bool quiet) {
     outbox = Outbox{};
     outbox.quiet = quiet;
-    outbox.irc = irc;
 }
 
 void sendThroughOutbox(HostWord contact, const std::string& ansiText) {

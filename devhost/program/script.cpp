@@ -3,9 +3,10 @@
 #include "devhost/program/devhost_app.h"
 
 #include "devhost/instruments/instruments.h"
-#include "devhost/program/irc_message.h"
+#include "engine/rules.h"
+#include "exchange/state_message.h"
+#include "stand_in/two_copies.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <map>
@@ -17,15 +18,18 @@ constexpr char shutdownCommand[] = "shutdown";
 constexpr std::size_t readChunk = 4096;
 // How many seeds "coin" tries; each gives either parity about every other time.
 constexpr unsigned coinSeedTries = 1000;
+const char* const outcomeNames[] = {"in progress", "won", "lost", "draw"};
 
-// A line's words after the command, and what follows the first of them, verbatim but for the one
-// space between (the text of "recv NAME TEXT...").
+// A line's words after the command, and what follows the command and the first word, verbatim but
+// for the one space between (the text of "recv NAME TEXT...").
 struct Line {
     std::vector<std::string> words;
+    std::string afterCommand;
     std::string afterFirstWord;
 };
 // Each command returns why it failed, or nothing.
 constexpr char badArguments[] = "?";
+using Command = std::string (*)(const Line&);
 
 bool number(const std::string& word, long& value) {
     char* end = nullptr;
@@ -70,7 +74,7 @@ std::string chooseMenuItem(const Line& line) {
     if (item < 0 || static_cast<std::size_t>(item) >= items.size())
         return "contact " + line.words[0] + " has no menu item " + std::to_string(item) + " (it shows " +
                std::to_string(items.size()) + ")";
-    hostChooseMenuItem(contact, items[static_cast<std::size_t>(item)]);
+    shadowChooseMenuItem(shadowGame(), contact, items[static_cast<std::size_t>(item)]);
     return "";
 }
 
@@ -109,6 +113,88 @@ std::string steerCoin(const Line& line) {
     return "no seed gives an " + line.words[0] + " draw";
 }
 
+// One move of the user's, as "move CARD|CAPTION"; "game over: OUTCOME" or "no move" when there is none.
+std::string play(const Line&) {
+    ShadowGame& shadow = shadowGame();
+    std::string move = shadowPlay(shadow);
+    GameOutcome outcome = gameOutcome(shadow.game);
+    if (!move.empty())
+        printLine("move " + utf8FromAnsi(move));
+    else if (hostGameWindow() && outcome != InProgress)
+        printLine(std::string("game over: ") + outcomeNames[outcome]);
+    else
+        printLine("no move");
+    return "";
+}
+
+// Whether the user may move now.
+std::string turn(const Line&) {
+    const GameState& game = shadowGame().game;
+    bool mine = hostGameWindow() && gameOutcome(game) == InProgress && !acceptedActions(game).empty();
+    printLine(mine ? "turn mine" : "turn theirs");
+    return "";
+}
+
+// The game the window shows, as this side would send it, or "none" without a window.
+std::string show(const Line&) {
+    ShadowGame& shadow = shadowGame();
+    shadowCheckWindow(shadow, "show");
+    printLine(std::string("game ") + (hostGameWindow() ? encodeStateMessage(shadow.game).text : "none"));
+    return "";
+}
+
+std::string picture(const Line& line) {
+    if (line.afterCommand.empty())
+        return badArguments;
+    return hostSaveGameWindowPng(ansiFromUtf8(line.afterCommand).c_str()) ? "" : "no picture saved";
+}
+
+// With the game window closed: what the plug-in still holds, and the memory against the first audit.
+std::string audit(const Line&) {
+    if (hostGameWindow())
+        return "audit with the game window open";
+    Referee* referee = shadowGame().referee;
+    if (referee) {
+        referee->checkNothingHeld();
+        referee->noteMemory(referee->memoryFirst() == 0);
+        referee->checkMemoryFlat();
+    }
+    HostResourceTally held = hostResourceCounts().live;
+    printLine("audit: " + std::to_string(held.gdiObjects) + " GDI objects, " +
+              std::to_string(held.memoryDcs + held.windowDcs) + " DCs, " +
+              std::to_string(held.gdiplusImages) + " GDI+ images, " +
+              std::to_string(hostProcessMemory() / 1024) + " KB");
+    return "";
+}
+
+std::string echo(const Line& line) {
+    printLine(line.afterCommand);
+    return "";
+}
+
+std::string pressButton(const Line&) {
+    return hostPressActionButton() ? "" : "no game window with an action button";
+}
+std::string closeWindow(const Line&) { return hostCloseGameWindow() ? "" : "no game window"; }
+std::string hold(const Line&) { return holdOutgoing(), ""; }
+std::string release(const Line&) { return releaseOutgoing(), ""; }
+std::string lose(const Line&) { return loseNextOutgoing(), ""; }
+
+// Commands with their arguments' count: -1 for any.
+struct Entry {
+    Command run;
+    int words;
+};
+const std::map<std::string, Entry> commands = {
+    {"recv", {receiveText, -1}},  {"send", {sendText, -1}},    {"menu", {chooseMenuItem, -1}},
+    {"click", {click, -1}},       {"wait", {wait, -1}},        {"coin", {steerCoin, -1}},
+    {"button", {pressButton, 0}}, {"close", {closeWindow, 0}}, {"hold", {hold, 0}},
+    {"release", {release, 0}},    {"lose", {lose, 0}},         {"play", {play, 0}},
+    {"show", {show, 0}},          {"turn", {turn, 0}},         {"picture", {picture, -1}},
+    {"audit", {audit, 0}},        {"echo", {echo, -1}},
+};
+
+// Returns why the line could not run, or nothing.
 std::string run(const std::string& text, HWND mainWindow) {
     std::istringstream stream(text);
     std::string name;
@@ -116,38 +202,38 @@ std::string run(const std::string& text, HWND mainWindow) {
     Line line;
     for (std::string word; stream >> word;)
         line.words.push_back(word);
+    std::size_t start = text.find(name) + name.size();
+    line.afterCommand = start < text.size() ? text.substr(start + 1) : "";
     if (!line.words.empty()) {
-        std::size_t rest = text.find(line.words[0], text.find(name) + name.size()) + line.words[0].size();
+        std::size_t rest = text.find(line.words[0], start) + line.words[0].size();
         line.afterFirstWord = text.substr(std::min(rest + 1, text.size()));
     }
-    using Command = std::string (*)(const Line&);
-    const std::map<std::string, Command> withWords = {{"recv", receiveText},    {"send", sendText},
-                                                      {"menu", chooseMenuItem}, {"click", click},
-                                                      {"wait", wait},           {"coin", steerCoin}};
-    auto command = withWords.find(name);
-    std::string why = command != withWords.end() ? command->second(line) : "";
-    if (command == withWords.end() && !line.words.empty())
-        why = badArguments;
-    else if (name == "button")
-        why = hostPressActionButton() ? "" : "no game window with an action button";
-    else if (name == "close")
-        why = hostCloseGameWindow() ? "" : "no game window";
-    else if (name == "hold")
-        holdOutgoing();
-    else if (name == "release")
-        releaseOutgoing();
-    else if (name == "lose")
-        loseNextOutgoing();
-    else if (name == shutdownCommand)
+    if (name == shutdownCommand && line.words.empty()) {
         closeHost(mainWindow);
-    else if (command == withWords.end())
-        why = badArguments;
+        return "";
+    }
+    auto command = commands.find(name);
+    std::string why =
+        command == commands.end() || (command->second.words >= 0 &&
+                                      line.words.size() != static_cast<std::size_t>(command->second.words))
+            ? badArguments
+            : command->second.run(line);
     return why == badArguments ? "cannot run \"" + text + "\": unknown command or wrong arguments" : why;
 }
 
 bool isBlankOrComment(const std::string& line) {
     std::size_t first = line.find_first_not_of(" \t");
     return first == std::string::npos || line[first] == '#';
+}
+
+// Takes the first whole line (without its \n or \r\n) off pending.
+bool takeLine(std::string& pending, std::string& line) {
+    std::size_t end = pending.find('\n');
+    if (end == std::string::npos)
+        return false;
+    line = pending.substr(0, end > 0 && pending[end - 1] == '\r' ? end - 1 : end);
+    pending.erase(0, end + 1);
+    return true;
 }
 
 // Hands one line to the main window and waits until it has run; false once the host is gone.

@@ -85,7 +85,7 @@ void play(Crossing& crossing, const GameView* start, const std::string& steps) {
             crossing.deal(side, step[1] == 'd');
             break;
         case 'm': {
-            std::vector<std::uint32_t> moves = acceptedActions(crossing.sides[side]);
+            std::vector<std::uint32_t> moves = acceptedActions(game);
             ASSERT_FALSE(moves.empty()) << step << ": no move";
             runAction(game, moves[0]);
             crossing.post(side);

@@ -58,7 +58,7 @@ void dealOn(Side sides[2], unsigned dealer) {
 
 // The moves a side's own view allows while its game runs.
 std::vector<std::uint32_t> movesOf(const Side& side) {
-    return gameOutcome(side.state) == InProgress ? acceptedActions(side) : std::vector<std::uint32_t>{};
+    return gameOutcome(side.state) == InProgress ? acceptedActions(side.state) : std::vector<std::uint32_t>{};
 }
 
 // Plays one game from a deal, or from two deals that cross. Each step delivers the oldest text of one

@@ -1,0 +1,150 @@
+// Following the plug-in's game on the host's copy of the core, and checking the plug-in against it.
+#include "devhost/instruments/shadow_game.h"
+
+#include "devhost/instruments/instruments.h"
+#include "devhost/instruments/table_readback.h"
+#include "engine/actions.h"
+#include "engine/deal.h"
+#include "engine/rules.h"
+#include "exchange/exchange.h"
+#include "exchange/show_and_send.h"
+#include "exchange/state_message.h"
+#include "stand_in/card_notation.h"
+#include "stand_in/fake_frontend.h"
+#include "stand_in/two_copies.h"
+
+#include <algorithm>
+
+namespace {
+void fault(ShadowGame& shadow, const std::string& what) {
+    if (shadow.referee)
+        shadow.referee->fault(what);
+}
+
+// A window the user closed is closed for the core too.
+void followClose(ShadowGame& shadow) {
+    FakeWindow& window = fakeWindow(shadow.game);
+    if (window.open && !hostGameWindow()) {
+        emptyGameOnClose(shadow.game);
+        window.open = false;
+        window.blinkRunning = 0;
+    }
+}
+
+// What the core did for the last call: the texts it sent are foretold for the plug-in.
+std::vector<std::string> takeForetold(ShadowGame& shadow) {
+    std::vector<std::string> calls = takeCalls(shadow.game);
+    for (const std::string& call : calls)
+        if (call.rfind("send:", 0) == 0)
+            shadow.foretold.push_back(call.substr(call.find(':', 5) + 1));
+    return calls;
+}
+
+void begin(ShadowGame& shadow) {
+    followClose(shadow);
+    takeCalls(shadow.game);
+    shadow.foretold.clear();
+    shadow.watching = true;
+}
+
+void end(ShadowGame& shadow, const std::string& where) {
+    shadow.watching = shadow.dealMayFollow = false;
+    for (const std::string& text : shadow.foretold)
+        fault(shadow, "the plug-in did not send " + text + " after " + where);
+    shadow.foretold.clear();
+}
+
+// The plug-in's own text that the core did not foretell: a deal it made is the core's deal from now
+// on; any other state of its own is taken as it is.
+void learn(ShadowGame& shadow, HostWord contact, const std::string& text) {
+    GameState read;
+    if (readStateMessage(text.c_str(), read) != DecodeResult::Accepted)
+        return fault(shadow, "the plug-in sent a text that is no sound state: " + text);
+    GameState& game = shadow.game;
+    game.opponentContact = static_cast<ContactHandle>(contact);
+    fakeWindow(game).open = true;
+    adoptState(game, mirrored(std::move(read)));
+    if (isFreshDeal(game)) {
+        sendDeal(game); // what the plug-in keeps of its deal
+        takeCalls(game);
+    }
+}
+} // namespace
+
+void shadowCheckWindow(ShadowGame& shadow, const std::string& where) {
+    followClose(shadow);
+    if (shadow.referee && hostGameWindow())
+        shadow.referee->checkWindow(cardPicturePath, shadow.game, where);
+}
+
+void shadowReceipt(ShadowGame& shadow, const HostText& text, bool done) {
+    std::string where = "the text \"" + text.text + "\"";
+    if (done) {
+        if (shadow.referee)
+            shadow.referee->received();
+        end(shadow, where);
+        shadowCheckWindow(shadow, where);
+        return;
+    }
+    begin(shadow);
+    unsigned traces = 0;
+    if (isStateMessage(text.text.c_str())) {
+        receiveStateMessage(shadow.game, static_cast<ContactHandle>(text.contact), text.text.c_str());
+        for (const std::string& call : takeForetold(shadow))
+            traces += call.rfind("trace:", 0) == 0;
+    }
+    if (shadow.referee)
+        shadow.referee->receiving(text, traces);
+}
+
+void shadowSent(ShadowGame& shadow, HostWord contact, const std::string& text) {
+    if (!shadow.foretold.empty() && shadow.foretold.front() == text &&
+        contact == static_cast<HostWord>(shadow.game.opponentContact)) {
+        shadow.foretold.pop_front();
+        return;
+    }
+    if (shadow.watching && !shadow.dealMayFollow)
+        fault(shadow, "the plug-in sent " + text + " where the core sends " +
+                          (shadow.foretold.empty() ? "nothing" : shadow.foretold.front()));
+    shadow.foretold.clear();
+    learn(shadow, contact, text);
+}
+
+void shadowChooseMenuItem(ShadowGame& shadow, HostWord contact, std::size_t item) {
+    begin(shadow);
+    // The window brought to the front sends the game again; without one the plug-in deals.
+    if (fakeWindow(shadow.game).open)
+        resendGameTo(shadow.game, static_cast<ContactHandle>(contact));
+    takeForetold(shadow);
+    shadow.dealMayFollow = !fakeWindow(shadow.game).open;
+    hostChooseMenuItem(contact, item);
+    end(shadow, "the menu item");
+    shadowCheckWindow(shadow, "the menu item");
+}
+
+std::string shadowPlay(ShadowGame& shadow) {
+    followClose(shadow);
+    GameState& game = shadow.game;
+    if (!hostGameWindow() || gameOutcome(game) != InProgress)
+        return "";
+    std::vector<std::uint32_t> moves = acceptedActions(game);
+    if (moves.empty())
+        return "";
+    std::uint32_t move =
+        moves[std::uniform_int_distribution<std::size_t>(0, moves.size() - 1)(shadow.random)];
+    bool button = move == game.myHand.size();
+    std::string what = button ? actionButtonCaption(game) : code(game.myHand[move]);
+    std::vector<Rect> hand;
+    layoutHand(game, hand, cardMetricsForPicture(cardPictureWidth, cardPictureHeight), gameClientSize());
+    begin(shadow);
+    runAction(game, move);
+    takeForetold(shadow);
+    // Later cards lie over earlier ones: the strip at a card's left edge is always its own.
+    if (button)
+        hostPressActionButton();
+    else
+        hostClickGameWindow(hand[move].left + 1, (hand[move].top + hand[move].bottom) / 2);
+    end(shadow, what);
+    shadowCheckWindow(shadow, what);
+    return what;
+}
