@@ -104,7 +104,7 @@ class Relay:
         self.lost = False  # a text was lost, and the two have not agreed since
         self.played = False
         self.timings = []  # seconds from a move to the other window showing it
-        common = (["--check"] if options.check else []) + ["--quiet"] * options.desktop
+        common = ["--check"] if options.check else []
         self.alice = Host(self, "Alice", "Bob", options.alice, common + ["--seed", str(options.seed)])
         self.bob = Host(self, "Bob", "Alice", options.bob, common + ["--seed", str(options.seed + 1)])
         self.mover = self.alice
@@ -259,8 +259,9 @@ class Relay:
             self.picture("game%d-end" % number)
             if self.options.audit:
                 for host in (self.alice, self.bob):
-                    self.step(host, "close")
-                    print("%s %s" % (host.name, " ".join(host.run("audit"))), flush=True)
+                    host.run("close")
+                for host in (self.alice, self.bob):
+                    print("%s %s" % (host.name, " ".join(self.step(host, "audit"))), flush=True)
 
     def finish(self):
         for host in (self.alice, self.bob):

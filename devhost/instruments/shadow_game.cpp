@@ -107,7 +107,8 @@ void shadowSent(ShadowGame& shadow, HostWord contact, const std::string& text) {
         fault(shadow, "the plug-in sent " + text + " where the core sends " +
                           (shadow.foretold.empty() ? "nothing" : shadow.foretold.front()));
     shadow.foretold.clear();
-    learn(shadow, contact, text);
+    if (isStateMessage(text.c_str())) // else a text the user typed
+        learn(shadow, contact, text);
 }
 
 void shadowChooseMenuItem(ShadowGame& shadow, HostWord contact, std::size_t item) {

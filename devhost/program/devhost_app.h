@@ -16,7 +16,6 @@ struct DevhostOptions {
     std::string userName = "devhost";
     std::vector<std::string> contacts; // contacts that exist before the plug-in loads
     bool script = false;
-    bool quiet = false; // no "sent" or "held" lines
     bool check = false; // every fault of the plug-in printed as a "check: FAILED" line, and status 4
     unsigned seed = 1;  // of the moves "play" chooses
     bool help = false;
@@ -48,11 +47,9 @@ void runScriptLine(HWND mainWindow, const std::string& utf8Line); // without its
 // Reads standard input on a thread of its own and has the main window run each line in turn.
 bool startScriptReader(HWND mainWindow);
 
-// --- the outbox (outbox.cpp): every text the plug-in or the script gives a contact leaves through it.
-// A text leaves with a "sent NAME: TEXT" line; while held it waits with a "held NAME: TEXT" line;
-// --quiet drops both kinds of line. A lost text shows as "lost NAME: TEXT" even then, since nothing
-// else would tell that it vanished. Texts still held when the host ends never leave.
-void openOutbox(bool quiet);
+// --- the outbox (outbox.cpp): every text the plug-in or the script gives a contact leaves through it,
+// with a "sent NAME: TEXT" line; while held it waits with a "held NAME: TEXT" line; a lost text shows
+// as "lost NAME: TEXT" instead. Texts still held when the host ends never leave.
 void sendThroughOutbox(HostWord contact, const std::string& ansiText);
 // From now on texts are held, in the order given, instead of leaving.
 void holdOutgoing();

@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -18,56 +17,33 @@ namespace {
 constexpr int exitBadOptions = 1;
 constexpr int exitPluginRefused = 2;
 constexpr int exitChecksFailed = 4;
-
-// An option sets one field of the record: a flag, a number or a text (--contact adds one); a name
-// with a space takes a value.
-using O = DevhostOptions;
-struct Option {
-    const char* name;
-    bool O::*flag;
-    unsigned O::*number;
-    std::string O::*text;
-};
-const Option options[] = {
-    {"--user NAME", nullptr, nullptr, &O::userName}, {"--contact NAME", nullptr, nullptr, nullptr},
-    {"--script", &O::script, nullptr, nullptr},      {"--quiet", &O::quiet, nullptr, nullptr},
-    {"--check", &O::check, nullptr, nullptr},        {"--seed N", nullptr, &O::seed, nullptr},
-    {"--help", &O::help, nullptr, nullptr},
-};
-
-std::string usage() {
-    std::string text = "usage: devhost";
-    for (const Option& option : options)
-        text += std::string(" [") + option.name + "]";
-    return text + "\nScript commands, one a line: recv NAME TEXT..., send NAME TEXT..., menu NAME [N],\n"
-                  "click X Y, button, close, wait MS, hold, release, lose, coin even|odd, play, show,\n"
-                  "picture PATH, audit, echo TEXT..., shutdown. See docs/development-host.md.\n";
-}
+constexpr char usage[] =
+    "usage: devhost [--user NAME] [--contact NAME]... [--script] [--check] [--seed N] [--help]\n"
+    "Script commands, one a line: recv NAME TEXT..., send NAME TEXT..., menu NAME [N], click X Y,\n"
+    "button, close, wait MS, hold, release, lose, coin even|odd, play, turn, show, picture PATH,\n"
+    "audit, echo TEXT..., shutdown. See docs/development-host.md.\n";
 
 // Command-line words arrive in the ANSI code page already, as the plug-in's texts are.
 std::string parseOptions(int argc, char** argv, DevhostOptions& parsed) {
     for (int i = 1; i < argc; ++i) {
-        const Option* option = std::find_if(std::begin(options), std::end(options), [&](const Option& o) {
-            return std::string(o.name).substr(0, std::string(o.name).find(' ')) == argv[i];
-        });
-        if (option == std::end(options))
-            return std::string("unknown option ") + argv[i];
-        if (option->flag)
-            parsed.*option->flag = true;
-        if (!std::strchr(option->name, ' '))
+        std::string option = argv[i];
+        bool flag = option == "--script" || option == "--check" || option == "--help";
+        if (!flag && option != "--user" && option != "--contact" && option != "--seed")
+            return "unknown option " + option;
+        if (flag) {
+            (option == "--script" ? parsed.script : option == "--check" ? parsed.check : parsed.help) = true;
             continue;
+        }
         if (++i == argc)
-            return std::string(argv[i - 1]) + " needs a value";
+            return option + " needs a value";
         char* end = nullptr;
         unsigned long number = std::strtoul(argv[i], &end, 10);
-        if (option->number && (*argv[i] < '0' || *argv[i] > '9' || *end != '\0' || number > UINT_MAX))
-            return std::string(argv[i - 1]) + " needs a number";
-        if (option->number)
-            parsed.*option->number = static_cast<unsigned>(number);
-        else if (option->text)
-            parsed.*option->text = argv[i];
+        if (option == "--seed" && (*argv[i] < '0' || *argv[i] > '9' || *end != '\0' || number > UINT_MAX))
+            return "--seed needs a number";
+        if (option == "--seed")
+            parsed.seed = static_cast<unsigned>(number);
         else
-            parsed.contacts.push_back(argv[i]);
+            (option == "--user" ? parsed.userName : parsed.contacts.emplace_back()) = argv[i];
     }
     return "";
 }
@@ -115,14 +91,13 @@ int main(int argc, char** argv) {
     std::string error = parseOptions(argc, argv, options);
     if (!error.empty() || options.help) {
         std::fprintf(error.empty() ? stdout : stderr, "%s%s",
-                     error.empty() ? "" : ("devhost: " + error + "\n").c_str(), usage().c_str());
+                     error.empty() ? "" : ("devhost: " + error + "\n").c_str(), usage);
         return error.empty() ? 0 : exitBadOptions;
     }
     shadow.random.seed(options.seed);
     shadow.referee = options.check ? &referee : nullptr;
     hostStart();
     attachInstruments();
-    openOutbox(options.quiet);
     watchHost();
     for (const std::string& contact : options.contacts)
         hostAddContact(contact);

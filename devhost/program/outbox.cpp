@@ -10,56 +10,36 @@ struct Outgoing {
     HostWord contact;
     std::string text; // ANSI
 };
-
-struct Outbox {
-    bool quiet = false;
-    bool holding = false;
-    bool loseNext = false;
-    std::vector<Outgoing> held;
-};
-Outbox outbox;
+bool holding = false;
+bool loseNext = false;
+std::vector<Outgoing> held;
 
 void printText(const char* what, const Outgoing& text) {
     printLine(std::string(what) + " " + contactNameShown(text.contact) + ": " + shownOnOneLine(text.text));
 }
 
 // The moment a text leaves the host: the one loss asked for takes it, or it goes on its way, which
-// the line shows: whatever links this host to another reads it there.
+// its line shows: whatever links this host to another reads it there.
 void leave(const Outgoing& text) {
-    if (outbox.loseNext) {
-        outbox.loseNext = false;
-        printText("lost", text);
-        return;
-    }
-    if (!outbox.quiet)
-        printText("sent", text);
+    printText(loseNext ? "lost" : "sent", text);
+    loseNext = false;
 }
 } // namespace
 
-void openOutbox(bool quiet) {
-    outbox = Outbox{};
-    outbox.quiet = quiet;
-}
-
 void sendThroughOutbox(HostWord contact, const std::string& ansiText) {
     Outgoing text = {contact, ansiText};
-    if (!outbox.holding) {
-        leave(text);
-        return;
-    }
-    if (!outbox.quiet)
-        printText("held", text);
-    outbox.held.push_back(std::move(text));
+    if (!holding)
+        return leave(text);
+    printText("held", text);
+    held.push_back(std::move(text));
 }
 
-void holdOutgoing() { outbox.holding = true; }
+void holdOutgoing() { holding = true; }
 
 void releaseOutgoing() {
-    outbox.holding = false;
-    std::vector<Outgoing> texts;
-    texts.swap(outbox.held);
-    for (const Outgoing& text : texts)
+    holding = false;
+    for (const Outgoing& text : std::exchange(held, {}))
         leave(text);
 }
 
-void loseNextOutgoing() { outbox.loseNext = true; }
+void loseNextOutgoing() { loseNext = true; }
