@@ -55,18 +55,12 @@ inline CardList cardsHeld(GameState game) {
     return game.deck;
 }
 
-// Two copies of the core, W (0) and L (1), each with an open window and the other as its opponent, and
-// the texts on their way to each, oldest first.
+// Two copies of the core, W (0) and L (1), and the texts on their way to each, oldest first. A side's
+// window opens when it deals or a text first comes to it.
 struct TwoSides {
     Side sides[2] = {{{}, 100}, {{}, 101}};
     std::deque<std::string> toward[2];
 
-    TwoSides() {
-        for (unsigned s : {0, 1}) {
-            sides[s].state.opponentContact = sides[1 - s].self;
-            fakeWindow(sides[s].state).open = true;
-        }
-    }
     ~TwoSides() { forgetFakeWindows(); }
     bool quiet() const { return toward[0].empty() && toward[1].empty(); }
     // Both hold one game; a throw-in choice is the chooser's own until it is confirmed.
@@ -84,7 +78,8 @@ struct TwoSides {
         GameState& game = sides[s].state;
         std::vector<std::string> answers;
         if (what == "a" || what == "d") {
-            fakeWindow(game).open = true; // the menu item opens a closed window first
+            game.opponentContact = sides[1 - s].self; // the menu item opens the window for the other side
+            fakeWindow(game).open = true;
             newGame(game, what == "d");
         } else if (what[0] == 'm') {
             const std::uint32_t action =
@@ -104,6 +99,9 @@ struct TwoSides {
         } else if (what == "c") {
             emptyGameOnClose(game);
             fakeWindow(game).open = false;
+            const std::string left = describe(game); // nothing but the flags
+            EXPECT_TRUE(left.rfind("||||", 0) == 0 && left.back() == '|')
+                << "a closed window's game: " << left;
         } else if (what == "+") {
             drawCards(game, game.myHand, 1);
             sendState(game);

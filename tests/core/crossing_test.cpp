@@ -4,32 +4,30 @@
 #include "core_test.h"
 
 TEST(Crossing, TheLoserAwaitsTheAnswersToItsDealAndKeepsItsMoves) {
-    const struct {
-        const char* what;
-        const char* steps;             // then everything on its way is delivered, what goes to L first
-        const char* start = "||||000"; // the game both hold before the steps, as W sees it
-    } rows[] = {
-        {"one text on our deal, our card laid before its answer", "Ld Wd L> L=1 Lm W> L> L=0"},
-        {"the answer without our card", "Ld Wd L> W> L> L=0"},
-        {"two texts: our deal and our first card on it", "La Lm Wd L> L=2 Lm W> W> L> L> L=0"},
-        {"three: a resend of our card too", "La Lm Lr Wd L> L=3 W> W> W> L> Lm L> L> L=0"},
-        {"the answer carries the winner's card, which we covered", "Wa Wm Ld W> L> L> L=1 Lm L> L> L=0"},
-        {"...and the winner's card laid between two answers", "La Lm Wa W> L> L=2 Wm L> W> L> L> L=0"},
-        {"the winner's first deal lost: its answer stands in", "Wd Lx Ld W> L> L=1 Lm W> L=1"},
-        {"a close ends the wait", "Ld Wd L> L=1 Lc L=0"},
-        {"a new deal of ours ends it", "La Lm Wd L> L=2 Lc La L=0"},
-        {"a fresh deal of the winner's ends it", "Ld Wd L> L=1 Wc Wa L> L=0"},
+    // What, the steps (then everything on its way is delivered, what goes to L first) and the game both
+    // hold before them, as W sees it.
+    const char* const rows[][3] = {
+        {"one text on our deal, our card laid before its answer", "Ld Wd L> L=1 Lm W> L> L=0", ""},
+        {"the answer without our card", "Ld Wd L> W> L> L=0", ""},
+        {"two texts: our deal and our first card on it", "La Lm Wd L> L=2 Lm W> W> L> L> L=0", ""},
+        {"three: a resend of our card too", "La Lm Lr Wd L> L=3 W> W> W> L> Lm L> L> L=0", ""},
+        {"the answer carries the winner's card, which we covered", "Wa Wm Ld W> L> L> L=1 Lm L> L> L=0", ""},
+        {"...and the winner's card laid between two answers", "La Lm Wa W> L> L=2 Wm L> W> L> L> L=0", ""},
+        {"the winner's first deal lost: its answer stands in", "Wd Lx Ld W> L> L=1 Lm W> L=1", ""},
+        {"a close ends the wait", "Ld Wd L> L=1 Lc L=0", ""},
+        {"a new deal of ours ends it", "La Lm Wd L> L=2 Lc La L=0", ""},
+        {"a fresh deal of the winner's ends it", "Ld Wd L> L=1 Wc Wa L> L=0", ""},
         // The last state of a game won meets the loser's new deal: it cannot be a first answer to it.
         {"a finished game's last state is no answer to a new deal", "Wm Lc Ld L> W>", "||60|70 80|020"}};
-    for (const auto& row : rows) {
+    for (const auto& [what, steps, start] : rows) {
         resetCore();
         TwoSides two;
-        adoptState(two.sides[0].state, gameFrom(row.start)); // W lays its last card and has won
-        adoptState(two.sides[1].state, mirrored(gameFrom(row.start)));
-        play(two, row.steps);
+        adoptState(two.sides[0].state, gameFrom(start)); // W lays its last card and has won
+        adoptState(two.sides[1].state, mirrored(gameFrom(start)));
+        play(two, steps);
         while (!two.quiet())
             two.step(two.toward[1].empty() ? 0 : 1, ">");
-        EXPECT_TRUE(two.agree()) << row.what << "\n L: " << describe(two.sides[1].state)
+        EXPECT_TRUE(two.agree()) << what << "\n L: " << describe(two.sides[1].state)
                                  << "\n W: " << describe(mirrored(two.sides[0].state));
     }
 }

@@ -1,30 +1,42 @@
 // The rules as tables: the deal, both refill tables, hand order, beating, the end of the game, the
-// button's caption and the status line, and every action with the exact calls that follow it. Games
-// are written as describe() writes them: "deck|table|mine|theirs|<defends><trump><throw-in>|<chosen>".
+// button's caption and the status line, and every input (clicks, the button, the contact menu item, a
+// state that comes again) with the exact calls that follow it. Games are written as describe() writes
+// them: "deck|table|mine|theirs|<defends><trump><throw-in>|<chosen>".
 #include "core_test.h"
 #include "layout/table_layout.h"
 
-TEST(Deal, NewGameShufflesDealsTheAttackerFirstAndAnnouncesIt) {
-    // Draw i gives j = i, which keeps the built order, except that draw 2 is 0 once cut to 15 bits:
-    // the 6 and the 8 of suit 0 change places. The attacker draws indices 30..35, the defender 24..29.
+TEST(Deal, NewGameShufflesDealsTheAttackerFirstAndAnnouncesItTheWinnerAttacksNext) {
+    // Draw i gives j = i, which keeps the built order, except that draw 2 is 0 once cut to 15 bits: the
+    // 6 and the 8 of suit 0 change places. The attacker, here the opponent, draws indices 30..35, then
+    // the defender 24..29. A pending throw-in choice is dropped; a blink left from a won game stops
+    // before the redraw.
     std::vector<int> draws = {1, 0x8000};
     for (int i = 3; i < 36; ++i)
         draws.push_back(i);
-    const std::string stock = "80 70 60 90 a0 b0 c0 d0 e0 61 71 81 91 a1 b1 c1 d1 e1 62 72 82 92 a2 b2||";
-    const std::string attacker = "93 a3 b3 c3 d3 e3", defender = "c2 d2 e2 63 73 83";
-    for (std::uint8_t defends : {0, 1}) {
-        resetCore(draws);
-        GameState game;
-        game.selection = {4, 5};           // a pending throw-in choice is dropped
-        fakeWindow(game).blinkRunning = 1; // a blink left from a won game stops before the redraw
-        newGame(game, defends);
-        EXPECT_EQ(describe(game), stock + (defends ? defender + "|" + attacker + "|100|"
-                                                   : attacker + "|" + defender + "|000|"));
-        EXPECT_EQ(takeLog(game), "button::off; blink:stop; redraw; send");
+    resetCore(draws);
+    GameState game;
+    game.selection = {4, 5};
+    fakeWindow(game).blinkRunning = 1;
+    newGame(game, 1);
+    EXPECT_EQ(describe(game), "80 70 60 90 a0 b0 c0 d0 e0 61 71 81 91 a1 b1 c1 d1 e1 62 72 82 92 a2 b2||"
+                              "c2 d2 e2 63 73 83|93 a3 b3 c3 d3 e3|100|");
+    EXPECT_EQ(takeLog(game), "button::off; blink:stop; redraw; send");
+
+    // A finished game, the first random value (its parity the coin after a draw, ignored otherwise), and
+    // whether the local player defends in the new game.
+    const char* const finished[][3] = {
+        {"|||63 73|020", "0", "0"}, {"||63 73||020", "1", "1"}, {"||||020", "2", "1"}, {"||||020", "1", "0"}};
+    for (const auto& row : finished) {
+        resetCore({std::stoi(row[1])});
+        game = gameFrom(row[0]);
+        onActionButton(game);
+        EXPECT_EQ(std::to_string(game.localDefends) + ", stock " + std::to_string(game.deck.size()),
+                  row[2] + std::string(", stock 24"))
+            << row[0] << ", coin " << row[1];
     }
 }
 
-TEST(Deal, RefillHands) {
+TEST(Deal, RefillHandsAndHandOrder) {
     // The attacker's and the defender's hand sizes and the stock's: what each hand draws and what stays in
     // the stock. Rows 1-3 fill both hands (row 3 from a stock just big enough), rows 4-6 the one not full;
     // in the rest the stock cannot fill both: the hands are equalised, the rest split, a part kept back
@@ -51,24 +63,22 @@ TEST(Deal, RefillHands) {
             << row;
         EXPECT_EQ(describe(mirrored(peer)), describe(game)) << row;
     }
-}
 
-TEST(Deal, SortHandOrdersPlainSuitsThenTrumpsAndRefillSortsEvenWhenNothingMoves) {
     // The trump suit and a hand, sorted: the worked example; no trumps (suits 0, 1, 3); trumps only; two
     // cards; a card of no suit keeps to the end.
-    const char* const rows[][2] = {{"1: a1 60 e2 71 90 c3", "60 90 e2 c3 71 a1"},
-                                   {"2: e3 60 b1 71", "60 71 b1 e3"},
-                                   {"3: e3 63 b3", "63 b3 e3"},
-                                   {"0: e0 61", "61 e0"},
-                                   {"1: 64 a1 60", "60 a1 64"}};
-    for (const auto& row : rows) {
+    const char* const hands[][2] = {{"1: a1 60 e2 71 90 c3", "60 90 e2 c3 71 a1"},
+                                    {"2: e3 60 b1 71", "60 71 b1 e3"},
+                                    {"3: e3 63 b3", "63 b3 e3"},
+                                    {"0: e0 61", "61 e0"},
+                                    {"1: 64 a1 60", "60 a1 64"}};
+    for (const auto& row : hands) {
         CardList hand = cards(row[0] + 3);
         sortHand(hand, static_cast<std::uint8_t>(row[0][0] - '0'));
         EXPECT_EQ(codes(hand), row[1]) << row[0];
     }
-    GameState game = gameFrom("81||e0 61 70 62 63|92 93 b2 a2 c2|000");
-    refillHands(game);
-    EXPECT_EQ(describe(game), "81||61 62 63 70 e0|92 a2 b2 c2 93|000|");
+    GameState unsorted = gameFrom("81||e0 61 70 62 63|92 93 b2 a2 c2|000");
+    refillHands(unsorted);
+    EXPECT_EQ(describe(unsorted), "81||61 62 63 70 e0|92 a2 b2 c2 93|000|");
 }
 
 TEST(Rules, CanBeat) {
@@ -86,46 +96,45 @@ TEST(Rules, CanBeat) {
 }
 
 // The outcome, also as the peer sees it (mirrored); the button's caption; the status line, null when won
-// (the blink shows the win), its bubble greyed exactly when lost or drawn.
+// (the blink shows the win), its bubble greyed exactly when lost or drawn. A stock card keeps the game
+// going whatever the hands; the phase does not count once a hand is empty; a last card that can still
+// cover keeps it going, one that cannot, or an even table, ends it. "Ваш оппонент ходит." in
+// Windows-1251: the opponent attacks next.
 TEST(Rules, OutcomeCaptionAndStatusLine) {
-    const struct {
-        const char* game;
-        GameOutcome outcome;
-        const char *caption, *status;
-    } rows[] = {{"60|||71 81|020", InProgress, "", statusYourMove}, // a stock card: hand sizes do not count
-                {"||||020", Draw, captionNewGame, statusDraw},
-                {"|||71 81|120", Won, captionNewGame, nullptr},
-                {"||71 81||020", Lost, captionNewGame, statusLost},
-                {"|91|63 73||121", Lost, captionNewGame, statusLost},   // whatever the phase
-                {"|91||a1|020", InProgress, "", statusOpponentDefends}, // their last card can still cover
-                {"|91||81|020", Won, captionNewGame, nullptr},          // it cannot
-                {"|91|a1||120", InProgress, captionTake, statusDefend}, // our last card can still cover
-                {"|91 a1|71||020", Lost, captionNewGame, statusLost},   // even table: nothing to cover
-                {"||71 61|81|020", InProgress, "", statusYourMove},     // a card in each hand
-                {"72|91|63|60|021", InProgress, captionDone, statusChooseThrowIn},
-                {"72|91|63|60|121", InProgress, "", statusWaitForThrowIn},
-                {"72|91 a1|63|60|020", InProgress, captionBeatOff, statusYourMove},
-                {"72|91|63|60|020", InProgress, "", statusOpponentDefends},
-                {"72|91 a1 93|63|60|120", InProgress, captionTake, statusDefend}, // after a pair
-                // "Ваш оппонент ходит." in Windows-1251: the opponent attacks next.
-                {"72|91 a1|63|60|120", InProgress, "",
-                 "\xc2\xe0\xf8 \xee\xef\xef\xee\xed\xe5\xed\xf2 \xf5\xee\xe4\xe8\xf2."},
-                {"72||63|60|120", InProgress, "", statusOpponentAttacks}};
+    const std::tuple<const char*, GameOutcome, const char*, const char*> rows[] = {
+        {"60|||71 81|020", InProgress, "", statusYourMove},
+        {"||||020", Draw, captionNewGame, statusDraw},
+        {"|||71 81|120", Won, captionNewGame, nullptr},
+        {"||71 81||020", Lost, captionNewGame, statusLost},
+        {"|91|63 73||121", Lost, captionNewGame, statusLost},
+        {"|91||a1|020", InProgress, "", statusOpponentDefends},
+        {"|91||81|020", Won, captionNewGame, nullptr},
+        {"|91|a1||120", InProgress, captionTake, statusDefend},
+        {"|91 a1|71||020", Lost, captionNewGame, statusLost},
+        {"||71 61|81|020", InProgress, "", statusYourMove},
+        {"72|91|63|60|021", InProgress, captionDone, statusChooseThrowIn},
+        {"72|91|63|60|121", InProgress, "", statusWaitForThrowIn},
+        {"72|91 a1|63|60|020", InProgress, captionBeatOff, statusYourMove},
+        {"72|91|63|60|020", InProgress, "", statusOpponentDefends},
+        {"72|91 a1 93|63|60|120", InProgress, captionTake, statusDefend},
+        {"72|91 a1|63|60|120", InProgress, "",
+         "\xc2\xe0\xf8 \xee\xef\xef\xee\xed\xe5\xed\xf2 \xf5\xee\xe4\xe8\xf2."},
+        {"72||63|60|120", InProgress, "", statusOpponentAttacks}};
     const GameOutcome peerSees[] = {InProgress, Lost, Won, Draw};
-    for (const auto& row : rows) {
-        const GameState game = gameFrom(row.game);
-        EXPECT_EQ(gameOutcome(game), row.outcome) << row.game;
-        EXPECT_EQ(gameOutcome(mirrored(game)), peerSees[row.outcome]) << "mirrored: " << row.game;
-        EXPECT_STREQ(actionButtonCaption(game), row.caption) << row.game;
-        EXPECT_STREQ(statusLineText(game), row.status) << row.game;
-        EXPECT_EQ(statusBubbleGreyed(game), row.outcome == Lost || row.outcome == Draw) << row.game;
+    for (const auto& [text, outcome, caption, status] : rows) {
+        const GameState game = gameFrom(text);
+        EXPECT_EQ(gameOutcome(game), outcome) << text;
+        EXPECT_EQ(gameOutcome(mirrored(game)), peerSees[outcome]) << "mirrored: " << text;
+        EXPECT_STREQ(actionButtonCaption(game), caption) << text;
+        EXPECT_STREQ(statusLineText(game), status) << text;
+        EXPECT_EQ(statusBubbleGreyed(game), outcome == Lost || outcome == Draw) << text;
     }
 }
 
-// Each row: the game, then the inputs in turn: a card index for a click, "B" for the action button, "M"
-// for the opponent's contact menu item and "M+" for another contact's, "<" and a game for a state that
-// the opponent sends us; then the game afterwards (nothing when unchanged) and every call that followed,
-// where "send" carries the game as it stands afterwards (nothing when none).
+// Each row: a game, then the inputs in turn: a card index clicks that card, "B" presses the action button,
+// "M" chooses the opponent's contact menu item and "M+" another contact's, "<" and a game receives from
+// the opponent the state in which it holds that game mirrored; then the game afterwards (nothing when
+// unchanged) and every call that followed, where "send" carries the game as it stands afterwards.
 TEST(Actions, InputsWithTheCallsThatFollow) {
     const std::string laid = "button::off; redraw; send",
                       chosenAndDone = "redraw; redraw; button::off; redraw; send";
@@ -162,29 +171,24 @@ TEST(Actions, InputsWithTheCallsThatFollow) {
         {"72|91|90 93 e0|60|021", "1, 0, <72|91|90 93 e0|60|021", "72|91|90 93 e0|60|021|1 0",
          "redraw; redraw; flash; button:done; redraw"},
         {"72|91|90 93 e0|60|021", "1, 0, <72|91|90 e0|60 93|021", "72|91|90 e0|60 93|021|",
-         "redraw; redraw; flash; button:done; redraw"},
-        // Refused: a defender with nothing uncovered, or a card that cannot cover; an attacker while a card
-        // lies uncovered, or of a rank not on the table; the defender during a throw-in; a throw-in card of
-        // a rank not on the table; an index just or far beyond the hand; the button for an attacker with a
-        // card uncovered, a defender with none, a defender during the throw-in.
-        {"72|91 a1|b1 e2|63|120", "0"},
-        {"72|91|81 e0|63|120", "1"},
-        {"72|91|93 e0|63|020", "0"},
-        {"72|91 a1|b3 e0|63|020", "0"},
-        {"72|91|93 e0|63|121", "0"},
-        {"72|91 a1|b3 93|63|021", "0"},
-        {"72||93 e0|63|020", "2"},
-        {"72||93|63|020", "4294967295"},
-        {"72|91 a1 93|63|60|020", "B"},
-        {"72|91 a1|63|60|120", "B"},
-        {"72|91|63|60|121", "B"}};
-    for (const auto& row : rows) {
+         "redraw; redraw; flash; button:done; redraw"}};
+    // Refused, changing and calling nothing: a defender with nothing uncovered, or a card that cannot
+    // cover; an attacker while a card lies uncovered, or of a rank not on the table; the defender during a
+    // throw-in; a throw-in card of a rank not on the table; an index just or far beyond the hand; the
+    // button for an attacker with a card uncovered, a defender with none, a defender during the throw-in.
+    const std::string refused[][2] = {
+        {"72|91 a1|b1 e2|63|120", "0"}, {"72|91|81 e0|63|120", "1"},     {"72|91|93 e0|63|020", "0"},
+        {"72|91 a1|b3 e0|63|020", "0"}, {"72|91|93 e0|63|121", "0"},     {"72|91 a1|b3 93|63|021", "0"},
+        {"72||93 e0|63|020", "2"},      {"72||93|63|020", "4294967295"}, {"72|91 a1 93|63|60|020", "B"},
+        {"72|91 a1|63|60|120", "B"},    {"72|91|63|60|121", "B"}};
+    auto check = [](const std::string& before, const std::string& inputs, const std::string& after,
+                    const std::string& log) {
         resetCore();
-        GameState game = gameFrom(row[0]);
+        GameState game = gameFrom(before);
         game.opponentContact = 7;
         fakeWindow(game).open = true;
-        std::istringstream inputs(row[1]);
-        for (std::string input; std::getline(inputs >> std::ws, input, ',');) {
+        std::istringstream each(inputs);
+        for (std::string input; std::getline(each >> std::ws, input, ',');) {
             if (input[0] == '<')
                 receiveStateMessage(game, 7, encodeStateMessage(mirrored(gameFrom(input.substr(1)))).text);
             else if (input[0] == 'M')
@@ -192,22 +196,11 @@ TEST(Actions, InputsWithTheCallsThatFollow) {
             else
                 input == "B" ? onActionButton(game) : onCardClicked(game, std::stoul(input));
         }
-        EXPECT_EQ(describe(game), row[2].empty() ? row[0] + "|" : row[2]) << row[0] << " after " << row[1];
-        EXPECT_EQ(takeLog(game), row[3]) << row[0] << " after " << row[1];
-    }
-}
-
-TEST(Actions, NewGameButtonLetsTheWinnerAttackAndTossesACoinAfterADraw) {
-    // A finished game, the first random value (its parity the coin after a draw, ignored otherwise), and
-    // whether the local player defends in the new game.
-    const char* const rows[][3] = {
-        {"|||63 73|020", "0", "0"}, {"||63 73||020", "1", "1"}, {"||||020", "2", "1"}, {"||||020", "1", "0"}};
-    for (const auto& row : rows) {
-        resetCore({std::stoi(row[1])});
-        GameState game = gameFrom(row[0]);
-        onActionButton(game);
-        EXPECT_EQ(std::to_string(game.localDefends) + ", stock " + std::to_string(game.deck.size()),
-                  row[2] + std::string(", stock 24"))
-            << row[0] << ", coin " << row[1];
-    }
+        EXPECT_EQ(describe(game), after.empty() ? before + "|" : after) << before << " after " << inputs;
+        EXPECT_EQ(takeLog(game), log) << before << " after " << inputs;
+    };
+    for (const auto& row : rows)
+        check(row[0], row[1], row[2], row[3]);
+    for (const auto& row : refused)
+        check(row[0], row[1], "", "");
 }

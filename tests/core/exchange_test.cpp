@@ -1,23 +1,16 @@
 // Receiving a state message: binding the opponent, opening or flashing the window, adopting; the rule
-// for two deals that cross on the way; a game sent again from the contact menu; a state that comes again.
+// by which two deals that cross on the way settle.
 #include "core_test.h"
-
-namespace {
-constexpr ContactHandle peer = 9;
-const std::string example = "@@Kelvaron@@72e0-91c1-63a2-b0-020"; // its receiver attacks, all covered
-} // namespace
 
 // Each row: whether the window is open (in a game with peer) and whether it would open, the sender,
 // the text; then the sender's hand adopted and every call, joined.
 TEST(Exchange, ReceivingAState) {
+    const ContactHandle peer = 9;
+    const std::string example = "@@Kelvaron@@72e0-91c1-63a2-b0-020"; // its receiver attacks, all covered
     const std::string rejected = "@@Kelvaron@@72e0-91c1-63a2-b0--020",
                       notHex = "@@Kelvaron@@72e0-91c1-6za2-b0zz-020",
                       trace = "trace:HexToDec() function error. Wrong character.";
-    const struct {
-        bool open, opens;
-        ContactHandle sender;
-        std::string text, theirsAfter, log;
-    } rows[] = {
+    const std::tuple<bool, bool, ContactHandle, std::string, std::string, std::string> rows[] = {
         {0, 1, peer, example, "63 a2", "open; button:beat off; redraw"}, // a first state opens the window
         {0, 1, peer, rejected, "", "open; button:new"},                  // a rejected one on a new game
         {0, 0, peer, example, "", "open"},                               // it cannot open
@@ -27,15 +20,14 @@ TEST(Exchange, ReceivingAState) {
         {0, 1, peer, notHex, "", "open; " + trace + "; button:new"},
         {1, 1, peer, example, "63 a2", "flash; button:beat off; redraw"}, // nothing is sent back
         {1, 1, peer, "@@Kelvaron@@--6070--100", "60 70", "flash; button:new; redraw; blink:start"}}; // won
-    for (const auto& row : rows) {
+    for (const auto& [open, opens, sender, text, theirsAfter, log] : rows) {
         resetCore();
         GameState game;
-        fakeWindow(game) = {{}, row.open, row.opens};
-        game.opponentContact = row.open ? peer : 0;
-        receiveStateMessage(game, row.sender, row.text.c_str());
-        EXPECT_EQ(game.opponentContact, peer) << row.text;
-        EXPECT_EQ(codes(game.opponentHand) + " / " + takeLog(game), row.theirsAfter + " / " + row.log)
-            << row.text;
+        fakeWindow(game) = {{}, open, opens};
+        game.opponentContact = open ? peer : 0;
+        receiveStateMessage(game, sender, text.c_str());
+        EXPECT_EQ(game.opponentContact, peer) << text;
+        EXPECT_EQ(codes(game.opponentHand) + " / " + takeLog(game), theirsAfter + " / " + log) << text;
     }
 }
 
@@ -44,46 +36,33 @@ TEST(Exchange, ReceivingAState) {
 // nothing, its deal, or its deal and the move it made since.
 TEST(Exchange, CrossedDealsSettleOnTheDealWhoseTextOrdersFirst) {
     enum Answer { Nothing, OurDeal, OurDealAndMove };
-    const struct {
-        const char* what;
-        const char* steps;
-        bool adopted;
-        Answer answer;
-    } rows[] = {{"the peer's deal orders first: it wins", "La Wa L>", true, Nothing},
-                {"ours first: theirs dropped, ours sent again", "Wa La W>", false, OurDeal},
-                {"...followed by the card we laid since", "Wa Wm La W>", false, OurDealAndMove},
-                {"theirs first wins after our card too", "La Lm Wa L>", true, Nothing},
-                {"the very same text is no crossing", "Wa W^ W>", true, Nothing},
-                {"a move on our deal is adopted", "Ld W> Wm L>", true, Nothing},
-                {"...and a first bout that drew one card", "Ld W> Wm Lx W+ L>", true, Nothing},
-                {"a later state is no first answer to our deal", "Ld W> Wm Lx W+ Lx W+ L>", false, OurDeal},
-                {"a move on a crossing deal is dropped", "La Wa Wm Lx L>", false, OurDeal},
-                {"once answered, a later deal is adopted", "Wd L> Lm W> Lc La W>", true, Nothing},
-                {"once answered, any move is adopted", "Wd L> Lm W> Lc La Lm Wx W>", true, Nothing},
-                {"another contact is not answered", "La Wa L?", false, Nothing}};
-    for (const auto& row : rows) {
+    const std::tuple<const char*, std::string, bool, Answer> rows[] = {
+        {"the peer's deal orders first: it wins", "La Wa L>", true, Nothing},
+        {"ours first: theirs dropped, ours sent again", "Wa La W>", false, OurDeal},
+        {"...followed by the card we laid since", "Wa Wm La W>", false, OurDealAndMove},
+        {"theirs first wins after our card too", "La Lm Wa L>", true, Nothing},
+        {"the very same text is no crossing", "Wa W^ W>", true, Nothing},
+        {"a move on our deal is adopted", "Ld W> Wm L>", true, Nothing},
+        {"...and a first bout that drew one card", "Ld W> Wm Lx W+ L>", true, Nothing},
+        {"a later state is no first answer to our deal", "Ld W> Wm Lx W+ Lx W+ L>", false, OurDeal},
+        {"a move on a crossing deal is dropped", "La Wa Wm Lx L>", false, OurDeal},
+        {"once answered, a later deal is adopted", "Wd L> Lm W> Lc La W>", true, Nothing},
+        {"once answered, any move is adopted", "Wd L> Lm W> Lc La Lm Wx W>", true, Nothing},
+        {"another contact is not answered", "La Wa L?", false, Nothing}};
+    for (const auto& [what, steps, adopted, answer] : rows) {
         resetCore();
         TwoSides two;
-        const std::string steps = row.steps, last = steps.substr(steps.rfind(' ') + 1);
+        const std::string last = steps.substr(steps.rfind(' ') + 1);
         play(two, steps.substr(0, steps.rfind(' ')));
         const GameState& game = two.sides[last[0] == 'W' ? 0 : 1].state;
         const std::string held = describe(game), text = two.toward[last[0] == 'W' ? 0 : 1].front();
         const std::vector<std::string> answers = play(two, last);
         // Adopted: the game is the one the text carries; dropped: the game is as it was.
-        const std::string now = row.adopted ? encodeStateMessage(mirrored(game)).text : describe(game);
-        EXPECT_EQ(now, row.adopted ? text : held) << row.what;
-        EXPECT_EQ(game.crossing.ownDealAnswered, row.adopted) << row.what;
+        const std::string now = adopted ? encodeStateMessage(mirrored(game)).text : describe(game);
+        EXPECT_EQ(now, adopted ? text : held) << what;
+        EXPECT_EQ(game.crossing.ownDealAnswered, adopted) << what;
         const std::vector<std::string> expected[] = {
             {}, {game.crossing.ownDeal}, {game.crossing.ownDeal, encodeStateMessage(game).text}};
-        EXPECT_EQ(answers, expected[row.answer]) << row.what;
+        EXPECT_EQ(answers, expected[answer]) << what;
     }
-}
-
-TEST(Exchange, ClosingTheWindowEmptiesTheGameAndForgetsTheDeal) {
-    resetCore(); // draws of 0 make e3 the trump card
-    TwoSides two;
-    two.step(0, "a");
-    two.sides[0].state.selection = {0};
-    two.step(0, "c");
-    EXPECT_EQ(describe(two.sides[0].state) + two.sides[0].state.crossing.ownDeal, "||||030|");
 }

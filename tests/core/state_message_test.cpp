@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-TEST(StateMessage, EncodesAndIsReadMirrored) {
+TEST(StateMessage, EncodesIsReadMirroredAndIsRecognised) {
     const char* const rows[][2] = {
         {"72 e0|91 c1|63 a2|b0|120", "@@Kelvaron@@72e0-91c1-63a2-b0-020"}, // the worked example
         {"e3 60 71 82|93 d3 a0|61 b2 c2|70 c0|031", "@@Kelvaron@@e3607182-93d3a0-61b2c2-70c0-131"},
@@ -21,6 +21,10 @@ TEST(StateMessage, EncodesAndIsReadMirrored) {
     EXPECT_EQ(std::strlen(encodeStateMessage(game).text), 91u);
     game.table = game.deck;
     EXPECT_EQ(std::strlen(encodeStateMessage(game).text), 91u);
+    // A state message is a text longer than the marker that starts with it, in that case.
+    EXPECT_TRUE(isStateMessage("@@Kelvaron@@x"));
+    EXPECT_FALSE(isStateMessage("@@Kelvaron@@") || isStateMessage("@@kelvaron@@----000") ||
+                 isStateMessage(nullptr));
 }
 
 // Each body is read over the game "72 e0|91|63 a2|b0|120" with card 1 chosen, and adopted: an accepted one
@@ -61,11 +65,4 @@ TEST(StateMessage, DecodingBodies) {
     const std::string notHex[] = {"6z----000", "---60zz-000", "z0---z0-000", "----z00", "----0z0", body255};
     for (const std::string& body : notHex)
         read(body, DecodeResult::NotHexDigit, unchanged);
-}
-
-TEST(StateMessage, Recognition) {
-    EXPECT_TRUE(isStateMessage("@@Kelvaron@@x"));
-    EXPECT_FALSE(isStateMessage("@@Kelvaron@@")); // nothing after the marker
-    EXPECT_FALSE(isStateMessage("@@kelvaron@@----000"));
-    EXPECT_FALSE(isStateMessage(nullptr));
 }

@@ -1,9 +1,7 @@
 // Table geometry in literal numbers: a 647 by 388 card picture in a 624 by 462 client, and the faces of
 // pictures of other sizes.
+#include "core_test.h"
 #include "layout/table_layout.h"
-#include "stand_in/card_notation.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 const CardMetrics metrics = cardMetricsForPicture(647, 388);
@@ -19,48 +17,38 @@ std::string face(const char* code, std::uint32_t width = 647, std::uint32_t heig
     return copied ? of(source) : "none";
 }
 
-// Card i of the local hand when it holds n cards; "none" when the hand has not n rectangles.
-std::string mine(std::size_t i, std::size_t n) {
+// The rectangles of a local hand of n cards.
+std::vector<Rect> hand(std::size_t n) {
     GameState game;
     game.myHand.assign(n, card("60"));
     std::vector<Rect> rects;
     layoutHand(game, rects, metrics, client);
-    return rects.size() == n && i < n ? of(rects[i]) : "none";
-}
-
-// The attack card of pair k when the table holds n pairs.
-std::string pair(std::size_t k, std::size_t n) {
-    return of(tablePairPosition(k, tablePairStep(n, metrics, client), metrics));
+    return rects;
 }
 } // namespace
 
-TEST(TableLayout, CardFaces) {
+TEST(TableLayout, CardFacesAndPositionsInTheClient) {
     EXPECT_EQ(of(Point{metrics.width, metrics.height}), "72 97");
     EXPECT_EQ(face("e2") + ", " + face("60") + ", " + face("73"),
               "575 194 647 291, 0 0 72 97, 72 291 144 388");
-    EXPECT_EQ(face("d1"), "504 97 576 194");
     // In a picture whose width is not 9 x card width - 1 the ace column reaches past the right edge: the
-    // face is copied up to the edge.
-    EXPECT_EQ(face("e0", 646) + ", " + face("d0", 646), "575 0 646 97, 504 0 576 97");
-    EXPECT_EQ(face("e3", 648) + ", " + face("e1", 655), "583 291 648 388, 583 97 655 194");
-    // Cards outside the 36 (rank 5, rank 15, suit 4), and pictures too narrow or too low, give nothing.
-    EXPECT_EQ(face("50") + face("f0") + face("64") + face("e0", 63) + face("60", 647, 3),
-              "nonenonenonenonenone");
-}
-
-TEST(TableLayout, PositionsInTheClient) {
+    // face is copied up to the edge. Cards outside the 36 (rank 5, suit 4) and pictures too narrow or too
+    // low give nothing.
+    EXPECT_EQ(face("e0", 646) + ", " + face("e1", 655), "575 0 646 97, 583 97 655 194");
+    EXPECT_EQ(face("50") + face("64") + face("e0", 63) + face("60", 647, 3), "nonenonenonenone");
     EXPECT_EQ(of(statusBubbleRect(metrics, client)), "118 431 618 456");
     EXPECT_EQ(of(actionButtonRect(647, client.height)), "6 431 112 456");
     EXPECT_EQ(of(trumpCardPosition(metrics, client)), "534 115");
     EXPECT_EQ(of(stockRect(metrics, client)), "521 158 618 230");
-    // The hands: none; one card; the 6th of six, 78 apart; the 2nd of twelve, 49 apart, and the 12th,
-    // whose right edge keeps the margin; the same for the opponent's, at the top.
-    EXPECT_EQ(mine(0, 0) + ", " + mine(0, 1) + ", " + mine(5, 6), "none, 6 328 78 425, 396 328 468 425");
-    EXPECT_EQ(mine(1, 12) + ", " + mine(11, 12), "55 328 127 425, 545 328 617 425");
+    // No rectangle for an empty hand, one card at the margin; the 2nd and the 12th of twelve, 49 apart,
+    // the last one's right edge a margin inside the client; the opponent's cards at the top.
+    EXPECT_EQ(hand(0).size() + hand(12).size(), 12u);
+    EXPECT_EQ(of(hand(1).at(0)) + ", " + of(hand(12).at(1)) + ", " + of(hand(12).at(11)),
+              "6 328 78 425, 55 328 127 425, 545 328 617 425");
     EXPECT_EQ(of(opponentCardRect(2, 6, metrics, client)), "162 6 234 103");
-    EXPECT_EQ(of(opponentCardRect(11, 12, metrics, client)), "545 6 617 103");
-    // The table: one pair; the 2nd of two pairs, 114 apart; the 6th of six pairs, 80 apart.
-    EXPECT_EQ(pair(0, 1) + ", " + pair(1, 2) + ", " + pair(5, 6), "6 115, 120 115, 406 115");
+    // The table: the 2nd of two pairs, 114 apart; the 6th of six pairs, 80 apart.
+    EXPECT_EQ(of(tablePairPosition(1, tablePairStep(2, metrics, client), metrics)), "120 115");
+    EXPECT_EQ(of(tablePairPosition(5, tablePairStep(6, metrics, client), metrics)), "406 115");
 }
 
 TEST(TableLayout, StepsAtTheirCapSqueezedAndInNarrowWindows) {

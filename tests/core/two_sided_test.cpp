@@ -1,9 +1,11 @@
 // Two copies of the core play 2,000 random games against each other through state messages delivered
-// in random interleavings, every fourth begun by two deals that cross. Besides what every step checks
-// (TwoSides::step: only beaten-off cards leave, no card twice, a delivery never parts two sides that
-// agree): whenever nothing is on its way both hold one game and exactly one may move, the rules'
-// predicates agree with the actions, receiving answers only a crossing, every game ends, and both sides
-// agree who won.
+// in random interleavings, every fourth begun by two deals that cross. Each step delivers the oldest
+// text of one direction or has a side make a move its own view allows, chosen at random, so that in a
+// crossing either side may move before the other deal or the answers to its own have come. Besides
+// what every step checks (TwoSides::step: only beaten-off cards leave, no card twice, a delivery never
+// parts two sides that agree): the rules' predicates agree with the actions; whenever nothing is on
+// its way both hold one game and exactly one may move; receiving answers only a crossing; every game
+// ends, and both sides agree who won.
 #include "core_test.h"
 
 #include <random>
@@ -11,55 +13,51 @@
 namespace {
 std::mt19937 engineRandom;
 int seededRandom() { return static_cast<int>(engineRandom() & 0x7fff); }
-
-// Each step delivers the oldest text of one direction or has a side make a move its own view allows,
-// chosen at random, so that in a crossing either side may move before the other deal or the answers to
-// its own have come.
-void playOneGame(std::mt19937& policy, TwoSides& two, bool crossed) {
-    for (unsigned dealer = 0; dealer <= unsigned(crossed); ++dealer)
-        two.step(dealer, seededRandom() % 2 == 0 ? "d" : "a");
-    for (unsigned step = 0; step < 6000; ++step) {
-        std::vector<std::uint32_t> moves[2], predicted[2]; // found by trying each, and by the predicates
-        for (unsigned s : {0, 1}) {
-            const GameState& game = two.sides[s].state;
-            if (gameOutcome(game) != InProgress)
-                continue;
-            moves[s] = acceptedActions(game);
-            for (std::uint32_t i = 0; i <= game.myHand.size(); ++i)
-                if (i < game.myHand.size() ? cardClickAccepted(game, i) : *actionButtonCaption(game) != '\0')
-                    predicted[s].push_back(i);
-            EXPECT_EQ(moves[s], predicted[s]) << "the rules' predicates disagree: " << describe(game);
-        }
-        if (two.quiet()) {
-            ASSERT_TRUE(two.agree()) << "the two sides hold different games";
-            const GameOutcome outcome = gameOutcome(two.sides[0].state),
-                              peerSees[] = {InProgress, Lost, Won, Draw};
-            if (outcome != InProgress) {
-                EXPECT_EQ(gameOutcome(two.sides[1].state), peerSees[outcome]);
-                return;
-            }
-            ASSERT_NE(moves[0].empty(), moves[1].empty()) << "stuck or both sides may move";
-        }
-        unsigned chosen; // 0 and 1 deliver toward that side, 2 and 3 have side 0 or 1 move
-        do
-            chosen = policy() % 4;
-        while (chosen < 2 ? two.toward[chosen].empty() : moves[chosen - 2].empty());
-        if (chosen < 2)
-            EXPECT_TRUE(two.step(chosen, ">").empty() || crossed) << "receiving answers only a crossing";
-        else
-            two.step(chosen - 2,
-                     "m" + std::to_string(moves[chosen - 2][policy() % moves[chosen - 2].size()]));
-    }
-    FAIL() << "the game did not end";
-}
 } // namespace
 
 TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
     randomSource = seededRandom;
-    for (unsigned seed = 1; seed <= 2000 && !::testing::Test::HasFailure(); ++seed) {
+    const GameOutcome peerSees[] = {InProgress, Lost, Won, Draw};
+    for (unsigned seed = 1; seed <= 2000 && !HasFailure(); ++seed) {
         engineRandom.seed(seed);
         std::mt19937 policy(seed * 7919u);
         TwoSides two;
-        playOneGame(policy, two, seed % 4 == 0);
+        const bool crossed = seed % 4 == 0;
+        for (unsigned dealer = 0; dealer <= unsigned(crossed); ++dealer)
+            two.step(dealer, seededRandom() % 2 == 0 ? "d" : "a");
+        unsigned step = 0;
+        for (; step < 6000; ++step) {
+            std::vector<std::uint32_t> moves[2], predicted[2]; // found by trying each, and by the predicates
+            for (unsigned s : {0, 1}) {
+                const GameState& game = two.sides[s].state;
+                if (gameOutcome(game) != InProgress)
+                    continue;
+                moves[s] = acceptedActions(game);
+                for (std::uint32_t i = 0; i <= game.myHand.size(); ++i)
+                    if (i < game.myHand.size() ? cardClickAccepted(game, i)
+                                               : *actionButtonCaption(game) != '\0')
+                        predicted[s].push_back(i);
+                EXPECT_EQ(moves[s], predicted[s]) << "the rules' predicates disagree: " << describe(game);
+            }
+            if (two.quiet()) {
+                ASSERT_TRUE(two.agree()) << "the two sides hold different games";
+                const GameOutcome outcome = gameOutcome(two.sides[0].state);
+                if (outcome != InProgress) {
+                    EXPECT_EQ(gameOutcome(two.sides[1].state), peerSees[outcome]);
+                    break;
+                }
+                ASSERT_NE(moves[0].empty(), moves[1].empty()) << "stuck or both sides may move";
+            }
+            unsigned chosen; // 0 and 1 deliver toward that side, 2 and 3 have side 0 or 1 move
+            do
+                chosen = policy() % 4;
+            while (chosen < 2 ? two.toward[chosen].empty() : moves[chosen - 2].empty());
+            if (chosen < 2)
+                EXPECT_TRUE(two.step(chosen, ">").empty() || crossed) << "receiving answers only a crossing";
+            else
+                two.step(chosen - 2,
+                         "m" + std::to_string(moves[chosen - 2][policy() % moves[chosen - 2].size()]));
+        }
+        EXPECT_LT(step, 6000u) << "the game did not end";
     }
 }
