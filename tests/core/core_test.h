@@ -26,7 +26,7 @@ inline const std::string wholeDeck =
 // which makes card k of the built deck the trump card, the first card of the deal's text.
 inline void scriptTrump(int k) {
     std::vector<int> draws;
-    for (int i = 1; i < 36; ++i)
+    for (int i = 1; i < static_cast<int>(deckSize); ++i)
         draws.push_back(i == k ? 0 : i);
     scriptRandom(draws);
 }

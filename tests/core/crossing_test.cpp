@@ -1,7 +1,9 @@
-// Two deals that cross on the way, played out between two copies of the core: whichever way the texts
-// travel, once nothing is on its way both hold one game, and no late copy of the winning deal or of the
-// winner's move undoes a move made since.
+// Two deals that cross on the way, played out between two copies of the core, whichever way the texts
+// travel.
 #include "core_test.h"
+
+// Once nothing is on its way both hold one game, and no late copy of the winning deal or of the winner's
+// move undoes a move made since.
 
 TEST(Crossing, TheLoserAwaitsTheAnswersToItsDealAndKeepsItsMoves) {
     // What, the steps (then everything on its way is delivered, what goes to L first) and the game both

@@ -1,9 +1,9 @@
-// The rules as tables: the deal, both refill tables, hand order, beating, the end of the game, the
-// button's caption and the status line, and every input (clicks, the button, the contact menu item, a
-// state that comes again) with the exact calls that follow it. Games are written as describe() writes
-// them: "deck|table|mine|theirs|<defends><trump><throw-in>|<chosen>".
+// The rules as tables: the deal, refilling, hand order, beating, the end of the game, the button's caption,
+// the status line, and every input of the player with the exact calls that follow it.
 #include "core_test.h"
 #include "layout/table_layout.h"
+
+// Games are written as describe() writes them: "deck|table|mine|theirs|<defends><trump><throw-in>|<chosen>".
 
 TEST(Deal, NewGameShufflesDealsTheAttackerFirstAndAnnouncesItTheWinnerAttacksNext) {
     // Draw i gives j = i, which keeps the built order, except that draw 2 is 0 once cut to 15 bits: the
@@ -11,7 +11,7 @@ TEST(Deal, NewGameShufflesDealsTheAttackerFirstAndAnnouncesItTheWinnerAttacksNex
     // the defender 24..29. A pending throw-in choice is dropped; a blink left from a won game stops
     // before the redraw.
     std::vector<int> draws = {1, 0x8000};
-    for (int i = 3; i < 36; ++i)
+    for (int i = 3; i < static_cast<int>(deckSize); ++i)
         draws.push_back(i);
     resetCore(draws);
     GameState game;
@@ -185,14 +185,16 @@ TEST(Actions, InputsWithTheCallsThatFollow) {
                     const std::string& log) {
         resetCore();
         GameState game = gameFrom(before);
-        game.opponentContact = 7;
+        const ContactHandle opponent = 7, another = 8;
+        game.opponentContact = opponent;
         fakeWindow(game).open = true;
         std::istringstream each(inputs);
         for (std::string input; std::getline(each >> std::ws, input, ',');) {
             if (input[0] == '<')
-                receiveStateMessage(game, 7, encodeStateMessage(mirrored(gameFrom(input.substr(1)))).text);
+                receiveStateMessage(game, opponent,
+                                    encodeStateMessage(mirrored(gameFrom(input.substr(1)))).text);
             else if (input[0] == 'M')
-                resendGameTo(game, input == "M" ? 7 : 8);
+                resendGameTo(game, input == "M" ? opponent : another);
             else
                 input == "B" ? onActionButton(game) : onCardClicked(game, std::stoul(input));
         }

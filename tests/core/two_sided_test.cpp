@@ -1,11 +1,5 @@
 // Two copies of the core play 2,000 random games against each other through state messages delivered
-// in random interleavings, every fourth begun by two deals that cross. Each step delivers the oldest
-// text of one direction or has a side make a move its own view allows, chosen at random, so that in a
-// crossing either side may move before the other deal or the answers to its own have come. Besides
-// what every step checks (TwoSides::step: only beaten-off cards leave, no card twice, a delivery never
-// parts two sides that agree): the rules' predicates agree with the actions; whenever nothing is on
-// its way both hold one game and exactly one may move; receiving answers only a crossing; every game
-// ends, and both sides agree who won.
+// in random interleavings, every fourth begun by two deals that cross.
 #include "core_test.h"
 
 #include <random>
@@ -15,10 +9,17 @@ std::mt19937 engineRandom;
 int seededRandom() { return static_cast<int>(engineRandom() & 0x7fff); }
 } // namespace
 
+// Each step delivers the oldest text of one direction or has a side make a move its own view allows,
+// chosen at random, so that in a crossing either side may move before the other deal or the answers to
+// its own have come. Besides what every step checks (TwoSides::step: only beaten-off cards leave, no
+// card twice, a delivery never parts two sides that agree): the rules' predicates agree with the
+// actions; whenever nothing is on its way both hold one game and exactly one side may move; receiving
+// answers only a crossing; every game ends, and both sides agree who won.
 TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
     randomSource = seededRandom;
     const GameOutcome peerSees[] = {InProgress, Lost, Won, Draw};
-    for (unsigned seed = 1; seed <= 2000 && !HasFailure(); ++seed) {
+    const unsigned games = 2000, stepLimit = 6000;
+    for (unsigned seed = 1; seed <= games && !HasFailure(); ++seed) {
         engineRandom.seed(seed);
         std::mt19937 policy(seed * 7919u);
         TwoSides two;
@@ -26,7 +27,7 @@ TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
         for (unsigned dealer = 0; dealer <= unsigned(crossed); ++dealer)
             two.step(dealer, seededRandom() % 2 == 0 ? "d" : "a");
         unsigned step = 0;
-        for (; step < 6000; ++step) {
+        for (; step < stepLimit; ++step) {
             std::vector<std::uint32_t> moves[2], predicted[2]; // found by trying each, and by the predicates
             for (unsigned s : {0, 1}) {
                 const GameState& game = two.sides[s].state;
@@ -58,6 +59,6 @@ TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
                 two.step(chosen - 2,
                          "m" + std::to_string(moves[chosen - 2][policy() % moves[chosen - 2].size()]));
         }
-        EXPECT_LT(step, 6000u) << "the game did not end";
+        EXPECT_LT(step, stepLimit) << "the game did not end";
     }
 }

@@ -1,6 +1,5 @@
 // libFuzzer target: reading any received text either rejects it and leaves the record exactly as it was,
-// or reads a state whose text, sent back and read again twice, comes back as the same state (so its cards
-// are each one of the 36 and none twice, its digits in range); nothing but the message's fields changes.
+// or reads a state whose text, sent back and read again twice, comes back as the same state.
 #include "exchange/state_message.h"
 
 #include <cstdlib>
@@ -13,6 +12,8 @@ static bool same(const GameState& a, const GameState& b) {
            a.throwInPhase == b.throwInPhase && a.opponentContact == b.opponentContact;
 }
 
+// The reading back holds only a state whose cards are each one of the 36 and none twice and whose digits
+// are in range; and reading changes nothing but the message's fields.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     GameState held;
     held.deck = {0x0106};
