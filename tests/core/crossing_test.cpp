@@ -4,7 +4,6 @@
 
 // Once nothing is on its way both hold one game, and no late copy of the winning deal or of the winner's
 // move undoes a move made since.
-
 TEST(Crossing, TheLoserAwaitsTheAnswersToItsDealAndKeepsItsMoves) {
     // What, the steps (then everything on its way is delivered, what goes to L first) and the game both
     // hold before them, as W sees it.
@@ -24,7 +23,7 @@ TEST(Crossing, TheLoserAwaitsTheAnswersToItsDealAndKeepsItsMoves) {
     for (const auto& [what, steps, start] : rows) {
         resetCore();
         TwoSides two;
-        adoptState(two.sides[0].state, gameFrom(start)); // W lays its last card and has won
+        adoptState(two.sides[0].state, gameFrom(start)); // the game to start from, and mirrored for L
         adoptState(two.sides[1].state, mirrored(gameFrom(start)));
         play(two, steps);
         while (!two.quiet())
