@@ -6,17 +6,12 @@
 #include <sstream>
 #include <utility>
 
-namespace {
-unsigned digit(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
-} // namespace
-
-Card card(const char* code) { return makeCard(digit(code[0]), digit(code[1])); }
+Card card(const char* code) { return makeCard(HexToDec(code[0]), HexToDec(code[1])); }
 
 CardList cards(const std::string& codes) {
     CardList list;
     std::istringstream words(codes);
-    std::string word;
-    while (words >> word)
+    for (std::string word; words >> word;)
         list.push_back(card(word.c_str()));
     return list;
 }
@@ -25,11 +20,8 @@ std::string code(Card card) { return cardCode(card).text; }
 
 std::string codes(const CardList& list) {
     std::string text;
-    for (Card c : list) {
-        if (!text.empty())
-            text += ' ';
-        text += cardCode(c).text;
-    }
+    for (Card c : list)
+        text += (text.empty() ? "" : " ") + code(c);
     return text;
 }
 
@@ -45,10 +37,14 @@ GameState gameStateOf(const GameView& view) {
     return state;
 }
 
-std::ostream& operator<<(std::ostream& out, const GameView& view) {
-    return out << "deck [" << view.deck << "] table [" << view.table << "] mine [" << view.mine
-               << "] theirs [" << view.theirs << "] defends " << view.defends << " trump " << view.trump
-               << " throw-in " << view.throwIn;
+GameState gameFrom(const std::string& line) {
+    std::istringstream in(line);
+    std::string part[5];
+    for (std::string& text : part)
+        std::getline(in, text, '|');
+    part[4].resize(3, '0');
+    return gameStateOf({part[0].c_str(), part[1].c_str(), part[2].c_str(), part[3].c_str(), part[4][0] == '1',
+                        static_cast<unsigned>(part[4][1] - '0'), part[4][2] == '1'});
 }
 
 GameState mirrored(GameState state) {

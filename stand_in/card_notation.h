@@ -4,7 +4,6 @@
 
 #include "engine/cards.h"
 
-#include <ostream>
 #include <string>
 
 // One card from its two-character code.
@@ -26,7 +25,8 @@ struct GameView {
     bool throwIn = false;
 };
 GameState gameStateOf(const GameView& view);
-std::ostream& operator<<(std::ostream& out, const GameView& view);
+// The game that describe() wrote as line, its chosen indices left out: "72 e0|91|63 a2|b0|120".
+GameState gameFrom(const std::string& line);
 // The same game as the other side holds it: the hands exchanged, the other side defending.
 GameState mirrored(GameState state);
 // A whole game on one line, for comparing and for failure messages:

@@ -5,26 +5,25 @@
 #include "exchange/frontend.h"
 
 #include <cstdio>
-#include <deque>
 #include <map>
+#include <numeric>
+#include <utility>
 
 namespace {
 std::map<const GameState*, FakeWindow> windows;
-std::deque<int> scriptedValues;
-int identityCounter = 0;
+std::vector<int> scripted;
+std::size_t nextScripted = 0;
 
-int scriptedRandom() {
-    if (scriptedValues.empty())
-        return 0;
-    int value = scriptedValues.front();
-    scriptedValues.pop_front();
-    return value;
-}
-
-// Draw i of a shuffle gets i, and i mod (i + 1) = i.
-int identityRandom() { return ++identityCounter; }
+int scriptedRandom() { return nextScripted < scripted.size() ? scripted[nextScripted++] : 0; }
 
 void log(const GameState& game, std::string call) { fakeWindow(game).calls.push_back(std::move(call)); }
+
+// The timer runs while running is 1; like the real window, only a change of it is logged.
+void setBlink(const GameState& game, std::uint8_t running, const char* call) {
+    if (fakeWindow(game).blinkRunning != running)
+        log(game, call);
+    fakeWindow(game).blinkRunning = running;
+}
 } // namespace
 
 FakeWindow& fakeWindow(const GameState& game) { return windows[&game]; }
@@ -32,9 +31,7 @@ void forgetFakeWindow(const GameState& game) { windows.erase(&game); }
 void forgetFakeWindows() { windows.clear(); }
 
 std::vector<std::string> takeCalls(const GameState& game) {
-    std::vector<std::string> calls;
-    calls.swap(fakeWindow(game).calls);
-    return calls;
+    return std::exchange(fakeWindow(game).calls, {});
 }
 
 std::vector<std::string> sentTexts(const GameState& game) {
@@ -46,13 +43,16 @@ std::vector<std::string> sentTexts(const GameState& game) {
 }
 
 void scriptRandom(std::vector<int> values) {
-    scriptedValues.assign(values.begin(), values.end());
+    scripted = std::move(values);
+    nextScripted = 0;
     randomSource = scriptedRandom;
 }
 
+// Draw i of a shuffle gets i, and i mod (i + 1) = i.
 void scriptIdentityShuffle() {
-    identityCounter = 0;
-    randomSource = identityRandom;
+    std::vector<int> draws(deckSize - 1);
+    std::iota(draws.begin(), draws.end(), 1);
+    scriptRandom(draws);
 }
 
 void resetCore(std::vector<int> randomValues) {
@@ -63,18 +63,8 @@ void resetCore(std::vector<int> randomValues) {
 void showActionButton(const GameState& game, const char* caption, bool enabled) {
     log(game, std::string("button:") + caption + (enabled ? ":on" : ":off"));
 }
-void startWinBlinkTimer(const GameState& game) {
-    FakeWindow& window = fakeWindow(game);
-    if (!window.blinkRunning)
-        window.calls.push_back("blink:start");
-    window.blinkRunning = 1;
-}
-void stopWinBlinkTimer(const GameState& game) {
-    FakeWindow& window = fakeWindow(game);
-    if (window.blinkRunning)
-        window.calls.push_back("blink:stop");
-    window.blinkRunning = 0;
-}
+void startWinBlinkTimer(const GameState& game) { setBlink(game, 1, "blink:start"); }
+void stopWinBlinkTimer(const GameState& game) { setBlink(game, 0, "blink:stop"); }
 void redrawWindow(const GameState& game) { log(game, "redraw"); }
 void sendTextToContact(const GameState& game, ContactHandle contact, const char* text) {
     log(game, "send:" + std::to_string(contact) + ":" + text);
@@ -86,8 +76,7 @@ void showTraceBox(const GameState& game, const char* format, std::va_list args) 
 }
 bool gameWindowIsOpen(const GameState& game) { return fakeWindow(game).open; }
 void openGameWindow(const GameState& game) {
-    FakeWindow& window = fakeWindow(game);
-    window.calls.push_back("open");
-    window.open = window.opens;
+    log(game, "open");
+    fakeWindow(game).open = fakeWindow(game).opens;
 }
 void flashGameWindowIfInBackground(const GameState& game) { log(game, "flash"); }

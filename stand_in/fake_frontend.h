@@ -33,7 +33,7 @@ std::vector<std::string> sentTexts(const GameState& game);
 
 // The random source yields these values, then zeros.
 void scriptRandom(std::vector<int> values);
-// A source whose every shuffle draw gives j = i, leaving the unshuffled deck as it is.
+// Scripts the next shuffle so that every draw gives j = i, leaving the unshuffled deck as it is.
 void scriptIdentityShuffle();
 // As after load: no fake windows, and the scripted random values (then zeros).
 void resetCore(std::vector<int> randomValues = {});

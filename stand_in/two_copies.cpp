@@ -7,10 +7,7 @@
 
 bool runAction(GameState& game, std::uint32_t action) {
     takeCalls(game);
-    if (action < game.myHand.size())
-        onCardClicked(game, action);
-    else
-        onActionButton(game);
+    action < game.myHand.size() ? onCardClicked(game, action) : onActionButton(game);
     return !fakeWindow(game).calls.empty();
 }
 

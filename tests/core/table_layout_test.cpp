@@ -1,73 +1,54 @@
-// Table geometry, with the numbers of a 647 by 388 card picture in a 624 by 462 client.
+// Table geometry in literal numbers: a 647 by 388 card picture in a 624 by 462 client, and the faces of
+// pictures of other sizes.
+#include "core_test.h"
 #include "layout/table_layout.h"
-#include "stand_in/card_notation.h"
-
-#include <gtest/gtest.h>
 
 namespace {
-using Numbers = std::vector<std::int32_t>;
 const CardMetrics metrics = cardMetricsForPicture(647, 388);
 const ClientSize client = {624, 462};
 
-Numbers of(Rect r) { return {r.left, r.top, r.right, r.bottom}; }
-Numbers of(Point p) { return {p.x, p.y}; }
+std::string of(Point p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
+std::string of(Rect r) { return of(Point{r.left, r.top}) + " " + of(Point{r.right, r.bottom}); }
 
-// Where a face is copied from in a picture of the given size; nothing when it is never copied.
-Numbers face(Card c, std::uint32_t width = 647, std::uint32_t height = 388) {
-    Rect source = {-1, -1, -1, -1};
-    return cardFaceSource(c, cardMetricsForPicture(width, height), width, height, source) ? of(source)
-                                                                                          : Numbers{};
+// Where the face of the card with this code is copied from in a picture of the given size; "none".
+std::string face(const char* code, std::uint32_t width = 647, std::uint32_t height = 388) {
+    Rect source = {};
+    bool copied = cardFaceSource(card(code), cardMetricsForPicture(width, height), width, height, source);
+    return copied ? of(source) : "none";
 }
 
-Numbers myHandCard(const char* hand, std::size_t index) {
+// The rectangles of a local hand of n cards.
+std::vector<Rect> hand(std::size_t n) {
     GameState game;
-    game.myHand = cards(hand);
+    game.myHand.assign(n, card("60"));
     std::vector<Rect> rects;
     layoutHand(game, rects, metrics, client);
-    return index < rects.size() ? of(rects[index]) : Numbers{};
+    return rects;
 }
 } // namespace
 
-TEST(TableLayout, Geometry) {
-    const char* twelve = "60 70 80 90 a0 b0 c0 d0 e0 61 71 81";
-    const struct {
-        const char* what;
-        Numbers actual, expected;
-    } rows[] = {
-        {"card size", {metrics.width, metrics.height}, {72, 97}},
-        {"face e2", face(card("e2")), {575, 194, 647, 291}},
-        {"face 60", face(card("60")), {0, 0, 72, 97}},
-        {"face 73", face(card("73")), {72, 291, 144, 388}},
-        {"face d1", face(card("d1")), {504, 97, 576, 194}},
-        {"face e3", face(card("e3")), {575, 291, 647, 388}},
-        // In a picture whose width is not 9 x card width - 1 the ace column reaches past the right edge:
-        // the face is copied up to the edge, never drawn face down.
-        {"face e0, 646 wide", face(card("e0"), 646), {575, 0, 646, 97}},
-        {"face e0, 648 wide", face(card("e0"), 648), {583, 0, 648, 97}},
-        {"face e3, 648 wide", face(card("e3"), 648), {583, 291, 648, 388}},
-        {"face d0, 646 wide", face(card("d0"), 646), {504, 0, 576, 97}},
-        {"face e1, 655 wide", face(card("e1"), 655), {583, 97, 655, 194}},
-        {"rank 5", face(makeCard(5, 0)), {}},
-        {"rank 15", face(makeCard(15, 0)), {}},
-        {"suit 4", face(makeCard(6, 4)), {}},
-        {"rank and suit 255", face(makeCard(255, 255)), {}},
-        {"card 0", face(Card(0)), {}},
-        {"the ace column just past a picture 63 wide", face(card("e0"), 63), {}},
-        {"a picture too low for a card", face(card("60"), 647, 3), {}},
-        {"status bubble", of(statusBubbleRect(metrics, client)), {118, 431, 618, 456}},
-        {"action button", of(actionButtonRect(647, client.height)), {6, 431, 112, 456}},
-        {"an empty hand", myHandCard("", 0), {}},
-        {"a hand of one", myHandCard("60", 0), {6, 328, 78, 425}},
-        {"the 2nd of 12 in hand", myHandCard(twelve, 1), {55, 328, 127, 425}},
-        {"the 12th of 12 in hand, within the margin", myHandCard(twelve, 11), {545, 328, 617, 425}},
-        {"the 3rd of 6 opponent's cards", of(opponentCardRect(2, 6, metrics, client)), {162, 6, 234, 103}},
-        {"trump card", of(trumpCardPosition(metrics, client)), {534, 115}},
-        {"stock", of(stockRect(metrics, client)), {521, 158, 618, 230}},
-        {"1st table pair", of(tablePairPosition(0, 114, metrics)), {6, 115}},
-        {"3rd table pair", of(tablePairPosition(2, 114, metrics)), {234, 115}},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(row.actual, row.expected) << row.what;
+TEST(TableLayout, CardFacesAndPositionsInTheClient) {
+    EXPECT_EQ(of(Point{metrics.width, metrics.height}), "72 97");
+    EXPECT_EQ(face("e2") + ", " + face("60") + ", " + face("73"),
+              "575 194 647 291, 0 0 72 97, 72 291 144 388");
+    // In a picture whose width is not 9 x card width - 1 the ace column reaches past the right edge: the
+    // face is copied up to the edge. Cards outside the 36 (rank 5, suit 4) and pictures too narrow or too
+    // low give nothing.
+    EXPECT_EQ(face("e0", 646) + ", " + face("e1", 655), "575 0 646 97, 583 97 655 194");
+    EXPECT_EQ(face("50") + face("64") + face("e0", 63) + face("60", 647, 3), "nonenonenonenone");
+    EXPECT_EQ(of(statusBubbleRect(metrics, client)), "118 431 618 456");
+    EXPECT_EQ(of(actionButtonRect(647, client.height)), "6 431 112 456");
+    EXPECT_EQ(of(trumpCardPosition(metrics, client)), "534 115");
+    EXPECT_EQ(of(stockRect(metrics, client)), "521 158 618 230");
+    // No rectangle for an empty hand, one card at the margin; the 2nd and the 12th of twelve, 49 apart,
+    // the last one's right edge a margin inside the client; the opponent's cards at the top.
+    EXPECT_EQ(hand(0).size() + hand(12).size(), 12u);
+    EXPECT_EQ(of(hand(1).at(0)) + ", " + of(hand(12).at(1)) + ", " + of(hand(12).at(11)),
+              "6 328 78 425, 55 328 127 425, 545 328 617 425");
+    EXPECT_EQ(of(opponentCardRect(2, 6, metrics, client)), "162 6 234 103");
+    // The table: the 2nd of two pairs, 114 apart; the 6th of six pairs, 80 apart.
+    EXPECT_EQ(of(tablePairPosition(1, tablePairStep(2, metrics, client), metrics)), "120 115");
+    EXPECT_EQ(of(tablePairPosition(5, tablePairStep(6, metrics, client), metrics)), "406 115");
 }
 
 TEST(TableLayout, StepsAtTheirCapSqueezedAndInNarrowWindows) {
