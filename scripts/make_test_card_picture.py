@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-# Draws tests/plugin/data/colour_cards.png: the card picture's layout with every face one flat colour,
-# as tests/plugin/data/colour_cards.h computes it, and the gap columns in the gap colour.
+# Draws tests/plugin/data/colour_cards.png: the card picture's layout with every face one flat colour of
+# its own (red and blue follow the rank, green the suit), and the gap columns in the gap colour; the
+# window tests read it back through the referee, which reads the picture itself.
 import sys
 
 from PIL import Image

@@ -1,6 +1,7 @@
 // The development host's instruments for this plug-in: what it holds (GDI objects, device contexts,
-// GDI+ images, counted through its import table), the show commands and shell opens it asked for, its
-// game window driven as a user would, and the process's memory, the time and pictures of the window.
+// GDI+ images, counted through its import table), the show commands, window flashes and shell opens it
+// asked for, its game window driven as a user would, and the process's memory, the time and pictures of
+// the window.
 #pragma once
 
 #include "devhost/messenger/host.h"
@@ -50,6 +51,8 @@ void attachInstruments();
 // The show commands of the plug-in's ShowWindow calls and the shell opens it asked for, since it was loaded.
 const std::vector<int>& hostShowCommands();
 const std::vector<HostShellOpen>& hostShellOpens();
+// How often the plug-in flashed its window (FlashWindow) since it was loaded.
+std::size_t hostWindowFlashes();
 // The process's private bytes.
 std::size_t hostProcessMemory();
 // --- the game window, driven as a user would (game_window_driver.cpp)

@@ -1,7 +1,7 @@
 // Counting the plug-in's GDI, DC and GDI+ handles: right after the DLL is loaded, the entries of its
 // import address table for these functions are pointed at wrappers here, which call the function the
-// entry held before and count the handle it created or freed. Its window's show commands and its shell
-// opens are noted the same way; the shell opens nothing for it.
+// entry held before and count the handle it created or freed. Its window's show commands, its window
+// flashes and its shell opens are noted the same way; the shell opens nothing for it.
 #include "devhost/instruments/instruments.h"
 
 #include <windows.h>
@@ -26,6 +26,7 @@ struct Counting {
     HostResourceTally liveAtGdiplusShutdown = {};
     bool gameWindowAtGdiplusShutdown = false;
     std::vector<int> showCommands;
+    std::size_t windowFlashes = 0;
     std::vector<HostShellOpen> shellOpens;
 } counting;
 
@@ -119,6 +120,11 @@ template <std::size_t row> BOOL WINAPI notedShowWindow(HWND window, int showComm
     return original<decltype(&ShowWindow)>(row)(window, showCommand);
 }
 
+template <std::size_t row> BOOL WINAPI notedFlashWindow(HWND window, BOOL invert) {
+    ++counting.windowFlashes;
+    return original<decltype(&FlashWindow)>(row)(window, invert);
+}
+
 // Any value above 32 tells the caller that the shell did open it.
 constexpr std::intptr_t shellOpenSucceeded = 42;
 
@@ -163,6 +169,7 @@ PatchedImport patchedImports[] = {
     {"gdiplus.dll", "GdiplusStartup", wrapper(notedGdiplusStartup<12>)},
     {"user32.dll", "ShowWindow", wrapper(notedShowWindow<13>)},
     {"shell32.dll", "ShellExecuteA", wrapper(notedShellExecuteA)},
+    {"user32.dll", "FlashWindow", wrapper(notedFlashWindow<15>)},
 };
 
 PatchedImport& patchedImport(std::size_t row) { return patchedImports[row]; }
@@ -222,6 +229,7 @@ void attachInstruments() { hostSetModuleHook(countPluginResources); }
 
 const std::vector<int>& hostShowCommands() { return counting.showCommands; }
 const std::vector<HostShellOpen>& hostShellOpens() { return counting.shellOpens; }
+std::size_t hostWindowFlashes() { return counting.windowFlashes; }
 
 HostResourceCounts hostResourceCounts() {
     return HostResourceCounts{liveNow(), counting.gdiplusStartups, counting.gdiplusShutdowns,
