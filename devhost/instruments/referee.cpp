@@ -87,23 +87,16 @@ void Referee::noteMessageBox(const HostMessageBox& box) {
         fault("a message box: " + box.caption + ": " + box.text);
 }
 
-void Referee::checkNothingHeld() {
-    HostResourceCounts counts = hostResourceCounts();
-    std::size_t dcs = counts.live.memoryDcs + counts.live.windowDcs;
-    if (counts.live.gdiObjects || dcs || counts.live.gdiplusImages)
-        fault("with no game window the plug-in still holds " + std::to_string(counts.live.gdiObjects) +
-              " GDI objects, " + std::to_string(dcs) + " DCs and " +
-              std::to_string(counts.live.gdiplusImages) + " GDI+ images");
-}
-
-void Referee::noteMemory(bool baseline) {
-    memoryLast_ = hostProcessMemory();
-    if (baseline)
-        memoryFirst_ = memoryLast_;
-}
-
-void Referee::checkMemoryFlat() {
-    if (memoryFirst_ && memoryLast_ > memoryFirst_ + memoryGrowthLimit)
-        fault("the memory grew by " + std::to_string((memoryLast_ - memoryFirst_) / bytesPerKb) +
-              " KB from the baseline game to the last");
+void Referee::audit() {
+    HostResourceTally held = hostResourceCounts().live;
+    std::size_t dcs = held.memoryDcs + held.windowDcs;
+    if (held.gdiObjects || dcs || held.gdiplusImages)
+        fault("with no game window the plug-in still holds " + std::to_string(held.gdiObjects) +
+              " GDI objects, " + std::to_string(dcs) + " DCs and " + std::to_string(held.gdiplusImages) +
+              " GDI+ images");
+    std::size_t memory = hostProcessMemory();
+    memoryFirst_ = memoryFirst_ ? memoryFirst_ : memory;
+    if (memory > memoryFirst_ + memoryGrowthLimit)
+        fault("the memory grew by " + std::to_string((memory - memoryFirst_) / bytesPerKb) +
+              " KB since the first audit");
 }

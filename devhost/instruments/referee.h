@@ -32,14 +32,9 @@ class Referee {
     void noteChat(const HostText& entry);
     void noteMessageBox(const HostMessageBox& box);
 
-    // With no game window: the plug-in holds no GDI object, device context or GDI+ image.
-    void checkNothingHeld();
-    // The process's memory after a game: the baseline once, then the last; a growth past the limit
-    // from the baseline to the last is a fault at checkMemoryFlat.
-    void noteMemory(bool baseline);
-    void checkMemoryFlat();
-    std::size_t memoryFirst() const { return memoryFirst_; }
-    std::size_t memoryLast() const { return memoryLast_; }
+    // With no game window, after a game: the plug-in holds no GDI object, device context or GDI+
+    // image, and the process's memory has not grown past the limit since the first audit.
+    void audit();
 
   private:
     Report report_;
@@ -49,5 +44,5 @@ class Referee {
     HostText received_;
     unsigned expectedTraces_ = 0, chats_ = 0, traces_ = 0;
     bool chatAsReceived_ = true;
-    std::size_t memoryFirst_ = 0, memoryLast_ = 0;
+    std::size_t memoryFirst_ = 0;
 };

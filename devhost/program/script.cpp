@@ -61,11 +61,8 @@ void play(ShadowGame& shadow) {
 std::string audit(ShadowGame& shadow) {
     if (hostGameWindow())
         return "audit with the game window open";
-    if (Referee* referee = shadow.referee) {
-        referee->checkNothingHeld();
-        referee->noteMemory(referee->memoryFirst() == 0);
-        referee->checkMemoryFlat();
-    }
+    if (shadow.referee)
+        shadow.referee->audit();
     HostResourceTally held = hostResourceCounts().live;
     printLine("audit: " + std::to_string(held.gdiObjects) + " GDI objects, " +
               std::to_string(held.memoryDcs + held.windowDcs) + " DCs, " +
