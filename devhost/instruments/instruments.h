@@ -1,7 +1,7 @@
 // The development host's instruments for this plug-in: what it holds (GDI objects, device contexts,
-// GDI+ images, counted through its import table), the show commands, window flashes and shell opens it
-// asked for, its game window driven as a user would, and the process's memory, the time and pictures of
-// the window.
+// GDI+ images, counted through its import table), the show commands, window flashes, shell opens and
+// message boxes it asked for (the boxes recorded in the messenger's log, never shown), its game window
+// driven as a user would, and the process's memory and pictures of the window.
 #pragma once
 
 #include "devhost/messenger/host.h"

@@ -115,6 +115,16 @@ template <std::size_t row> int WINAPI notedGdiplusStartup(ULONG_PTR* token, cons
     return original<int(WINAPI*)(ULONG_PTR*, const void*, void*)>(row)(token, input, output);
 }
 
+// The plug-in's message boxes are recorded and answered as if OK was pressed, never shown.
+int WINAPI notedMessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT) {
+    hostRecordMessageBox(caption ? caption : L"", text ? text : L"");
+    return IDOK;
+}
+
+int WINAPI notedMessageBoxIndirectW(const MSGBOXPARAMSW* box) {
+    return notedMessageBoxW(nullptr, box->lpszText, box->lpszCaption, box->dwStyle);
+}
+
 template <std::size_t row> BOOL WINAPI notedShowWindow(HWND window, int showCommand) {
     counting.showCommands.push_back(showCommand);
     return original<decltype(&ShowWindow)>(row)(window, showCommand);
@@ -170,6 +180,9 @@ PatchedImport patchedImports[] = {
     {"user32.dll", "ShowWindow", wrapper(notedShowWindow<13>)},
     {"shell32.dll", "ShellExecuteA", wrapper(notedShellExecuteA)},
     {"user32.dll", "FlashWindow", wrapper(notedFlashWindow<15>)},
+    // Wrappers that call nothing need no row of their own.
+    {"user32.dll", "MessageBoxW", wrapper(notedMessageBoxW)},
+    {"user32.dll", "MessageBoxIndirectW", wrapper(notedMessageBoxIndirectW)},
 };
 
 PatchedImport& patchedImport(std::size_t row) { return patchedImports[row]; }

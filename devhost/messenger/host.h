@@ -71,8 +71,7 @@ struct HostMessageBox {
 };
 
 // --- life of the host and of the plug-in
-// Sets up the host on the calling thread: built-in services, the message-box recorder (boxes are
-// recorded and dismissed at once, never waiting for a user). Call once per process.
+// Sets up the host on the calling thread with its built-in services. Call once per process.
 void hostStart();
 // Makes the host a Unicode core (true) or an ANSI one, as the messenger's editions are: a Unicode core
 // says so in its version text and reads menu items flagged menuItemUnicodeText as UTF-16. Set before
@@ -134,7 +133,10 @@ HostWord hostReceiveText(HostWord contact, const char* text);
 const std::vector<HostText>& hostSentTexts();
 // Texts that went through the whole chain and reached the chat, in order.
 const std::vector<HostText>& hostChatLog();
+// The message boxes the plug-in showed, recorded by what measures it (which answers each as if its OK
+// button was pressed, so that nothing waits for a user).
 const std::vector<HostMessageBox>& hostMessageBoxes();
+void hostRecordMessageBox(const std::wstring& caption, const std::wstring& text);
 // Clears the sent texts, the chat log, the message boxes, the plug-in's calls and the unexpected calls.
 void hostClearLogs();
 // Called for every sent text after it is recorded (the transport between two hosts hooks in here).

@@ -2,6 +2,8 @@
 // the version service, and the logs and their handlers.
 #include "devhost/messenger/host_state.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <type_traits>
 
@@ -149,6 +151,13 @@ const std::vector<std::string>& hostUnexpectedCalls() { return hostState().logs.
 const std::vector<HostText>& hostSentTexts() { return hostState().logs.sentTexts; }
 const std::vector<HostText>& hostChatLog() { return hostState().logs.chatLog; }
 const std::vector<HostMessageBox>& hostMessageBoxes() { return hostState().logs.messageBoxes; }
+
+void hostRecordMessageBox(const std::wstring& caption, const std::wstring& text) {
+    HostState& state = hostState();
+    state.logs.messageBoxes.push_back({narrowed(caption, CP_ACP), narrowed(text, CP_ACP), caption, text});
+    if (state.messageBoxHandler)
+        state.messageBoxHandler(state.logs.messageBoxes.back());
+}
 void hostClearLogs() { hostState().logs = HostLogs{}; }
 
 void hostSetSendHandler(std::function<void(HostWord contact, const std::string& text)> handler) {

@@ -1,5 +1,4 @@
-// The host's Windows side: window lists, the recorder that takes the plug-in's message boxes off the
-// screen, the message pump, and code-page conversions.
+// The host's Windows side: window lists, the message pump, and code-page conversions.
 #include "devhost/messenger/host_state.h"
 
 #include <windows.h>
@@ -9,10 +8,6 @@
 #include <map>
 
 namespace {
-constexpr char dialogClass[] = "#32770";
-// The message text's static control in the system's message box, Windows' and Wine's alike.
-constexpr int messageBoxTextId = 0xFFFF;
-
 // --- window lists
 
 HostWord allocWindowList(HostWord, HostWord) {
@@ -57,56 +52,6 @@ HostWord broadcastToWindowList(HostWord list, HostWord lParam) {
     return serviceSucceeded;
 }
 
-// --- message boxes
-
-HHOOK messageBoxHook = nullptr;
-
-// The boxes between their activation (which may come more than once) and their end, each with the
-// timer that closes it should it ignore Enter.
-std::map<HWND, UINT_PTR> boxesBeingDismissed;
-constexpr UINT stubbornBoxDelayMs = 1000;
-
-// A dialog that ignored Enter is closed as its close box would close it.
-void CALLBACK closeStubbornBox(HWND, UINT, UINT_PTR closing, DWORD) {
-    KillTimer(nullptr, closing);
-    for (const auto& [box, timer] : boxesBeingDismissed)
-        if (timer == closing)
-            PostMessageA(box, WM_CLOSE, 0, 0);
-}
-
-bool hasClass(HWND window, const char* className) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return std::strcmp(name, className) == 0;
-}
-
-// Presses Enter in the box once its modal loop runs: the dialog manager then clicks the default
-// button, which the box only settles after it has been activated.
-void dismiss(HWND box) {
-    PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
-    boxesBeingDismissed[box] = SetTimer(nullptr, 0, stubbornBoxDelayMs, closeStubbornBox);
-}
-
-LRESULT CALLBACK recordMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
-    auto window = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && hasClass(window, dialogClass) && boxesBeingDismissed.count(window) == 0) {
-        HostState& state = hostState();
-        HWND text = GetDlgItem(window, messageBoxTextId);
-        state.logs.messageBoxes.push_back(HostMessageBox{windowText(window), windowText(text),
-                                                         wideWindowText(window), wideWindowText(text)});
-        if (state.messageBoxHandler)
-            state.messageBoxHandler(state.logs.messageBoxes.back());
-        dismiss(window);
-    } else if (code == HCBT_DESTROYWND) {
-        auto ended = boxesBeingDismissed.find(window);
-        if (ended != boxesBeingDismissed.end()) {
-            KillTimer(nullptr, ended->second);
-            boxesBeingDismissed.erase(ended);
-        }
-    }
-    return CallNextHookEx(messageBoxHook, code, wParam, lParam);
-}
-
 } // namespace
 
 void addWindowListServices() {
@@ -116,11 +61,7 @@ void addWindowListServices() {
     hostCreateService(hostnames::broadcastToWindowList, broadcastToWindowList);
 }
 
-void hostStart() {
-    hostState();
-    if (!messageBoxHook)
-        messageBoxHook = SetWindowsHookExA(WH_CBT, recordMessageBoxes, nullptr, GetCurrentThreadId());
-}
+void hostStart() { hostState(); }
 
 // One byte never makes more than one UTF-16 unit, and one UTF-16 unit no more than four bytes.
 std::wstring widened(const std::string& text, unsigned codePage) {
