@@ -13,8 +13,6 @@
 #include "stand_in/fake_frontend.h"
 #include "stand_in/two_copies.h"
 
-#include <algorithm>
-
 namespace {
 void fault(ShadowGame& shadow, const std::string& what) {
     if (shadow.referee)
@@ -26,25 +24,21 @@ void followClose(ShadowGame& shadow) {
     FakeWindow& window = fakeWindow(shadow.game);
     if (window.open && !hostGameWindow()) {
         emptyGameOnClose(shadow.game);
-        window.open = false;
-        window.blinkRunning = 0;
+        window = {};
     }
 }
 
-// What the core did for the last call: the texts it sent are foretold for the plug-in.
-std::vector<std::string> takeForetold(ShadowGame& shadow) {
-    std::vector<std::string> calls = takeCalls(shadow.game);
-    for (const std::string& call : calls)
-        if (call.rfind("send:", 0) == 0)
-            shadow.foretold.push_back(call.substr(call.find(':', 5) + 1));
-    return calls;
-}
-
-void begin(ShadowGame& shadow) {
+// Before the core is asked anything: the texts it sends from now on are foretold for the plug-in.
+void begin(ShadowGame& shadow, bool watching) {
     followClose(shadow);
     takeCalls(shadow.game);
     shadow.foretold.clear();
-    shadow.watching = true;
+    shadow.watching = watching;
+}
+
+void foretell(ShadowGame& shadow) {
+    for (const std::string& text : sentTexts(shadow.game))
+        shadow.foretold.push_back(text);
 }
 
 void end(ShadowGame& shadow, const std::string& where) {
@@ -52,22 +46,7 @@ void end(ShadowGame& shadow, const std::string& where) {
     for (const std::string& text : shadow.foretold)
         fault(shadow, "the plug-in did not send " + text + " after " + where);
     shadow.foretold.clear();
-}
-
-// The plug-in's own text that the core did not foretell: a deal it made is the core's deal from now
-// on; any other state of its own is taken as it is.
-void learn(ShadowGame& shadow, HostWord contact, const std::string& text) {
-    GameState read;
-    if (readStateMessage(text.c_str(), read) != DecodeResult::Accepted)
-        return fault(shadow, "the plug-in sent a text that is no sound state: " + text);
-    GameState& game = shadow.game;
-    game.opponentContact = static_cast<ContactHandle>(contact);
-    fakeWindow(game).open = true;
-    adoptState(game, mirrored(std::move(read)));
-    if (isFreshDeal(game)) {
-        sendDeal(game); // what the plug-in keeps of its deal
-        takeCalls(game);
-    }
+    shadowCheckWindow(shadow, where);
 }
 } // namespace
 
@@ -78,19 +57,17 @@ void shadowCheckWindow(ShadowGame& shadow, const std::string& where) {
 }
 
 void shadowReceipt(ShadowGame& shadow, const HostText& text, bool done) {
-    std::string where = "the text \"" + text.text + "\"";
     if (done) {
         if (shadow.referee)
             shadow.referee->received();
-        end(shadow, where);
-        shadowCheckWindow(shadow, where);
-        return;
+        return end(shadow, "the text \"" + text.text + "\"");
     }
-    begin(shadow);
+    begin(shadow, true);
     unsigned traces = 0;
     if (isStateMessage(text.text.c_str())) {
         receiveStateMessage(shadow.game, static_cast<ContactHandle>(text.contact), text.text.c_str());
-        for (const std::string& call : takeForetold(shadow))
+        foretell(shadow);
+        for (const std::string& call : fakeWindow(shadow.game).calls)
             traces += call.rfind("trace:", 0) == 0;
     }
     if (shadow.referee)
@@ -98,8 +75,9 @@ void shadowReceipt(ShadowGame& shadow, const HostText& text, bool done) {
 }
 
 void shadowSent(ShadowGame& shadow, HostWord contact, const std::string& text) {
+    GameState& game = shadow.game;
     if (!shadow.foretold.empty() && shadow.foretold.front() == text &&
-        contact == static_cast<HostWord>(shadow.game.opponentContact)) {
+        contact == static_cast<HostWord>(game.opponentContact)) {
         shadow.foretold.pop_front();
         return;
     }
@@ -107,29 +85,37 @@ void shadowSent(ShadowGame& shadow, HostWord contact, const std::string& text) {
         fault(shadow, "the plug-in sent " + text + " where the core sends " +
                           (shadow.foretold.empty() ? "nothing" : shadow.foretold.front()));
     shadow.foretold.clear();
-    if (isStateMessage(text.c_str())) // else a text the user typed
-        learn(shadow, contact, text);
+    // Not foretold: a text the user typed, or a state of the plug-in's own that the core takes as it
+    // is; a deal it made is the core's deal from now on.
+    GameState read;
+    if (!isStateMessage(text.c_str()))
+        return;
+    if (readStateMessage(text.c_str(), read) != DecodeResult::Accepted)
+        return fault(shadow, "the plug-in sent a text that is no sound state: " + text);
+    game.opponentContact = static_cast<ContactHandle>(contact);
+    fakeWindow(game).open = true;
+    adoptState(game, mirrored(std::move(read)));
+    if (isFreshDeal(game))
+        sendDeal(game); // what the plug-in keeps of its deal
+    takeCalls(game);
 }
 
 void shadowChooseMenuItem(ShadowGame& shadow, HostWord contact, std::size_t item) {
-    begin(shadow);
+    begin(shadow, true);
     // The window brought to the front sends the game again; without one the plug-in deals.
-    if (fakeWindow(shadow.game).open)
-        resendGameTo(shadow.game, static_cast<ContactHandle>(contact));
-    takeForetold(shadow);
     shadow.dealMayFollow = !fakeWindow(shadow.game).open;
+    if (!shadow.dealMayFollow)
+        resendGameTo(shadow.game, static_cast<ContactHandle>(contact));
+    foretell(shadow);
     hostChooseMenuItem(contact, item);
     end(shadow, "the menu item");
-    shadowCheckWindow(shadow, "the menu item");
 }
 
 std::string shadowPlay(ShadowGame& shadow) {
-    followClose(shadow);
+    begin(shadow, false);
     GameState& game = shadow.game;
-    if (!hostGameWindow() || gameOutcome(game) != InProgress)
-        return "";
     std::vector<std::uint32_t> moves = acceptedActions(game);
-    if (moves.empty())
+    if (!hostGameWindow() || gameOutcome(game) != InProgress || moves.empty())
         return "";
     std::uint32_t move =
         moves[std::uniform_int_distribution<std::size_t>(0, moves.size() - 1)(shadow.random)];
@@ -137,15 +123,14 @@ std::string shadowPlay(ShadowGame& shadow) {
     std::string what = button ? actionButtonCaption(game) : code(game.myHand[move]);
     std::vector<Rect> hand;
     layoutHand(game, hand, cardMetricsForPicture(cardPictureWidth, cardPictureHeight), gameClientSize());
-    begin(shadow);
+    begin(shadow, true);
     runAction(game, move);
-    takeForetold(shadow);
+    foretell(shadow);
     // Later cards lie over earlier ones: the strip at a card's left edge is always its own.
     if (button)
         hostPressActionButton();
     else
         hostClickGameWindow(hand[move].left + 1, (hand[move].top + hand[move].bottom) / 2);
     end(shadow, what);
-    shadowCheckWindow(shadow, what);
     return what;
 }
