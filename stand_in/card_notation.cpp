@@ -4,7 +4,6 @@
 #include "exchange/state_message.h"
 
 #include <sstream>
-#include <utility>
 
 Card card(const char* code) { return makeCard(HexToDec(code[0]), HexToDec(code[1])); }
 
@@ -25,26 +24,18 @@ std::string codes(const CardList& list) {
     return text;
 }
 
-GameState gameStateOf(const GameView& view) {
-    GameState state;
-    state.deck = cards(view.deck);
-    state.table = cards(view.table);
-    state.myHand = cards(view.mine);
-    state.opponentHand = cards(view.theirs);
-    state.localDefends = view.defends;
-    state.trumpSuit = static_cast<std::uint8_t>(view.trump);
-    state.throwInPhase = view.throwIn;
-    return state;
+GameState gameStateOf(const GameView& v) {
+    return {cards(v.deck), cards(v.table), cards(v.mine), cards(v.theirs), std::vector<std::uint32_t>(),
+            v.trump,       v.defends,      v.throwIn,     ContactHandle(), DealCrossing()};
 }
 
 GameState gameFrom(const std::string& line) {
-    std::istringstream in(line);
+    std::istringstream in(line + "||||000"); // a line of one list, or none, holds no flags: "000"
     std::string part[5];
     for (std::string& text : part)
         std::getline(in, text, '|');
-    part[4].resize(3, '0');
     return gameStateOf({part[0].c_str(), part[1].c_str(), part[2].c_str(), part[3].c_str(), part[4][0] == '1',
-                        static_cast<unsigned>(part[4][1] - '0'), part[4][2] == '1'});
+                        static_cast<std::uint8_t>(part[4][1] - '0'), part[4][2] == '1'});
 }
 
 GameState mirrored(GameState state) {

@@ -21,7 +21,7 @@ struct GameView {
     const char* mine;
     const char* theirs;
     bool defends = false;
-    unsigned trump = 2;
+    std::uint8_t trump = 2;
     bool throwIn = false;
 };
 GameState gameStateOf(const GameView& view);

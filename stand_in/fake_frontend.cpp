@@ -6,25 +6,23 @@
 
 #include <cstdio>
 #include <map>
-#include <numeric>
 #include <utility>
 
-namespace {
-std::map<const GameState*, FakeWindow> windows;
-std::vector<int> scripted;
-std::size_t nextScripted = 0;
+static std::map<const GameState*, FakeWindow> windows;
+static std::vector<int> scripted;
+static std::size_t nextScripted = 0;
 
-int scriptedRandom() { return nextScripted < scripted.size() ? scripted[nextScripted++] : 0; }
+static int scriptedRandom() { return nextScripted < scripted.size() ? scripted[nextScripted++] : 0; }
 
-void log(const GameState& game, std::string call) { fakeWindow(game).calls.push_back(std::move(call)); }
+static void log(const GameState& game, std::string call) {
+    fakeWindow(game).calls.push_back(std::move(call));
+}
 
 // The timer runs while running is 1; like the real window, only a change of it is logged.
-void setBlink(const GameState& game, std::uint8_t running, const char* call) {
-    if (fakeWindow(game).blinkRunning != running)
+static void setBlink(const GameState& game, std::uint8_t running, const char* call) {
+    if (std::exchange(fakeWindow(game).blinkRunning, running) != running)
         log(game, call);
-    fakeWindow(game).blinkRunning = running;
 }
-} // namespace
 
 FakeWindow& fakeWindow(const GameState& game) { return windows[&game]; }
 void forgetFakeWindow(const GameState& game) { windows.erase(&game); }
@@ -46,13 +44,6 @@ void scriptRandom(std::vector<int> values) {
     scripted = std::move(values);
     nextScripted = 0;
     randomSource = scriptedRandom;
-}
-
-// Draw i of a shuffle gets i, and i mod (i + 1) = i.
-void scriptIdentityShuffle() {
-    std::vector<int> draws(deckSize - 1);
-    std::iota(draws.begin(), draws.end(), 1);
-    scriptRandom(draws);
 }
 
 void resetCore(std::vector<int> randomValues) {

@@ -3,11 +3,9 @@
 // outward for a record is logged as one short line, in order, with that record's fake window.
 #pragma once
 
-#include "engine/cards.h"
+#include "engine/cards.h" // and so the integer types and vectors
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 struct FakeWindow {
     // "button:<caption>:on" or ":off", "blink:start", "blink:stop", "redraw", "send:<contact>:<text>",
@@ -33,7 +31,5 @@ std::vector<std::string> sentTexts(const GameState& game);
 
 // The random source yields these values, then zeros.
 void scriptRandom(std::vector<int> values);
-// Scripts the next shuffle so that every draw gives j = i, leaving the unshuffled deck as it is.
-void scriptIdentityShuffle();
 // As after load: no fake windows, and the scripted random values (then zeros).
 void resetCore(std::vector<int> randomValues = {});

@@ -3,7 +3,6 @@
 
 #include "exchange/show_and_send.h"
 #include "exchange/exchange.h"
-#include "stand_in/fake_frontend.h"
 
 bool runAction(GameState& game, std::uint32_t action) {
     takeCalls(game);

@@ -2,11 +2,7 @@
 // exchanging real state messages, as two plug-ins would.
 #pragma once
 
-#include "engine/cards.h"
-
-#include <cstdint>
-#include <string>
-#include <vector>
+#include "stand_in/fake_frontend.h"
 
 // A side's record must stay where it is while it plays: its fake window is found by its address.
 struct Side {

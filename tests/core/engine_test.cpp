@@ -1,7 +1,6 @@
 // The rules as tables: the deal, refilling, hand order, beating, the end of the game, the button's caption,
 // the status line, and every input of the player with the exact calls that follow it.
 #include "core_test.h"
-#include "layout/table_layout.h"
 
 // Games are written as describe() writes them: "deck|table|mine|theirs|<defends><trump><throw-in>|<chosen>".
 
@@ -10,10 +9,8 @@ TEST(Deal, NewGameShufflesDealsTheAttackerFirstAndAnnouncesItTheWinnerAttacksNex
     // 6 and the 8 of suit 0 change places. The attacker, here the opponent, draws indices 30..35, then
     // the defender 24..29. A pending throw-in choice is dropped; a blink left from a won game stops
     // before the redraw.
-    std::vector<int> draws = {1, 0x8000};
-    for (int i = 3; i < static_cast<int>(deckSize); ++i)
-        draws.push_back(i);
-    resetCore(draws);
+    resetCore();
+    scriptShuffle(2, 0x8000);
     GameState game;
     game.selection = {4, 5};
     fakeWindow(game).blinkRunning = 1;
@@ -24,15 +21,15 @@ TEST(Deal, NewGameShufflesDealsTheAttackerFirstAndAnnouncesItTheWinnerAttacksNex
 
     // A finished game, the first random value (its parity the coin after a draw, ignored otherwise), and
     // whether the local player defends in the new game.
-    const char* const finished[][3] = {
-        {"|||63 73|020", "0", "0"}, {"||63 73||020", "1", "1"}, {"||||020", "2", "1"}, {"||||020", "1", "0"}};
-    for (const auto& row : finished) {
-        resetCore({std::stoi(row[1])});
-        game = gameFrom(row[0]);
+    const std::tuple<const char*, int, const char*> finished[] = {
+        {"|||63 73|020", 0, "0"}, {"||63 73||020", 1, "1"}, {"||||020", 2, "1"}, {"||||020", 1, "0"}};
+    for (const auto& [before, coin, defends] : finished) {
+        resetCore({coin});
+        game = gameFrom(before);
         onActionButton(game);
         EXPECT_EQ(std::to_string(game.localDefends) + ", stock " + std::to_string(game.deck.size()),
-                  row[2] + std::string(", stock 24"))
-            << row[0] << ", coin " << row[1];
+                  defends + std::string(", stock 24"))
+            << before << ", coin " << coin;
     }
 }
 
@@ -48,57 +45,48 @@ TEST(Deal, RefillHandsAndHandOrder) {
         "5 4 1: 0 1 0",   "5 5 1: 0 0 1",   "3 3 2: 1 0 1", "3 3 3: 1 1 1", "3 3 4: 2 1 1",  "0 0 3: 1 1 1",
         "0 0 6: 3 1 2",   "0 0 7: 3 2 2",   "0 0 8: 4 2 2", "0 0 9: 4 2 3", "0 0 10: 5 2 3", "0 0 11: 5 3 3",
         "0 0 2: 1 1 0",   "0 0 1: 1 0 0"};
+    auto refilled = [](GameState game) { return refillHands(game), game; };
     for (const std::string& row : rows) {
-        std::istringstream sizes(row);
         unsigned a, d, n; // the attacker's (here the local player's), the defender's and the stock's
-        sizes >> a >> d >> n;
-        GameState game = gameFrom(wholeDeck.substr(3 * (a + d), 3 * n) + "||" + wholeDeck.substr(0, 3 * a) +
-                                  "|" + wholeDeck.substr(3 * a, 3 * d) + "|020");
-        GameState peer = mirrored(game); // the same refill, the attacker's hand now the opponent's
-        refillHands(game);
-        refillHands(peer);
-        EXPECT_EQ(std::to_string(game.myHand.size() - a) + " " +
+        std::istringstream(row) >> a >> d >> n;
+        const auto start = gameFrom(wholeDeck.substr(3 * (a + d), 3 * n) + "||" + wholeDeck.substr(0, 3 * a) +
+                                    "|" + wholeDeck.substr(3 * a, 3 * d) + "|020");
+        // The same refill with the attacker's hand the opponent's.
+        const GameState game = refilled(start), peer = refilled(mirrored(start));
+        EXPECT_EQ(row.substr(0, row.find(':') + 2) + std::to_string(game.myHand.size() - a) + " " +
                       std::to_string(game.opponentHand.size() - d) + " " + std::to_string(game.deck.size()),
-                  row.substr(row.find(':') + 2))
-            << row;
+                  row);
         EXPECT_EQ(describe(mirrored(peer)), describe(game)) << row;
     }
 
     // The trump suit and a hand, sorted: the worked example; no trumps (suits 0, 1, 3); trumps only; two
     // cards; a card of no suit keeps to the end.
-    const char* const hands[][2] = {{"1: a1 60 e2 71 90 c3", "60 90 e2 c3 71 a1"},
-                                    {"2: e3 60 b1 71", "60 71 b1 e3"},
-                                    {"3: e3 63 b3", "63 b3 e3"},
-                                    {"0: e0 61", "61 e0"},
-                                    {"1: 64 a1 60", "60 a1 64"}};
-    for (const auto& row : hands) {
-        CardList hand = cards(row[0] + 3);
-        sortHand(hand, static_cast<std::uint8_t>(row[0][0] - '0'));
-        EXPECT_EQ(codes(hand), row[1]) << row[0];
+    const std::string hands[] = {"1: a1 60 e2 71 90 c3 > 60 90 e2 c3 71 a1", "2: e3 60 b1 71 > 60 71 b1 e3",
+                                 "3: e3 63 b3 > 63 b3 e3", "0: e0 61 > 61 e0", "1: 64 a1 60 > 60 a1 64"};
+    for (const std::string& row : hands) {
+        CardList hand = cards(row.substr(3, row.find('>') - 3));
+        sortHand(hand, static_cast<std::uint8_t>(row[0] - '0'));
+        EXPECT_EQ(row.substr(0, row.find('>') + 2) + codes(hand), row);
     }
-    GameState unsorted = gameFrom("81||e0 61 70 62 63|92 93 b2 a2 c2|000");
-    refillHands(unsorted);
-    EXPECT_EQ(describe(unsorted), "81||61 62 63 70 e0|92 a2 b2 c2 93|000|");
 }
 
 TEST(Rules, CanBeat) {
     // Table, card, whether it covers, with trump 2: nothing uncovered; every attack covered; any trump
     // over a plain card; the same suit higher, equal, lower; another plain suit, even an ace; trumps over
     // a trump; only the last card counts.
-    const char* const rows[][3] = {{"", "e2", "no"},    {"91 a1", "e2", "no"},    {"91", "62", "yes"},
-                                   {"91", "a1", "yes"}, {"91", "91", "no"},       {"91", "81", "no"},
-                                   {"91", "e0", "no"},  {"92", "a2", "yes"},      {"92", "82", "no"},
-                                   {"92", "e1", "no"},  {"60 70 91", "a1", "yes"}};
-    for (const auto& row : rows)
-        EXPECT_STREQ(canBeat(gameFrom("|" + std::string(row[0]) + "|||020"), card(row[1])) ? "yes" : "no",
-                     row[2])
-            << "table [" << row[0] << "], card " << row[1];
+    const std::tuple<const char*, const char*, bool> rows[] = {
+        {"", "e2", false},   {"91 a1", "e2", false}, {"91", "62", true},      {"91", "a1", true},
+        {"91", "91", false}, {"91", "81", false},    {"91", "e0", false},     {"92", "a2", true},
+        {"92", "82", false}, {"92", "e1", false},    {"60 70 91", "a1", true}};
+    for (const auto& [table, card, covers] : rows)
+        EXPECT_EQ(canBeat(gameFrom("|" + std::string(table) + "|||020"), ::card(card)), covers)
+            << "table [" << table << "], card " << card;
 }
 
-// The outcome, also as the peer sees it (mirrored); the button's caption; the status line, null when won
-// (the blink shows the win), its bubble greyed exactly when lost or drawn. A stock card keeps the game
-// going whatever the hands; the phase does not count once a hand is empty; a last card that can still
-// cover keeps it going, one that cannot, or an even table, ends it. "Ваш оппонент ходит." in
+// The outcome (the random games check that the peer sees the same end); the button's caption; the status
+// line, null when won (the blink shows the win), its bubble greyed exactly when lost or drawn. A stock card
+// keeps the game going whatever the hands; the phase does not count once a hand is empty; a last card that
+// can still cover keeps it going, one that cannot, or an even table, ends it. "Ваш оппонент ходит." in
 // Windows-1251: the opponent attacks next.
 TEST(Rules, OutcomeCaptionAndStatusLine) {
     const std::tuple<const char*, GameOutcome, const char*, const char*> rows[] = {
@@ -120,11 +108,9 @@ TEST(Rules, OutcomeCaptionAndStatusLine) {
         {"72|91 a1|63|60|120", InProgress, "",
          "\xc2\xe0\xf8 \xee\xef\xef\xee\xed\xe5\xed\xf2 \xf5\xee\xe4\xe8\xf2."},
         {"72||63|60|120", InProgress, "", statusOpponentAttacks}};
-    const GameOutcome peerSees[] = {InProgress, Lost, Won, Draw};
     for (const auto& [text, outcome, caption, status] : rows) {
         const GameState game = gameFrom(text);
         EXPECT_EQ(gameOutcome(game), outcome) << text;
-        EXPECT_EQ(gameOutcome(mirrored(game)), peerSees[outcome]) << "mirrored: " << text;
         EXPECT_STREQ(actionButtonCaption(game), caption) << text;
         EXPECT_STREQ(statusLineText(game), status) << text;
         EXPECT_EQ(statusBubbleGreyed(game), outcome == Lost || outcome == Draw) << text;
@@ -132,12 +118,17 @@ TEST(Rules, OutcomeCaptionAndStatusLine) {
 }
 
 // Each row: a game, then the inputs in turn: a card index clicks that card, "B" presses the action button,
-// "M" chooses the opponent's contact menu item and "M+" another contact's, "<" and a game receives from
-// the opponent the state in which it holds that game mirrored; then the game afterwards (nothing when
-// unchanged) and every call that followed, where "send" carries the game as it stands afterwards.
+// "M" chooses the opponent's contact menu item and "M+" another contact's, a text received from the
+// opponent, or "?" and one from another contact; then the game afterwards (nothing when unchanged) and
+// every call that followed, where "send" carries the game as it stands afterwards. A game is held with
+// the opponent in an open window; with no game ("") the window is closed, and "X" makes it fail to open.
 TEST(Actions, InputsWithTheCallsThatFollow) {
     const std::string laid = "button::off; redraw; send",
                       chosenAndDone = "redraw; redraw; button::off; redraw; send";
+    const std::string example = "@@Kelvaron@@72e0-91c1-63a2-b0-020", // its receiver attacks, all covered
+        rejected = "@@Kelvaron@@72e0-91c1-63a2-b0--020", notHex = "@@Kelvaron@@72e0-91c1-6za2-b0zz-020";
+    const std::string trace = "trace:HexToDec() function error. Wrong character.",
+                      playing = "72|91|63|60|020";
     const std::string rows[][4] = {
         // Attack on an empty table; a cover; any rank on the table, the cover cards' too, beyond six pairs.
         {"72 e0||60 81 a1|63 73 83|020", "1", "72 e0|81|60 a1|63 73 83|020|", laid},
@@ -164,45 +155,57 @@ TEST(Actions, InputsWithTheCallsThatFollow) {
         {"|91 a1|60 90 70 80 a3 e3|b0|021", "4, 1, B", "||60 70 80 e3|90 b0 91 a1 a3|020|", chosenAndDone},
         {"72 e0 61|91 a1|60 90 70 80 83|b0|021", "B", "72||60 70 80 90 83|b0 e0 61 91 a1|020|", laid},
         // The menu item sends a running game again, to its opponent only; a finished one not at all.
-        {"72|91|63|60|020", "M", "", "send"},
-        {"72|91|63|60|020", "M+", "", ""},
+        {playing, "M", "", "send"},
+        {playing, "M+", "", ""},
         {"|||71|020", "M", "", ""},
+        // A first state opens the window for its sender, even a rejected one, which shows the new game's
+        // button; a window that cannot open takes nothing. One trace box for many wrong characters.
+        {"", example, "72 e0|91 c1|b0|63 a2|020|", "open; button:beat off; redraw"},
+        {"", rejected, "", "open; button:new"},
+        {"", "X, " + example, "", "open"},
+        {"", notHex, "", "open; " + trace + "; button:new"},
+        // In a game no one else is heard; a state is adopted and shown, and nothing is sent back.
+        {playing, "?" + example, "", ""},
+        {playing, rejected, "", "flash"},
+        {playing, notHex, "", "flash; " + trace},
+        {playing, example, "72 e0|91 c1|b0|63 a2|020|", "flash; button:beat off; redraw"},
+        {playing, "@@Kelvaron@@--6070--100", "|||60 70|100|", "flash; button:new; redraw; blink:start"},
         // A state that comes again keeps the throw-in choice; one with another hand drops it.
-        {"72|91|90 93 e0|60|021", "1, 0, <72|91|90 93 e0|60|021", "72|91|90 93 e0|60|021|1 0",
+        {"72|91|90 93 e0|60|021", "1, 0, @@Kelvaron@@72-91-60-9093e0-021", "72|91|90 93 e0|60|021|1 0",
          "redraw; redraw; flash; button:done; redraw"},
-        {"72|91|90 93 e0|60|021", "1, 0, <72|91|90 e0|60 93|021", "72|91|90 e0|60 93|021|",
-         "redraw; redraw; flash; button:done; redraw"}};
-    // Refused, changing and calling nothing: a defender with nothing uncovered, or a card that cannot
-    // cover; an attacker while a card lies uncovered, or of a rank not on the table; the defender during a
-    // throw-in; a throw-in card of a rank not on the table; an index just or far beyond the hand; the
-    // button for an attacker with a card uncovered, a defender with none, a defender during the throw-in.
-    const std::string refused[][2] = {
-        {"72|91 a1|b1 e2|63|120", "0"}, {"72|91|81 e0|63|120", "1"},     {"72|91|93 e0|63|020", "0"},
-        {"72|91 a1|b3 e0|63|020", "0"}, {"72|91|93 e0|63|121", "0"},     {"72|91 a1|b3 93|63|021", "0"},
-        {"72||93 e0|63|020", "2"},      {"72||93|63|020", "4294967295"}, {"72|91 a1 93|63|60|020", "B"},
-        {"72|91 a1|63|60|120", "B"},    {"72|91|63|60|121", "B"}};
-    auto check = [](const std::string& before, const std::string& inputs, const std::string& after,
-                    const std::string& log) {
+        {"72|91|90 93 e0|60|021", "1, 0, @@Kelvaron@@72-91-6093-90e0-021", "72|91|90 e0|60 93|021|",
+         "redraw; redraw; flash; button:done; redraw"},
+        // Refused, changing and calling nothing: the defender's cards and button with nothing uncovered;
+        // cards that cannot cover; the attacker's cards and button while a card lies uncovered; cards of a
+        // rank not on the table; the defender's cards and button during a throw-in; a throw-in card of a
+        // rank not on the table; indices just and far beyond the hand.
+        {"72|91 a1|b1 e2|63|120", "0, 1, B", "", ""},
+        {"72|91|81 e0|63|120", "0, 1", "", ""},
+        {"72|91|93 e0|63|020", "0, 1, B", "", ""},
+        {"72|91 a1|b3 e0|63|020", "0, 1", "", ""},
+        {"72|91|93 e0|63|121", "0, 1, B", "", ""},
+        {"72|91 a1|b3 93|63|021", "0", "", ""},
+        {"72||93 e0|63|020", "2, 4294967295", "", ""}};
+    for (const auto& [before, inputs, after, log] : rows) {
         resetCore();
         GameState game = gameFrom(before);
         const ContactHandle opponent = 7, another = 8;
-        game.opponentContact = opponent;
-        fakeWindow(game).open = true;
+        game.opponentContact = before.empty() ? 0 : opponent;
+        fakeWindow(game).open = !before.empty();
         std::istringstream each(inputs);
         for (std::string input; std::getline(each >> std::ws, input, ',');) {
-            if (input[0] == '<')
-                receiveStateMessage(game, opponent,
-                                    encodeStateMessage(mirrored(gameFrom(input.substr(1)))).text);
+            if (input == "X")
+                fakeWindow(game).opens = false;
+            else if (input[0] == '@' || input[0] == '?')
+                receiveStateMessage(game, input[0] == '?' ? another : opponent, &input[input[0] == '?']);
             else if (input[0] == 'M')
                 resendGameTo(game, input == "M" ? opponent : another);
             else
                 input == "B" ? onActionButton(game) : onCardClicked(game, std::stoul(input));
         }
-        EXPECT_EQ(describe(game), after.empty() ? before + "|" : after) << before << " after " << inputs;
-        EXPECT_EQ(takeLog(game), log) << before << " after " << inputs;
-    };
-    for (const auto& row : rows)
-        check(row[0], row[1], row[2], row[3]);
-    for (const auto& row : refused)
-        check(row[0], row[1], "", "");
+        // The game, every call, and the opponent, bound by a first state.
+        EXPECT_EQ(describe(game) + " / " + takeLog(game) + " / " + std::to_string(game.opponentContact),
+                  (after.empty() ? describe(gameFrom(before)) : after) + " / " + log + " / 7")
+            << before << " after " << inputs;
+    }
 }

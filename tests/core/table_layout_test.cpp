@@ -1,31 +1,28 @@
 // Table geometry in literal numbers: a 647 by 388 card picture in a 624 by 462 client, and the faces of
 // pictures of other sizes.
 #include "core_test.h"
-#include "layout/table_layout.h"
 
-namespace {
-const CardMetrics metrics = cardMetricsForPicture(647, 388);
-const ClientSize client = {624, 462};
+static const CardMetrics metrics = cardMetricsForPicture(647, 388);
+static const ClientSize client = {624, 462};
 
-std::string of(Point p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
-std::string of(Rect r) { return of(Point{r.left, r.top}) + " " + of(Point{r.right, r.bottom}); }
+static std::string of(Point p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
+static std::string of(Rect r) { return of(Point{r.left, r.top}) + " " + of(Point{r.right, r.bottom}); }
 
 // Where the face of the card with this code is copied from in a picture of the given size; "none".
-std::string face(const char* code, std::uint32_t width = 647, std::uint32_t height = 388) {
+static std::string face(const char* code, std::uint32_t width = 647, std::uint32_t height = 388) {
     Rect source = {};
     bool copied = cardFaceSource(card(code), cardMetricsForPicture(width, height), width, height, source);
     return copied ? of(source) : "none";
 }
 
 // The rectangles of a local hand of n cards.
-std::vector<Rect> hand(std::size_t n) {
+static std::vector<Rect> hand(std::size_t n) {
     GameState game;
     game.myHand.assign(n, card("60"));
     std::vector<Rect> rects;
     layoutHand(game, rects, metrics, client);
     return rects;
 }
-} // namespace
 
 TEST(TableLayout, CardFacesAndPositionsInTheClient) {
     EXPECT_EQ(of(Point{metrics.width, metrics.height}), "72 97");

@@ -4,17 +4,15 @@
 
 #include <random>
 
-namespace {
-std::mt19937 engineRandom;
-int seededRandom() { return static_cast<int>(engineRandom() & 0x7fff); }
-} // namespace
+static std::mt19937 engineRandom;
+static int seededRandom() { return static_cast<int>(engineRandom() & 0x7fff); }
 
 // Each step delivers the oldest text of one direction or has a side make a move its own view allows,
 // chosen at random, so that in a crossing either side may move before the other deal or the answers to
-// its own have come. Besides what every step checks (TwoSides::step: only beaten-off cards leave, no
-// card twice, a delivery never parts two sides that agree): the rules' predicates agree with the
-// actions; whenever nothing is on its way both hold one game and exactly one side may move; receiving
-// answers only a crossing; every game ends, and both sides agree who won.
+// its own have come. Besides what every step checks (TwoSides::step: only beaten-off cards leave, a
+// delivery never parts two sides that agree): whenever nothing is on its way both hold one game and
+// exactly one side may move; receiving answers only a crossing; every game ends, and both sides agree
+// who won.
 TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
     randomSource = seededRandom;
     const GameOutcome peerSees[] = {InProgress, Lost, Won, Draw};
@@ -26,20 +24,12 @@ TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
         const bool crossed = seed % 4 == 0;
         for (unsigned dealer = 0; dealer <= unsigned(crossed); ++dealer)
             two.step(dealer, seededRandom() % 2 == 0 ? "d" : "a");
-        unsigned step = 0;
-        for (; step < stepLimit; ++step) {
-            std::vector<std::uint32_t> moves[2], predicted[2]; // found by trying each, and by the predicates
-            for (unsigned s : {0, 1}) {
-                const GameState& game = two.sides[s].state;
-                if (gameOutcome(game) != InProgress)
-                    continue;
-                moves[s] = acceptedActions(game);
-                for (std::uint32_t i = 0; i <= game.myHand.size(); ++i)
-                    if (i < game.myHand.size() ? cardClickAccepted(game, i)
-                                               : *actionButtonCaption(game) != '\0')
-                        predicted[s].push_back(i);
-                EXPECT_EQ(moves[s], predicted[s]) << "the rules' predicates disagree: " << describe(game);
-            }
+        for (unsigned step = 0;; ++step) {
+            ASSERT_LT(step, stepLimit) << "the game did not end";
+            std::vector<std::uint32_t> moves[2]; // none once the game is over
+            for (unsigned s : {0, 1})
+                if (gameOutcome(two.sides[s].state) == InProgress)
+                    moves[s] = acceptedActions(two.sides[s].state);
             if (two.quiet()) {
                 ASSERT_TRUE(two.agree()) << "the two sides hold different games";
                 const GameOutcome outcome = gameOutcome(two.sides[0].state);
@@ -49,16 +39,14 @@ TEST(TwoSided, RandomGamesBetweenTwoCopiesStayConsistentAndEnd) {
                 }
                 ASSERT_NE(moves[0].empty(), moves[1].empty()) << "stuck or both sides may move";
             }
-            unsigned chosen; // 0 and 1 deliver toward that side, 2 and 3 have side 0 or 1 move
-            do
+            unsigned chosen = policy() % 4; // 0 and 1 deliver toward that side, 2 and 3 have side 0 or 1 move
+            while (chosen < 2 ? two.toward[chosen].empty() : moves[chosen - 2].empty())
                 chosen = policy() % 4;
-            while (chosen < 2 ? two.toward[chosen].empty() : moves[chosen - 2].empty());
             if (chosen < 2)
                 EXPECT_TRUE(two.step(chosen, ">").empty() || crossed) << "receiving answers only a crossing";
             else
                 two.step(chosen - 2,
                          "m" + std::to_string(moves[chosen - 2][policy() % moves[chosen - 2].size()]));
         }
-        EXPECT_LT(step, stepLimit) << "the game did not end";
     }
 }
