@@ -1,18 +1,15 @@
-// The referee's checks: the window read back against a game, the chat and the message boxes around
-// each received text, the plug-in's handles and the memory.
+// The referee's checks: the window read back against a game, the plug-in's handles and the memory.
 #include "devhost/instruments/referee.h"
 
 #include "devhost/instruments/instruments.h"
 #include "devhost/instruments/table_readback.h"
 #include "engine/actions.h"
-#include "exchange/state_message.h"
 
 #include <windows.h>
 
 namespace {
 constexpr std::size_t memoryGrowthLimit = 4u << 20;
 constexpr std::size_t bytesPerKb = 1024;
-constexpr char traceCaption[] = "trace";
 } // namespace
 
 void Referee::fault(const std::string& what) {
@@ -48,43 +45,6 @@ bool Referee::checkWindow(const std::string& picturePath, const GameState& expec
     if (!problem.empty())
         fault(problem + " in " + where);
     return problem.empty();
-}
-
-void Referee::receiving(const HostText& text, unsigned expectedTraces) {
-    receiving_ = true;
-    received_ = text;
-    expectedTraces_ = expectedTraces;
-    chats_ = traces_ = 0;
-    chatAsReceived_ = true;
-}
-
-void Referee::received() {
-    if (!receiving_)
-        return;
-    receiving_ = false;
-    bool state = isStateMessage(received_.text.c_str());
-    if (chats_ != (state ? 0u : 1u) || !chatAsReceived_)
-        fault(std::to_string(chats_) + " texts reached the chat for \"" + received_.text + "\"" +
-              (chatAsReceived_ ? "" : ", not as received"));
-    if (traces_ != expectedTraces_)
-        fault(std::to_string(traces_) + " trace boxes for \"" + received_.text + "\" where the core shows " +
-              std::to_string(expectedTraces_));
-}
-
-void Referee::noteChat(const HostText& entry) {
-    if (!receiving_) {
-        fault("a text reached the chat: " + entry.text);
-        return;
-    }
-    ++chats_;
-    chatAsReceived_ = chatAsReceived_ && entry.contact == received_.contact && entry.text == received_.text;
-}
-
-void Referee::noteMessageBox(const HostMessageBox& box) {
-    if (receiving_ && box.caption == traceCaption && box.text == hexDigitErrorText)
-        ++traces_;
-    else
-        fault("a message box: " + box.caption + ": " + box.text);
 }
 
 void Referee::audit() {

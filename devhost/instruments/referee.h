@@ -1,7 +1,7 @@
-// The referee: the checks of the plug-in that devhost.exe's --check and the in-process tests share.
-// The game window against a game, what a received text leaves in the chat and in message boxes, the
-// handles the plug-in still holds, and the process's memory over many games. Every fault goes to the
-// report given at the start (texts of the plug-in in it are ANSI) and is remembered.
+// The referee: the checks of the plug-in that devhost.exe's --check and the in-process tests share
+// (the shadow game, shadow_game.h, calls most of them): the game window against a game, the handles
+// the plug-in still holds, and the process's memory over many games. Every fault goes to the report
+// given at the start (texts of the plug-in in it are ANSI) and is remembered.
 #pragma once
 
 #include "devhost/messenger/host.h"
@@ -24,14 +24,6 @@ class Referee {
     // check. False after reporting the first difference; `where` says which game, for the report.
     bool checkWindow(const std::string& picturePath, const GameState& expected, const std::string& where);
 
-    // Around a received text (the messenger's receive observer): meanwhile the chat must get the text
-    // as it came when it is no state message and nothing otherwise, and the message boxes must be
-    // exactly expectedTraces trace boxes. Outside a receipt any chat entry or message box is a fault.
-    void receiving(const HostText& text, unsigned expectedTraces);
-    void received();
-    void noteChat(const HostText& entry);
-    void noteMessageBox(const HostMessageBox& box);
-
     // With no game window, after a game: the plug-in holds no GDI object, device context or GDI+
     // image, and the process's memory has not grown past the limit since the first audit.
     void audit();
@@ -40,9 +32,5 @@ class Referee {
     Report report_;
     bool failed_ = false;
     std::string title_;
-    bool receiving_ = false;
-    HostText received_;
-    unsigned expectedTraces_ = 0, chats_ = 0, traces_ = 0;
-    bool chatAsReceived_ = true;
     std::size_t memoryFirst_ = 0;
 };

@@ -19,6 +19,33 @@ void fault(ShadowGame& shadow, const std::string& what) {
         shadow.referee->fault(what);
 }
 
+// The chat entries and message boxes since the last judging, which must be the one text expected (an
+// ordinary text received) and the trace boxes expected; none outside a receipt.
+void judgeLogs(ShadowGame& shadow, const HostText* expected = nullptr, unsigned traces = 0) {
+    const auto& chat = hostChatLog();
+    const auto& boxes = hostMessageBoxes();
+    shadow.chatsJudged = std::min(shadow.chatsJudged, chat.size()); // the logs were cleared
+    shadow.boxesJudged = std::min(shadow.boxesJudged, boxes.size());
+    bool chatExpected = expected && !isStateMessage(expected->text.c_str());
+    std::size_t chats = chat.size() - shadow.chatsJudged, shownTraces = 0;
+    for (; shadow.boxesJudged < boxes.size(); ++shadow.boxesJudged) {
+        const HostMessageBox& box = boxes[shadow.boxesJudged];
+        if (box.caption == "trace" && box.text == hexDigitErrorText && shownTraces < traces)
+            ++shownTraces;
+        else
+            fault(shadow, "a message box: " + box.caption + ": " + box.text);
+    }
+    if (shownTraces != traces)
+        fault(shadow, std::to_string(shownTraces) + " trace boxes for \"" + expected->text +
+                          "\" where the core shows " + std::to_string(traces));
+    if (chats != (chatExpected ? 1u : 0u) ||
+        (chats && (chat.back().text != expected->text || chat.back().contact != expected->contact)))
+        fault(shadow, std::to_string(chats) + " texts reached the chat" +
+                          (chats ? ", the last " + chat.back().text : "") +
+                          (expected ? " for \"" + expected->text + "\"" : ""));
+    shadow.chatsJudged = chat.size();
+}
+
 // A window the user closed is closed for the core too.
 void followClose(ShadowGame& shadow) {
     FakeWindow& window = fakeWindow(shadow.game);
@@ -30,6 +57,7 @@ void followClose(ShadowGame& shadow) {
 
 // Before the core is asked anything: the texts it sends from now on are foretold for the plug-in.
 void begin(ShadowGame& shadow, bool watching) {
+    judgeLogs(shadow);
     followClose(shadow);
     takeCalls(shadow.game);
     shadow.foretold.clear();
@@ -58,20 +86,17 @@ void shadowCheckWindow(ShadowGame& shadow, const std::string& where) {
 
 void shadowReceipt(ShadowGame& shadow, const HostText& text, bool done) {
     if (done) {
-        if (shadow.referee)
-            shadow.referee->received();
+        unsigned traces = 0;
+        for (const std::string& call : fakeWindow(shadow.game).calls)
+            traces += call.rfind("trace:", 0) == 0;
+        judgeLogs(shadow, &text, traces);
         return end(shadow, "the text \"" + text.text + "\"");
     }
     begin(shadow, true);
-    unsigned traces = 0;
     if (isStateMessage(text.text.c_str())) {
         receiveStateMessage(shadow.game, static_cast<ContactHandle>(text.contact), text.text.c_str());
         foretell(shadow);
-        for (const std::string& call : fakeWindow(shadow.game).calls)
-            traces += call.rfind("trace:", 0) == 0;
     }
-    if (shadow.referee)
-        shadow.referee->receiving(text, traces);
 }
 
 void shadowSent(ShadowGame& shadow, HostWord contact, const std::string& text) {

@@ -1,6 +1,8 @@
 // The plug-in's game followed on the host's own copy of the portable core: the copy is given every
 // text the plug-in receives and every move made through shadowPlay, so it foretells what the plug-in
-// must show and send; the referee compares the chat, the trace boxes, the sent texts and the window.
+// must show and send; the referee compares the sent texts and the window, and each received text must
+// leave in the messenger's logs exactly the chat entry of an ordinary text, or none, and the "trace"
+// boxes the core shows; any other chat entry or message box is a fault.
 // The core is the oracle here, so a fault the plug-in shares with it goes unseen: the core's own tests
 // keep literal expected values for the rules and the message.
 #pragma once
@@ -22,6 +24,7 @@ struct ShadowGame {
     // the deal a press of "new game" or the menu item makes.
     bool watching = false;
     bool dealMayFollow = false;
+    std::size_t chatsJudged = 0, boxesJudged = 0; // the entries of the messenger's logs judged so far
 };
 
 // The messenger's receive observer and send handler call these (done: the chain has returned).

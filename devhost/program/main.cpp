@@ -61,13 +61,9 @@ void watchHost() {
     hostSetReceiveObserver([](const HostText& text, bool done) { shadowReceipt(shadow, text, done); });
     hostSetChatHandler([](const HostText& entry) {
         printLine("chat " + contactNameShown(entry.contact) + ": " + shownOnOneLine(entry.text));
-        if (shadow.referee)
-            shadow.referee->noteChat(entry);
     });
     hostSetMessageBoxHandler([](const HostMessageBox& box) {
         printLine("box " + shownOnOneLine(box.caption) + ": " + shownOnOneLine(box.text));
-        if (shadow.referee)
-            shadow.referee->noteMessageBox(box);
     });
 }
 

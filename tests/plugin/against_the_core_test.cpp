@@ -28,8 +28,6 @@ class AgainstTheCore : public PluginTest {
             [this](HostWord contact, const std::string& text) { shadowSent(shadow, contact, text); });
         hostSetReceiveObserver(
             [this](const HostText& text, bool done) { shadowReceipt(shadow, text, done); });
-        hostSetChatHandler([this](const HostText& entry) { referee.noteChat(entry); });
-        hostSetMessageBoxHandler([this](const HostMessageBox& box) { referee.noteMessageBox(box); });
         ASSERT_TRUE(loaded());
     }
     void TearDown() override {
