@@ -52,10 +52,13 @@ struct HostModule {
     int type;
 };
 
-struct HostServiceCall {
+// A use of the link table by the plug-in: the entry ("callService", "hookEvent",
+// "createServiceFunction", or one a plug-in has no business calling), the name it was given, and for
+// callService its two words.
+struct HostLinkUse {
+    std::string entry;
     std::string name;
-    HostWord wParam;
-    HostWord lParam;
+    HostWord wParam = 0, lParam = 0;
 };
 
 struct HostText {
@@ -106,13 +109,9 @@ void hostRemoveService(const char* name);
 int hostNotifyEvent(const char* name, HostWord wParam, HostWord lParam);
 const std::vector<HostModule>& hostModules();
 const std::vector<HostMenuItem>& hostMenuItems();
-// Calls through the link table made by the plug-in (not by the host itself or the test), in order.
-const std::vector<HostServiceCall>& hostPluginServiceCalls();
-// Every use of the link-table entries hookEvent, createServiceFunction and callService by the plug-in,
-// in order, as "<entry> <name>" (for example "hookEvent Miranda/System/Shutdown").
-const std::vector<std::string>& hostPluginLinkUses();
-// Calls of link-table entries a plug-in has no business calling; each was also reported on stderr.
-const std::vector<std::string>& hostUnexpectedCalls();
+// The plug-in's uses of the link table (not the host's own calls or the test's), in order. An entry a
+// plug-in has no business calling fails, and is also reported on stderr.
+const std::vector<HostLinkUse>& hostPluginLinkUses();
 
 // --- contacts
 // Adds a contact and, as the messenger does, raises "DB/Contact/Added" with it; announce false stands
@@ -137,7 +136,7 @@ const std::vector<HostText>& hostChatLog();
 // button was pressed, so that nothing waits for a user).
 const std::vector<HostMessageBox>& hostMessageBoxes();
 void hostRecordMessageBox(const std::wstring& caption, const std::wstring& text);
-// Clears the sent texts, the chat log, the message boxes, the plug-in's calls and the unexpected calls.
+// Clears the sent texts, the chat log, the message boxes and the plug-in's uses of the link table.
 void hostClearLogs();
 // Called for every sent text after it is recorded (the transport between two hosts hooks in here).
 void hostSetSendHandler(std::function<void(HostWord contact, const std::string& text)> handler);

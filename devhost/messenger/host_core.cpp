@@ -31,18 +31,18 @@ Result unexpectedCall([[maybe_unused]] First first, Rest...) {
     const char* name = nullptr;
     if constexpr (std::is_same_v<First, const char*>)
         name = first;
-    std::fprintf(stderr, "devhost: the plug-in called %s%s%s%s, which a plug-in must not use\n",
-                 entryNames[entry], name ? "(\"" : "", name ? name : "", name ? "\")" : "");
+    std::fprintf(stderr, "devhost: the plug-in called %s(%s), which a plug-in must not use\n",
+                 entryNames[entry], name ? name : "");
     std::fflush(stderr);
-    hostState().logs.unexpectedCalls.push_back(entryNames[entry]);
+    hostState().logs.pluginLinkUses.push_back({entryNames[entry], name ? name : ""});
     if constexpr (std::is_pointer_v<Result>)
         return nullptr;
     else
         return -1;
 }
 
-void noteLinkUse(const char* entry, const char* name) {
-    hostState().logs.pluginLinkUses.push_back(std::string(entry) + " " + (name ? name : "(null)"));
+void noteLinkUse(const char* entry, const char* name, HostWord wParam = 0, HostWord lParam = 0) {
+    hostState().logs.pluginLinkUses.push_back({entry, name ? name : "(null)", wParam, lParam});
 }
 
 HostHandle linkHookEvent(const char* name, HostHook hook) {
@@ -62,8 +62,7 @@ HostHandle linkCreateServiceFunction(const char* name, HostService service) {
 }
 
 HostWord linkCallService(const char* name, HostWord wParam, HostWord lParam) {
-    noteLinkUse("callService", name);
-    hostState().logs.pluginServiceCalls.push_back(HostServiceCall{name ? name : "", wParam, lParam});
+    noteLinkUse("callService", name, wParam, lParam);
     return hostCallService(name, wParam, lParam);
 }
 
@@ -145,9 +144,7 @@ int hostNotifyEvent(const char* name, HostWord wParam, HostWord lParam) {
     return firstNonzero;
 }
 
-const std::vector<HostServiceCall>& hostPluginServiceCalls() { return hostState().logs.pluginServiceCalls; }
-const std::vector<std::string>& hostPluginLinkUses() { return hostState().logs.pluginLinkUses; }
-const std::vector<std::string>& hostUnexpectedCalls() { return hostState().logs.unexpectedCalls; }
+const std::vector<HostLinkUse>& hostPluginLinkUses() { return hostState().logs.pluginLinkUses; }
 const std::vector<HostText>& hostSentTexts() { return hostState().logs.sentTexts; }
 const std::vector<HostText>& hostChatLog() { return hostState().logs.chatLog; }
 const std::vector<HostMessageBox>& hostMessageBoxes() { return hostState().logs.messageBoxes; }

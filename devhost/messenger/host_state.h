@@ -34,9 +34,7 @@ struct LoadedPlugin {
 
 // What hostClearLogs() clears.
 struct HostLogs {
-    std::vector<HostServiceCall> pluginServiceCalls;
-    std::vector<std::string> pluginLinkUses;
-    std::vector<std::string> unexpectedCalls;
+    std::vector<HostLinkUse> pluginLinkUses;
     std::vector<HostText> sentTexts;
     std::vector<HostText> chatLog;
     std::vector<HostMessageBox> messageBoxes;

@@ -135,7 +135,7 @@ TEST_F(PluginTest, CallsWithoutARecordEventOrTextArePassedOnUnread) {
     for (HostWord lParam : {HostWord{0}, HostWord(&noEvent), HostWord(&withNoText)}) {
         hostClearLogs();
         hostCallService("Kelvaron/RecvMessage", 7, lParam);
-        EXPECT_EQ(line(uses(), hostPluginServiceCalls().at(0).lParam == lParam),
+        EXPECT_EQ(line(uses(), hostPluginLinkUses().at(0).lParam == lParam),
                   "Proto/ChainRecv(7, " + word(lParam) + ") 1");
     }
 }
