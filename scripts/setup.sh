@@ -10,7 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine xvfb xauth x11-apps
+  wine wine64 fonts-wine xvfb xauth x11-apps x11-utils
   imagemagick locales zip unzip python3 python3-pil fonts-dejavu-core
 )
 

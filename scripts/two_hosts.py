@@ -32,6 +32,8 @@ import time
 
 SCRIPTS = os.path.dirname(os.path.abspath(__file__))
 MARKER = "@@Kelvaron@@"
+# The game window's title, before the opponent's name.
+GAME_WINDOW_TITLE = "Игра в дурака с "
 MOVE_LIMIT = 1000
 # Longer where KELVARON_TIME_SCALE says the machine is slower (an emulated one).
 ANSWER_SECONDS = 120 * int(os.environ.get("KELVARON_TIME_SCALE", "1"))
@@ -241,10 +243,18 @@ class Relay:
             self.step(self.side(words[0]), " ".join(words[1:]))
 
     def picture(self, name):
-        if self.options.pictures:
-            for host in (self.alice, self.bob):
-                path = os.path.join(os.path.abspath(self.options.pictures), "%s-%s.png" % (host.name, name))
-                host.run("picture Z:" + path.replace("/", "\\"))
+        """Both game windows as the X display shows them, found by their titles, with ImageMagick."""
+        if not self.options.pictures:
+            return
+        windows = subprocess.run(["xwininfo", "-root", "-tree"], stdout=subprocess.PIPE, encoding="utf-8",
+                                 errors="replace", env=dict(os.environ, LC_ALL="C.UTF-8")).stdout.splitlines()
+        for host in (self.alice, self.bob):
+            host.run("show")  # whatever waits to be painted is painted first
+            title = '"%s%s"' % (GAME_WINDOW_TITLE, host.peer)
+            found = [line.split()[0] for line in windows if title in line]
+            path = os.path.join(self.options.pictures, "%s-%s.png" % (host.name, name))
+            if not found or subprocess.run(["import", "-window", found[0], path]).returncode:
+                raise Failure("no picture of %s's game window" % host.name)
 
     def games(self):
         for number in range(1, self.options.games + 1):

@@ -1,7 +1,7 @@
 // The development host's instruments for this plug-in: what it holds (GDI objects, device contexts,
 // GDI+ images, counted through its import table), the show commands, window flashes, shell opens and
 // message boxes it asked for (the boxes recorded in the messenger's log, never shown), its game window
-// driven as a user would, and the process's memory and pictures of the window.
+// driven as a user would, and the process's memory.
 #pragma once
 
 #include "devhost/messenger/host.h"
@@ -65,7 +65,3 @@ bool hostClickGameWindow(int x, int y);
 bool hostPressActionButton();
 // Sends WM_CLOSE, as the window's close box does; false without a game window.
 bool hostCloseGameWindow();
-
-// Saves the whole game window as it is on the screen (title bar and menu included) as a PNG, after
-// pending paints are done; path in the ANSI code page. False without a game window or on any error.
-bool hostSaveGameWindowPng(const char* path);

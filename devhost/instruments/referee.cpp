@@ -6,11 +6,21 @@
 #include "engine/actions.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 namespace {
 constexpr std::size_t memoryGrowthLimit = 4u << 20;
 constexpr std::size_t bytesPerKb = 1024;
 } // namespace
+
+std::size_t hostProcessMemory() {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters))
+        return 0;
+    return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+}
 
 void Referee::fault(const std::string& what) {
     failed_ = true;

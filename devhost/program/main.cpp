@@ -20,8 +20,8 @@ constexpr int exitChecksFailed = 4;
 constexpr char usage[] =
     "usage: devhost [--user NAME] [--contact NAME]... [--script] [--check] [--seed N] [--help]\n"
     "Script commands, one a line: recv NAME TEXT..., send NAME TEXT..., menu NAME [N], click X Y,\n"
-    "button, close, wait MS, hold, release, lose, coin even|odd, play, turn, show, picture PATH,\n"
-    "audit, echo TEXT..., shutdown. See docs/development-host.md.\n";
+    "button, close, wait MS, hold, release, lose, coin even|odd, play, turn, show, audit,\n"
+    "echo TEXT..., shutdown. See docs/development-host.md.\n";
 
 // Command-line words arrive in the ANSI code page already, as the plug-in's texts are.
 std::string parseOptions(int argc, char** argv, DevhostOptions& parsed) {

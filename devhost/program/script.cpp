@@ -115,10 +115,6 @@ std::string run(const std::string& name, const std::string& rest, HWND mainWindo
         if (words.size() != 1 || (words[0] != "even" && words[0] != "odd"))
             return badArguments;
         return steerCoin(words[0] == "even" ? 0 : 1);
-    } else if (name == "picture") {
-        if (rest.empty())
-            return badArguments;
-        return hostSaveGameWindowPng(ansiFromUtf8(rest).c_str()) ? "" : "no picture saved";
     } else if (name == "echo") {
         printLine(rest);
     } else if (!words.empty()) {

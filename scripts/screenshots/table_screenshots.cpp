@@ -2,8 +2,11 @@
 // a fresh deal, the defender facing an uncovered card, a throw-in with two cards chosen, a crowded
 // hand, a lost game, and a won game in the middle of its blink. Usage: table_screenshots OUTPUT_FOLDER
 #include "devhost/instruments/instruments.h"
+#include "devhost/instruments/table_readback.h"
 #include "devhost/messenger/host.h"
 #include "layout/table_layout.h"
+#include "window/gdi_guards.h"
+#include "window/gdiplus_flat.h"
 
 #include <windows.h>
 
@@ -19,11 +22,55 @@ constexpr char lostState[] = "@@Kelvaron@@---7191b1-020";
 constexpr char wonState[] = "@@Kelvaron@@--6070c3--100";
 
 std::string folder;
+constexpr WORD snapshotBitsPerPixel = 24;
+// GDI+'s built-in PNG encoder.
+constexpr CLSID pngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+} // namespace
+
+// Beyond what the plug-in uses: turning a bitmap into a GDI+ image and saving it.
+extern "C" {
+gdiplus::Status WINAPI GdipCreateBitmapFromHBITMAP(HBITMAP bitmap, HPALETTE palette,
+                                                   gdiplus::Bitmap** result);
+gdiplus::Status WINAPI GdipSaveImageToFile(gdiplus::Bitmap* image, const WCHAR* path, const CLSID* encoder,
+                                           const void* encoderParameters);
+}
+
+namespace {
+// Saves the whole game window as it is on the screen (title bar and menu included) as a PNG, after
+// pending paints are done; path in the ANSI code page.
+bool saveGameWindowPng(const char* path) {
+    auto window = static_cast<HWND>(hostGameWindow());
+    if (!window || !path)
+        return false;
+    // Whatever waits to be painted (table, button) is painted now, not after the picture. The frame
+    // is painted afresh: under Wine the caption's part of the window's surface can hold pixels the
+    // screen no longer shows until then.
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendMessageA(window, WM_NCPAINT, 1, 0);
+    GdiFlush();
+    RECT bounds = {};
+    GetWindowRect(window, &bounds);
+    LONG width = bounds.right - bounds.left;
+    LONG height = bounds.bottom - bounds.top;
+    WindowDcGuard source(window, true);
+    if (!source.dc || width <= 0 || height <= 0)
+        return false;
+    void* bits = nullptr;
+    GdiObjectGuard<HBITMAP> copy(screenCopy(source.dc, width, height, snapshotBitsPerPixel, &bits));
+    if (!copy.handle)
+        return false;
+    GdiplusSessionGuard session;
+    GdiplusImageGuard picture;
+    if (!session.started || GdipCreateBitmapFromHBITMAP(copy.handle, nullptr, &picture.image) != gdiplus::ok)
+        return false;
+    return GdipSaveImageToFile(picture.image, widened(path, CP_ACP).c_str(), &pngEncoder, nullptr) ==
+           gdiplus::ok;
+}
 
 bool snap(const char* name) {
     hostPumpMessages(100);
     std::string path = folder + "\\" + name + ".png";
-    bool saved = hostSaveGameWindowPng(path.c_str());
+    bool saved = saveGameWindowPng(path.c_str());
     std::printf("%s %s\n", saved ? "wrote" : "could not write", path.c_str());
     return saved;
 }
