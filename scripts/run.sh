@@ -6,8 +6,9 @@
 #   random through the real window, checking the plug-in at every step (the texts it sends, the window
 #   against the game). Every move and both outcomes are printed; pictures of both game windows after
 #   the deal and at the end go to a folder named at the end.
-#   On a desktop: two host windows, and you play both sides. Right-click Bob in Alice's window and
-#   choose «Игра в дурака».
+#   On a desktop: you play both sides in the two game windows. Type "alice menu" (Enter) to choose
+#   «Игра в дурака» for Bob in Alice's host; any line "alice COMMAND" or "bob COMMAND" goes to that host's
+#   script (docs/development-host.md).
 # Options: --headless  --games N  --seed N  --out DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +21,7 @@ while [ $# -gt 0 ]; do
     --games) games=$2; shift ;;
     --seed) seed=$2; shift ;;
     --out) out=$2; shift ;;
-    -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
     *) echo "run.sh: unknown option $1" >&2; exit 1 ;;
   esac
   shift
@@ -41,7 +42,7 @@ relay=("$root/scripts/two_hosts.py" --seed "$seed")
 cd "$build/miranda"
 
 if [ "$headless" = 0 ]; then
-  echo "== two hosts on this desktop: right-click Bob in Alice's window and choose «Игра в дурака»"
+  echo "== two hosts on this desktop: type \"alice menu\" to deal, then play both sides in the game windows"
   exec python3 "${relay[@]}" --desktop
 fi
 

@@ -2,7 +2,8 @@
 """Two development hosts, Alice and Bob, each the other's contact, linked by a relay of their script
 lines: every text one of them sends ("sent NAME: TEXT") reaches the other as "recv NAME TEXT", in the
 order sent. Plays games, or runs a scenario; with --desktop it only relays while a person plays both
-sides. Windows programs need a display: run it under Xvfb (kelvaron_xvfb) where there is none.
+sides in the game windows, and passes on the lines the person types, "alice menu" or "bob menu" for the
+contact-menu item, say. Windows programs need a display: run it under Xvfb (kelvaron_xvfb) where there is none.
 
 usage: two_hosts.py [--games N] [--seed N] [--check] [--cross-every K] [--audit] [--pictures DIR]
                     [--alice FOLDER[:PREFIX]] [--bob FOLDER[:PREFIX]] [--desktop] [--log FILE] [--timing]
@@ -242,6 +243,14 @@ class Relay:
                     self.turn()
             self.step(self.side(words[0]), " ".join(words[1:]))
 
+    def typed(self):
+        """On a desktop, the person's lines "alice COMMAND" or "bob COMMAND" go to that host."""
+        for line in sys.stdin:
+            side, _, command = line.strip().partition(" ")
+            if side in ("alice", "bob") and command:
+                (self.alice if side == "alice" else self.bob).write(
+                    command if command != "menu" else "menu " + getattr(self, side).peer)
+
     def picture(self, name):
         """Both game windows as the X display shows them, found by their titles, with ImageMagick."""
         if not self.options.pictures:
@@ -305,11 +314,13 @@ def main():
     relay = Relay(options)
     try:
         if options.desktop:
+            threading.Thread(target=relay.typed, daemon=True).start()
             for ended in range(2):
                 for host, line in iter(relay.lines.get, (None, None)):
                     if line is None:
                         break
                     relay.note(host, line)
+                    print("%s: %s" % (host.name, line), flush=True)
         else:
             for line in open(options.scenario) if options.scenario else []:
                 if line.strip() and not line.lstrip().startswith("#"):

@@ -16,11 +16,6 @@ BOOL CALLBACK findGameWindow(HWND window, LPARAM found) {
     return FALSE;
 }
 
-bool buttonCanTakeClick(HWND button) {
-    RECT client = {};
-    GetClientRect(button, &client);
-    return (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) && !IsRectEmpty(&client);
-}
 } // namespace
 
 HostHandle hostGameWindow() {
@@ -45,14 +40,9 @@ bool hostPressActionButton() {
     if (!button)
         return false;
     if (!IsWindowEnabled(button))
-        return true; // ignores a click (Wine's BM_CLICK would click it all the same)
-    // BM_CLICK clicks at the button's own client point 0,0, which a button without size lacks (and a
-    // hidden one could not be clicked): then the parent is told what a click would have told it.
-    if (buttonCanTakeClick(button))
-        SendMessageA(button, BM_CLICK, 0, 0);
-    else
-        SendMessageA(window, WM_COMMAND, MAKEWPARAM(actionButtonId, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
+        return true; // a disabled button ignores a click
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(actionButtonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
     return true;
 }
 

@@ -60,8 +60,8 @@ std::size_t hostProcessMemory();
 HostHandle hostGameWindow();
 // Sends WM_LBUTTONDOWN and WM_LBUTTONUP at a client point; false without a game window.
 bool hostClickGameWindow(int x, int y);
-// Clicks the action button with BM_CLICK, or tells the window of the click when the button has no
-// size; a disabled button ignores it. False without a game window or button.
+// Tells the window that its action button was clicked, as the button does; a disabled button ignores
+// the click. False without a game window or button.
 bool hostPressActionButton();
 // Sends WM_CLOSE, as the window's close box does; false without a game window.
 bool hostCloseGameWindow();

@@ -47,11 +47,6 @@ bool Referee::checkWindow(const std::string& picturePath, const GameState& expec
     std::string drawn = problem.empty() ? tableMismatch(picturePath, expected) : "";
     if (!drawn.empty())
         problem = "the window does not show the game: " + drawn;
-    std::string title = windowText(window);
-    if (problem.empty() && !title_.empty() && title != title_)
-        problem = "the window title changed from \"" + title_ + "\" to \"" + title + "\"";
-    if (title_.empty())
-        title_ = title;
     if (!problem.empty())
         fault(problem + " in " + where);
     return problem.empty();

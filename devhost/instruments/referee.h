@@ -20,8 +20,8 @@ class Referee {
     bool failed() const { return failed_; }
 
     // The game window shows this game with the card picture at picturePath, and the button the rules
-    // call for (its caption; disabled when it does nothing); its title stays what it was at the first
-    // check. False after reporting the first difference; `where` says which game, for the report.
+    // call for (its caption; disabled when it does nothing). False after reporting the first difference;
+    // `where` says which game, for the report.
     bool checkWindow(const std::string& picturePath, const GameState& expected, const std::string& where);
 
     // With no game window, after a game: the plug-in holds no GDI object, device context or GDI+
@@ -31,6 +31,5 @@ class Referee {
   private:
     Report report_;
     bool failed_ = false;
-    std::string title_;
     std::size_t memoryFirst_ = 0;
 };

@@ -143,9 +143,6 @@ void hostSetSendHandler(std::function<void(HostWord contact, const std::string& 
 // Called as a text from a contact enters the receive chain (done false), and again once the chain has
 // returned (done true); whoever watches the plug-in sees the text go in and what it left.
 void hostSetReceiveObserver(std::function<void(const HostText& text, bool done)> observer);
-// Called for every recorded chat-log entry and message box (devhost.exe prints them).
-void hostSetChatHandler(std::function<void(const HostText&)> handler);
-void hostSetMessageBoxHandler(std::function<void(const HostMessageBox&)> handler);
 
 // --- texts
 // Between a code page's bytes (CP_ACP: the host's ANSI code page) and UTF-16.

@@ -31,10 +31,7 @@ HostWord logToChat(const CallRecord* record) {
     auto event = reinterpret_cast<const ReceivedEvent*>(record->lParam);
     if (!event || !event->text)
         return 0;
-    HostState& state = hostState();
-    state.logs.chatLog.push_back(HostText{record->contact, event->text});
-    if (state.chatHandler)
-        state.chatHandler(state.logs.chatLog.back());
+    hostState().logs.chatLog.push_back(HostText{record->contact, event->text});
     return chatLoggedResult;
 }
 

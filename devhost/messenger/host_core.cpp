@@ -24,17 +24,12 @@ constexpr const char* entryNames[] = {"createHookableEvent",    "destroyHookable
                                       "createServiceFunction",  "createTransientServiceFunction",
                                       "destroyServiceFunction", "callService"};
 
-// Entries a plug-in has no business calling: each call is reported at once (with the name it was given, if
-// any) and remembered, and fails, so that a plug-in relying on one cannot pass unnoticed.
-template <std::size_t entry, typename Result, typename First, typename... Rest>
-Result unexpectedCall([[maybe_unused]] First first, Rest...) {
-    const char* name = nullptr;
-    if constexpr (std::is_same_v<First, const char*>)
-        name = first;
-    std::fprintf(stderr, "devhost: the plug-in called %s(%s), which a plug-in must not use\n",
-                 entryNames[entry], name ? name : "");
+// Entries a plug-in has no business calling: each call is reported at once and remembered, and fails,
+// so that a plug-in relying on one cannot pass unnoticed.
+template <std::size_t entry, typename Result, typename... Arguments> Result unexpectedCall(Arguments...) {
+    std::fprintf(stderr, "devhost: the plug-in called %s, which a plug-in must not use\n", entryNames[entry]);
     std::fflush(stderr);
-    hostState().logs.pluginLinkUses.push_back({entryNames[entry], name ? name : ""});
+    hostState().logs.pluginLinkUses.push_back({entryNames[entry], ""});
     if constexpr (std::is_pointer_v<Result>)
         return nullptr;
     else
@@ -150,10 +145,8 @@ const std::vector<HostText>& hostChatLog() { return hostState().logs.chatLog; }
 const std::vector<HostMessageBox>& hostMessageBoxes() { return hostState().logs.messageBoxes; }
 
 void hostRecordMessageBox(const std::wstring& caption, const std::wstring& text) {
-    HostState& state = hostState();
-    state.logs.messageBoxes.push_back({narrowed(caption, CP_ACP), narrowed(text, CP_ACP), caption, text});
-    if (state.messageBoxHandler)
-        state.messageBoxHandler(state.logs.messageBoxes.back());
+    hostState().logs.messageBoxes.push_back(
+        {narrowed(caption, CP_ACP), narrowed(text, CP_ACP), caption, text});
 }
 void hostClearLogs() { hostState().logs = HostLogs{}; }
 
@@ -163,12 +156,4 @@ void hostSetSendHandler(std::function<void(HostWord contact, const std::string& 
 
 void hostSetReceiveObserver(std::function<void(const HostText& text, bool done)> observer) {
     hostState().receiveObserver = std::move(observer);
-}
-
-void hostSetChatHandler(std::function<void(const HostText&)> handler) {
-    hostState().chatHandler = std::move(handler);
-}
-
-void hostSetMessageBoxHandler(std::function<void(const HostMessageBox&)> handler) {
-    hostState().messageBoxHandler = std::move(handler);
 }

@@ -58,8 +58,6 @@ struct HostState {
     HostLogs logs;
     std::function<void(HostWord, const std::string&)> sendHandler;
     std::function<void(const HostText&, bool)> receiveObserver;
-    std::function<void(const HostText&)> chatHandler;
-    std::function<void(const HostMessageBox&)> messageBoxHandler;
 
     LoadedPlugin plugin;
     // What the host is: the version handed to the plug-in at its load, and the kind of core.

@@ -51,20 +51,14 @@ std::string parseOptions(int argc, char** argv, DevhostOptions& parsed) {
 Referee referee([](const std::string& fault) { printLine("check: FAILED " + shownOnOneLine(fault)); });
 ShadowGame shadow;
 
-// Every text the plug-in gives, every chat entry and message box is printed; the game's follower
-// sees each text go in and out, and with --check its referee judges what the plug-in does.
+// Every text the plug-in gives goes through the outbox; the game's follower sees each text go in and
+// out, and with --check its referee judges what the plug-in does.
 void watchHost() {
     hostSetSendHandler([](HostWord contact, const std::string& text) {
         shadowSent(shadow, contact, text);
         sendThroughOutbox(contact, text);
     });
     hostSetReceiveObserver([](const HostText& text, bool done) { shadowReceipt(shadow, text, done); });
-    hostSetChatHandler([](const HostText& entry) {
-        printLine("chat " + contactNameShown(entry.contact) + ": " + shownOnOneLine(entry.text));
-    });
-    hostSetMessageBoxHandler([](const HostMessageBox& box) {
-        printLine("box " + shownOnOneLine(box.caption) + ": " + shownOnOneLine(box.text));
-    });
 }
 
 int runMessageLoop() {

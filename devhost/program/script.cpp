@@ -49,12 +49,9 @@ std::string steerCoin(int parity) {
 void play(ShadowGame& shadow) {
     std::string move = shadowPlay(shadow);
     GameOutcome outcome = gameOutcome(shadow.game);
-    if (!move.empty())
-        printLine("move " + utf8FromAnsi(move));
-    else
-        printLine(hostGameWindow() && outcome != InProgress
-                      ? std::string("game over: ") + outcomeNames[outcome]
-                      : "no move");
+    printLine(!move.empty()                               ? "move " + utf8FromAnsi(move)
+              : hostGameWindow() && outcome != InProgress ? std::string("game over: ") + outcomeNames[outcome]
+                                                          : "no move");
 }
 
 // With the game window closed: what the plug-in still holds, and the memory against the first audit.
@@ -64,10 +61,9 @@ std::string audit(ShadowGame& shadow) {
     if (shadow.referee)
         shadow.referee->audit();
     HostResourceTally held = hostResourceCounts().live;
-    printLine("audit: " + std::to_string(held.gdiObjects) + " GDI objects, " +
-              std::to_string(held.memoryDcs + held.windowDcs) + " DCs, " +
-              std::to_string(held.gdiplusImages) + " GDI+ images, " +
-              std::to_string(hostProcessMemory() / bytesPerKb) + " KB");
+    printLine(
+        "audit: " + std::to_string(held.gdiObjects + held.memoryDcs + held.windowDcs + held.gdiplusImages) +
+        " handles held, " + std::to_string(hostProcessMemory() / bytesPerKb) + " KB");
     return "";
 }
 
@@ -181,6 +177,17 @@ DWORD WINAPI readScript(void* parameter) {
     deliver(mainWindow, shutdownCommand); // the end of the script ends the host
     return 0;
 }
+
+// The chat entries and message boxes since the last line, each on a line of its own.
+void printNewLogEntries() {
+    static std::size_t chats = 0, boxes = 0;
+    for (; chats < hostChatLog().size(); ++chats)
+        printLine("chat " + contactNameShown(hostChatLog()[chats].contact) + ": " +
+                  shownOnOneLine(hostChatLog()[chats].text));
+    for (; boxes < hostMessageBoxes().size(); ++boxes)
+        printLine("box " + shownOnOneLine(hostMessageBoxes()[boxes].caption) + ": " +
+                  shownOnOneLine(hostMessageBoxes()[boxes].text));
+}
 } // namespace
 
 void runScriptLine(HWND mainWindow, const std::string& line) {
@@ -196,6 +203,7 @@ void runScriptLine(HWND mainWindow, const std::string& line) {
         printLine("error: " + why);
     else if (IsWindow(mainWindow))
         hostPumpMessages(0); // let what the command queued happen before the next line
+    printNewLogEntries();
 }
 
 bool startScriptReader(HWND mainWindow) {
