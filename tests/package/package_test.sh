@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Checks a distributable archive without running anything from it: it holds exactly the plug-in and
 # its card picture under Plugins/; the DLL is a stripped PE of the expected architecture that exports
-# exactly Load, MirandaPluginInfo and Unload and imports only DLLs that every Windows has; the 32-bit
-# DLL is smaller than 100 KB.
+# exactly Load, MirandaPluginInfo and Unload, imports only DLLs that every Windows has and carries the
+# manifest for version 6 of the common controls; the 32-bit DLL is smaller than 100 KB.
 # Usage: package_test.sh ARCHIVE i686|x86_64
 set -euo pipefail
 archive=$1
 arch=$2
 case $arch in
-  i686) objdump=i686-w64-mingw32-objdump format=pei-i386 ;;
-  x86_64) objdump=x86_64-w64-mingw32-objdump format=pei-x86-64 ;;
+  i686) objdump=i686-w64-mingw32-objdump format=pei-i386 manifest_arch=x86 ;;
+  x86_64) objdump=x86_64-w64-mingw32-objdump format=pei-x86-64 manifest_arch=amd64 ;;
   *) echo "unknown architecture $arch"; exit 2 ;;
 esac
 fail() { echo "$archive: $*"; exit 1; }
@@ -35,6 +35,9 @@ imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort -u 
 for dll_name in $imports; do
   [[ $system_dlls == *" $dll_name "* ]] || fail "imports $dll_name, which is not a DLL that every Windows has"
 done
+# The manifest that gives its windows version 6 of the common controls, of the DLL's own architecture.
+grep -azq "Common-Controls\" version=\"6.0.0.0\"[[:space:]]*processorArchitecture=\"$manifest_arch\"" "$dll" ||
+  fail "holds no manifest for version 6 of the common controls on $manifest_arch"
 size=$(stat -c %s "$dll")
 max_i686_size=100000
 echo "$(basename "$archive"): Kelvaron.dll is $size bytes"

@@ -25,6 +25,7 @@ struct HostEnvironment : ::testing::Environment {
 inline ::testing::Environment* const hostEnvironment =
     ::testing::AddGlobalTestEnvironment(new HostEnvironment);
 
+// Every test ends with the host's shutdown; the plug-in may use only three entries of the link table.
 class PluginTest : public ::testing::Test {
   protected:
     HostWord alice = 0, bob = 0;
@@ -76,7 +77,7 @@ inline std::string word(HostWord value) {
     return value >= 0 && value < 0x10000 ? std::to_string(value) : "p";
 }
 // The plug-in's uses of the link table since the logs were cleared, in order: "Service(wParam, lParam)",
-// "create Service", "hook Event".
+// "create Service", "hook Event"; and the texts it sent, each after its contact's name.
 inline std::string uses() {
     std::string all;
     for (const HostLinkUse& use : hostPluginLinkUses())
@@ -85,7 +86,6 @@ inline std::string uses() {
                                            : (use.entry == "hookEvent" ? "hook " : "create ") + use.name);
     return all;
 }
-// The texts the plug-in sent since the logs were cleared, each after its contact's name.
 inline std::string sent() {
     std::string all;
     for (const HostText& text : hostSentTexts())
