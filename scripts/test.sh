@@ -2,8 +2,8 @@
 # Runs every test, all through CTest (CMakePresets.json's test presets): installs what is missing,
 # configures and builds, then runs the portable core natively under sanitizers; the other
 # architecture's archive, checked without running it; every test of the Windows build that this
-# machine can run (32-bit, or else x86_64) under Wine inside Xvfb, the Wine prefix and the IRC servers
-# being CTest fixtures; the 32-bit against the 64-bit copy where the machine runs both, or else the
+# machine can run (32-bit, or else x86_64) under Wine inside Xvfb, the Wine prefix being a CTest
+# fixture; the 32-bit against the 64-bit copy where the machine runs both, or else the
 # 32-bit build's tests in an emulated machine (scripts/guest/); a short fuzzing run of the decoder.
 # Every group runs even when one before it failed; one line names each thing that did not run, and why.
 set -euo pipefail
