@@ -133,16 +133,15 @@ TEST_F(Window, ShownTextsReadTheSameOnAnyCodePage) {
     // The receiver defends against an uncovered 9 with two cards in the stock.
     hostReceiveText(hostAddContact(narrowed(name, CP_ACP)), "@@Kelvaron@@72e0-91-63a2-b0-120");
     ASSERT_NE(window(), nullptr);
-    std::wstring menu[3];
-    HMENU help = GetSubMenu(GetMenu(window()), 0);
-    for (int i = 0; i < 3; ++i) {
-        menu[i].resize(64);
-        menu[i].resize(
-            GetMenuStringW(i ? help : GetMenu(window()), i ? i - 1 : 0, &menu[i][0], 64, MF_BYPOSITION));
-    }
+    auto menuText = [](HMENU menu, UINT position) {
+        wchar_t text[64] = L"";
+        GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
+        return std::wstring(text);
+    };
+    HMENU menu = GetMenu(window()), help = GetSubMenu(menu, 0);
     EXPECT_EQ(line(wideWindowText(window()), wideWindowText(button()),
-                   pixelsUnlikeBubbleText(L"Отбивайтесь."), menu[0], GetMenuItemCount(help),
-                   GetMenuItemID(help, 0), menu[1], GetMenuItemID(help, 1), menu[2]),
+                   pixelsUnlikeBubbleText(L"Отбивайтесь."), menuText(menu, 0), GetMenuItemCount(help),
+                   GetMenuItemID(help, 0), menuText(help, 0), GetMenuItemID(help, 1), menuText(help, 1)),
               line(L"Игра в дурака с " + name, "Беру 0 Справка 2 40003 &Веб-страница 40002 О программе"))
         << "the title, the button, the status's pixels unlike the text and the menu, code page " << GetACP();
     // Choosing an item sends its command id with notification 0 (a menu) and no control.
