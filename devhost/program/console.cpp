@@ -1,7 +1,6 @@
 // The console side of devhost.exe: code-page conversions, output lines, and contacts by name.
 #include "devhost/program/devhost_app.h"
 
-#include <algorithm>
 #include <cstdio>
 
 std::string ansiFromUtf8(const std::string& text) { return narrowed(widened(text, CP_UTF8), CP_ACP); }
@@ -25,10 +24,10 @@ void printLine(const std::string& line) {
 }
 
 HostWord contactNamed(const std::string& ansiName) {
-    auto& all = hostContacts();
-    auto found =
-        std::find_if(all.begin(), all.end(), [&](const HostContact& c) { return c.name == ansiName; });
-    return found != all.end() ? found->handle : 0;
+    for (const HostContact& contact : hostContacts())
+        if (contact.name == ansiName)
+            return contact.handle;
+    return 0;
 }
 
 std::string contactNameShown(HostWord contact) {
