@@ -255,6 +255,7 @@ class Relay:
         """Both game windows as the X display shows them, found by their titles, with ImageMagick."""
         if not self.options.pictures:
             return
+        os.makedirs(self.options.pictures, exist_ok=True)
         windows = subprocess.run(["xwininfo", "-root", "-tree"], stdout=subprocess.PIPE, encoding="utf-8",
                                  errors="replace", env=dict(os.environ, LC_ALL="C.UTF-8")).stdout.splitlines()
         for host in (self.alice, self.bob):
